@@ -1,0 +1,46 @@
+// The clone transfers: full read, full write and the four partial transfers
+// of the limit page, step for step over a CloneLink.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "clone/link.h"
+#include "codeplug/document.h"
+
+namespace pellaro {
+
+struct TransferResult {
+    bool ok = false;
+    std::string message;   // "Read success!", "Read Error!", "Write success!", ...
+    int blocksDone = 0;    // blocks accepted (the progress bar's last value)
+};
+
+// Progress callback: number of blocks accepted so far (1..136).
+using ProgressFn = std::function<void(int)>;
+
+class CloneEngine {
+public:
+    explicit CloneEngine(CloneLink& link) : link_(link) {}
+
+    // Whether a transfer is running; a transfer started meanwhile is refused
+    // (returns a result with ok = false and an empty message, sends nothing).
+    bool busy() const { return busy_; }
+
+    TransferResult fullRead(Document& doc, const ProgressFn& progress = {});
+    TransferResult fullWrite(const Document& doc, const ProgressFn& progress = {});
+
+    // Partial transfers of the limit page. The caller performs the port test
+    // (status text equals "COM Port:" + port name) and does not call these when
+    // it fails. A failed read leaves editors and mirrors as they were.
+    TransferResult readMessages(Document& doc);    // Button1: k10, kaiji1, kaiji2
+    TransferResult writeMessages(const Document& doc);   // Button2
+    TransferResult readLimits(Document& doc);      // Button3: k11, xp1..xp5
+    TransferResult writeLimits(const Document& doc);     // Button4
+
+private:
+    CloneLink& link_;
+    bool busy_ = false;
+};
+
+}  // namespace pellaro

@@ -1,0 +1,27 @@
+// The clone engine talks to the radio through this small link: send bytes,
+// wait with the port delay (received bytes keep arriving meanwhile), and look
+// at the receive buffer, the hex text of every byte received since it was last
+// cleared. The same engine runs over the real serial component, over a
+// pseudo-terminal to the simulated radio, and over an in-memory fake with
+// virtual time in tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pellaro {
+
+class CloneLink {
+public:
+    virtual ~CloneLink() = default;
+    // Queues bytes for sending; false when nothing could be queued (port closed).
+    virtual bool sendBytes(const std::vector<std::uint8_t>& bytes) = 0;
+    // Waits `ms` milliseconds while received bytes reach the buffer; always
+    // lets pending work run at least once, also for 0 ms.
+    virtual void portDelay(int ms) = 0;
+    virtual const std::string& receiveBuffer() const = 0;
+    virtual void clearReceiveBuffer() = 0;
+};
+
+}  // namespace pellaro

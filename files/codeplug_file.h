@@ -1,0 +1,39 @@
+// Codeplug files (".bc"): 262 lines of comma-separated fields holding what the
+// editors show, the channel cells and the raw mirrors. Bytes are Latin-1.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "codeplug/document.h"
+
+namespace pellaro {
+
+// Result of checking or writing: empty `error` means success.
+struct FileResult {
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+// The exact bytes of the file for `doc`. Refuses (error naming the field; for
+// a cell its band, channel and column) a text holding ",", "~", "'", "\"",
+// CR, LF or another control character, which the file could not give back.
+FileResult saveCodeplug(const Document& doc, std::string& bytesOut);
+
+// Loads file bytes (CR, LF or CR LF line ends) into `doc`. The whole file is
+// validated first; on error `doc` is unchanged and the error says which line
+// is wrong.
+FileResult loadCodeplug(std::string_view bytes, Document& doc);
+
+// Writes `bytes` to `path` through a temporary file in the same folder that is
+// renamed over the target, so a failed write leaves the old file intact.
+FileResult writeFileAtomically(const std::string& path, std::string_view bytes);
+// Reads a whole file; error text on failure.
+FileResult readWholeFile(const std::string& path, std::string& bytesOut);
+
+// The splitter of the file format: separators and skipped characters, with
+// quoted stretches kept together; empty items are dropped.
+std::vector<std::string> splitItems(std::string_view text, std::string_view separators,
+                                     std::string_view skipped);
+
+}  // namespace pellaro
