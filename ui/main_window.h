@@ -1,0 +1,123 @@
+// The main window TForm2: toolbar, port panel, the seven pages, status bar and
+// menus. It wires the widgets to the document and does little else; the
+// channel tables, the pages and the Read/Write dialogs live in their own files.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+#include "codeplug/document.h"
+#include "ui/transfer_host.h"
+
+class QComboBox;
+class QDialog;
+class QLabel;
+class QStatusBar;
+class QTabWidget;
+class QToolBar;
+class QWidget;
+
+namespace pellaro {
+
+class ChannelGrid;
+class CloneEngine;
+class PortLink;
+class TComm;
+class UiSeam;
+namespace sim { class RadioSimulator; }
+
+struct MainWindowOptions {
+    QStringList extraPorts;     // --port PATH, may repeat
+    bool simulate = false;      // start the simulated radio in-process, its device first
+    UiSeam* seam = nullptr;     // nullptr: defaultSeam()
+    std::function<QStringList()> portSource;   // tests: replaces QSerialPortInfo
+};
+
+class TForm5;
+class TForm6;
+
+class TForm2 : public QMainWindow, public TransferHost {
+    Q_OBJECT
+public:
+    explicit TForm2(const MainWindowOptions& options, QWidget* parent = nullptr);
+    ~TForm2() override;
+
+    Document& document() { return doc_; }
+    const Document& document() const { return doc_; }
+
+    // Amend Password (TForm3) and Note (TForm4), shown from the Help menu.
+    void setDialogs(QDialog* amendPassword, QDialog* note);
+    // Read (TForm5) and Write (TForm6), shown from the toolbar and menus.
+    void setTransferDialogs(TForm5* read, TForm6* write);
+
+    // Every view shows the document again (after a read, Open, New).
+    void refreshAll();
+
+    // TransferHost
+    bool portReady() const override;
+    CloneEngine& engine() override;
+    UiSeam& seam() override { return *seam_; }
+
+    // The serial component the transfers run on.
+    TComm& comm() { return *Comm1; }
+
+    // Port panel: re-reads the port list (sorted ascending ignoring case) and
+    // opens the first entry; openPicked() re-opens the port picked in ComboBox1.
+    void readPortList();
+    void openPicked();
+
+    // File commands (File menu and toolbar).
+    void fileNew();
+    void fileOpen();
+    void fileSave();
+
+    // Controls under their own names.
+    QToolBar* ToolBar1 = nullptr;
+    QLabel* Label1 = nullptr;          // "COM Port:"
+    QComboBox* ComboBox1 = nullptr;    // the port list
+    QTabWidget* PageControl1 = nullptr;
+    ChannelGrid* StringGrid1 = nullptr;   // band A channels
+    ChannelGrid* StringGrid2 = nullptr;   // band B channels
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* Panel0 = nullptr;          // status panel 0 (port state)
+    QLabel* Panel1 = nullptr;          // status panel 1 (four spaces)
+
+    // The settings pages (tabs 1, 3, 4, 5, 6); plain QWidget until filled.
+    QWidget* bandAPage = nullptr;
+    QWidget* bandBPage = nullptr;
+    QWidget* settingsPage = nullptr;
+    QWidget* dtmfPage = nullptr;
+    QWidget* limitPage = nullptr;
+
+    // The device path opened for each ComboBox1 entry (same order).
+    const QStringList& portDevices() const { return devices_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildPages();
+    void showRead();
+    void showWrite();
+    void quitNow();
+
+    Document doc_;
+    MainWindowOptions options_;
+    UiSeam* seam_ = nullptr;
+    std::unique_ptr<sim::RadioSimulator> simulator_;
+    std::unique_ptr<TComm> Comm1;
+    std::unique_ptr<PortLink> link_;
+    std::unique_ptr<CloneEngine> engine_;
+    QStringList devices_;
+    QDialog* amendPassword_ = nullptr;
+    QDialog* note_ = nullptr;
+    TForm5* read_ = nullptr;
+    TForm6* write_ = nullptr;
+};
+
+}  // namespace pellaro
