@@ -36,9 +36,6 @@ struct MainWindowOptions {
     std::function<QStringList()> portSource;   // tests: replaces QSerialPortInfo
 };
 
-class TForm5;
-class TForm6;
-
 class TForm2 : public QMainWindow, public TransferHost {
     Q_OBJECT
 public:
@@ -51,7 +48,7 @@ public:
     // Amend Password (TForm3) and Note (TForm4), shown from the Help menu.
     void setDialogs(QDialog* amendPassword, QDialog* note);
     // Read (TForm5) and Write (TForm6), shown from the toolbar and menus.
-    void setTransferDialogs(TForm5* read, TForm6* write);
+    void setTransferDialogs(QDialog* read /*TForm5*/, QDialog* write /*TForm6*/);
 
     // Every view shows the document again (after a read, Open, New).
     void refreshAll();
@@ -116,8 +113,8 @@ private:
     QStringList devices_;
     QDialog* amendPassword_ = nullptr;
     QDialog* note_ = nullptr;
-    TForm5* read_ = nullptr;
-    TForm6* write_ = nullptr;
+    QDialog* read_ = nullptr;
+    QDialog* write_ = nullptr;
 };
 
 }  // namespace pellaro
