@@ -1,0 +1,41 @@
+// "A/Upper Band Set up" and "B/Under Band Set up": the editors of one band's
+// VFO record, left1..left16 (band A) or right1..right16 (band B).
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+#include "codeplug/document.h"
+
+class QComboBox;
+class QLineEdit;
+
+namespace pellaro {
+
+class UiSeam;
+
+class BandSetupPage : public QWidget {
+public:
+    BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* parent = nullptr);
+
+    // Shows the document's values in every editor; commits nothing.
+    void refresh();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void commitRxFrequency(bool byMouse);
+    void commitOffset();
+
+    Document& doc_;
+    Band band_;
+    UiSeam& seam_;
+    std::array<QComboBox*, 17> lists_{};   // editors 1, 2, 4..8, 10..14, 16
+    QLineEdit* rxFreq_ = nullptr;          // left3 / right3
+    QLineEdit* offset_ = nullptr;          // left15 / right15
+    bool committing_ = false;              // a commit's message box is open
+};
+
+}  // namespace pellaro

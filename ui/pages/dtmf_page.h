@@ -1,0 +1,39 @@
+// "DTMF Groups": the DTMF groups sy1..sy8, the identity and remote-control
+// codes sypz1..sypz8 and the current state sypz9.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+#include "codeplug/document.h"
+
+class QComboBox;
+class QLineEdit;
+
+namespace pellaro {
+
+class UiSeam;
+
+class DtmfPage : public QWidget {
+public:
+    DtmfPage(Document& doc, UiSeam& seam, QWidget* parent = nullptr);
+
+    // Shows the document's values in every editor; commits nothing.
+    void refresh();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int editorIndex(QObject* watched) const;   // 1..16, 0 for none
+    void encode(int editor);
+    void filterEdited(int editor);
+
+    Document& doc_;
+    UiSeam& seam_;
+    std::array<QLineEdit*, 17> editors_{};   // 1..8 sy1..sy8, 9..16 sypz1..sypz8
+    QComboBox* state_ = nullptr;             // sypz9
+};
+
+}  // namespace pellaro

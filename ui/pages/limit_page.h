@@ -1,0 +1,45 @@
+// "Limit Frequency": the power-on messages kaiji1/kaiji2 (mirror k10), the
+// band limits xp1..xp5 (mirror k11) and the four buttons that read or write
+// one of the two records alone.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+#include "codeplug/document.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace pellaro {
+
+class TransferHost;
+
+class LimitPage : public QWidget {
+public:
+    LimitPage(Document& doc, TransferHost& host, QWidget* parent = nullptr);
+
+    // Shows the document's values in every editor; commits nothing.
+    void refresh();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Transfer { ReadMessages, WriteMessages, ReadLimits, WriteLimits };
+    void runTransfer(Transfer which, QPushButton* button);
+    void commitMessage(int which);
+    void commitLimit(int which);
+    bool keyPress(QObject* watched, int key, const QString& text);
+
+    Document& doc_;
+    TransferHost& host_;
+    std::array<QLineEdit*, 3> messages_{};   // kaiji1, kaiji2
+    std::array<QLineEdit*, 5> limits_{};     // xp1..xp4
+    QComboBox* mode_ = nullptr;              // xp5
+    std::array<QPushButton*, 5> buttons_{};  // Button1..Button4
+};
+
+}  // namespace pellaro
