@@ -1,0 +1,206 @@
+// The simulated radio: answers the clone protocol from a 0x1C00-byte memory,
+// either in-process (RadioProtocol, pure, no I/O) or on a pseudo-terminal
+// (RadioSimulator, a thread of its own). Plain C++ and POSIX, no Qt, so the
+// tests, the command-line tools and the main window can all run it.
+//
+// Frames the radio understands:
+//   "CLNK_OPN"                        starts an exchange; no answer
+//   "READ" addr(2) len(2)             answered with exactly len memory bytes
+//   "WRIE" addr(2) len(2) data(len)   stores the data, answered with 0x06
+//   "EXIT"                            ends the exchange; no answer
+// Numbers are big-endian. Bytes that form no frame are skipped until the next
+// frame word. A request that reaches past 0x1BFF is answered with nothing, and
+// so is a request outside an exchange (before "CLNK_OPN" or after "EXIT"): the
+// radio is in clone mode only between the two.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace pellaro::sim {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::size_t kMemorySize = 0x1C00;
+using Memory = std::array<std::uint8_t, kMemorySize>;
+
+constexpr std::uint8_t kAck = 0x06;
+constexpr std::uint8_t kNak = 0x15;
+
+// How the radio misbehaves at the one request a fault is aimed at.
+enum class FaultKind {
+    None,
+    NoAnswer,      // the request is consumed (a write is not stored) and not answered
+    OneShort,      // a read answer lacks its last byte; a write answers nothing
+    OneLong,       // one extra byte (0x00) after the answer
+    DoubleAck,     // a write answers 0x06 0x06; a read answer is followed by 0x06
+    Nak,           // 0x15 instead of the answer or the acknowledgement
+    Garbage,       // a few stray bytes before the answer
+    Vanish,        // the radio disappears: the pseudo-terminal is closed
+};
+
+// Parses "no-answer", "short", "long", "double-ack", "nak", "garbage",
+// "vanish"; nullopt for anything else.
+std::optional<FaultKind> faultKindFromName(const std::string& name);
+const char* faultKindName(FaultKind kind);
+
+// One fault, aimed either at request number `atRequest` of the current
+// exchange (0-based, counted from the last "CLNK_OPN"; for a full read or
+// write request n is block n of the transfer schedule) or at the first
+// request for address `atAddress`. Without a target it never fires.
+struct Fault {
+    FaultKind kind = FaultKind::None;
+    std::optional<int> atRequest;
+    std::optional<std::uint16_t> atAddress;
+    // Fire only once (the default) or at every matching request.
+    bool repeat = false;
+};
+
+struct ProtocolCounters {
+    std::uint64_t framesSeen = 0;      // CLNK_OPN, READ, WRIE and EXIT frames
+    std::uint64_t readRequests = 0;
+    std::uint64_t writeRequests = 0;
+    std::uint64_t outOfRange = 0;      // requests that reached past the memory
+    std::uint64_t outsideExchange = 0; // requests outside CLNK_OPN .. EXIT
+    std::uint64_t bytesIgnored = 0;    // bytes that formed no frame
+    std::uint64_t exchanges = 0;       // CLNK_OPN frames
+    std::uint64_t faultsFired = 0;
+};
+
+// What feed() produced.
+struct ProtocolOutput {
+    Bytes answer;           // bytes to send back, in order
+    bool vanish = false;    // a Vanish fault fired: the link should go away
+};
+
+// The radio's side of the clone protocol, without any I/O or timing.
+class RadioProtocol {
+public:
+    RadioProtocol();                       // fresh codeplug (freshCodeplug())
+    explicit RadioProtocol(const Memory& memory);
+
+    // Consumes incoming bytes and returns what the radio answers. A frame
+    // split over several calls is completed by the later ones.
+    ProtocolOutput feed(const std::uint8_t* data, std::size_t size);
+    ProtocolOutput feed(const Bytes& bytes) { return feed(bytes.data(), bytes.size()); }
+
+    void setFault(const Fault& fault) { fault_ = fault; faultSpent_ = false; }
+    const Fault& fault() const { return fault_; }
+
+    const Memory& memory() const { return memory_; }
+    void setMemory(const Memory& memory) { memory_ = memory; }
+    const ProtocolCounters& counters() const { return counters_; }
+    // Requests (READ and WRIE) seen since the last "CLNK_OPN".
+    int requestIndex() const { return requestIndex_; }
+    bool inExchange() const { return inExchange_; }
+    // Bytes held back waiting for the rest of a frame.
+    std::size_t pendingBytes() const { return pending_.size(); }
+
+private:
+    // Tries to take one frame from the front of pending_; false when more
+    // bytes are needed.
+    bool takeFrame(ProtocolOutput& out);
+    std::optional<FaultKind> faultFor(std::uint16_t address);
+
+    Memory memory_{};
+    Bytes pending_;
+    std::size_t pendingStart_ = 0;   // consumed prefix of pending_
+    Fault fault_;
+    bool faultSpent_ = false;
+    int requestIndex_ = 0;
+    bool inExchange_ = false;
+    ProtocolCounters counters_;
+};
+
+// A plausible codeplug as a radio fresh from the dealer holds it: a few
+// channels on both bands, both VFOs, the settings record, DTMF groups,
+// identity codes, state Normal, power-on message "PELLARO", band limits.
+// Everything else is 0xFF.
+Memory freshCodeplug();
+
+// Reads a raw memory image of exactly 0x1C00 bytes. On failure returns
+// nullopt and puts the reason in `error`.
+std::optional<Memory> loadImage(const std::string& path, std::string& error);
+// Writes the image atomically (temporary file, then rename). False and a
+// reason on failure; the old file is then untouched.
+bool saveImage(const std::string& path, const Memory& memory, std::string& error);
+
+struct SimulatorOptions {
+    // Answers leave at the pace of a 19200 baud line (10 bits a byte).
+    bool pacing = true;
+    int baud = 19200;
+    // Time between a complete request and the first byte of its answer.
+    std::chrono::milliseconds turnaround{0};
+    Fault fault;
+};
+
+struct SimulatorCounters {
+    ProtocolCounters protocol;
+    std::uint64_t bytesReceived = 0;
+    std::uint64_t bytesSent = 0;
+};
+
+// Runs RadioProtocol on a pseudo-terminal pair in a thread of its own. The
+// client opens devicePath() like a serial port.
+class RadioSimulator {
+public:
+    explicit RadioSimulator(SimulatorOptions options = {});
+    RadioSimulator(const Memory& memory, SimulatorOptions options = {});
+    ~RadioSimulator();   // stops
+    RadioSimulator(const RadioSimulator&) = delete;
+    RadioSimulator& operator=(const RadioSimulator&) = delete;
+
+    // Opens the pseudo-terminal and starts the thread. Returns the device
+    // path for the client, or an empty string with error() set.
+    std::string start();
+    // Stops the thread promptly and closes the pseudo-terminal. Idempotent.
+    void stop();
+    bool running() const { return running_.load(); }
+    // True once a Vanish fault closed the pseudo-terminal.
+    bool vanished() const { return vanished_.load(); }
+
+    std::string devicePath() const;
+    std::string error() const;
+
+    // Thread-safe copies of the memory and the counters.
+    Memory memory() const;
+    void setMemory(const Memory& memory);
+    SimulatorCounters counters() const;
+    void setFault(const Fault& fault);
+
+private:
+    void run();
+    // Sends `bytes` to the client, paced when asked; false when the wait was
+    // cut short by stop() or the link broke.
+    bool sendAnswer(const Bytes& bytes);
+    // Sleeps up to `d`, waking early on stop(); false when stopped.
+    bool sleepFor(std::chrono::nanoseconds d);
+    void closeFds();
+
+    SimulatorOptions options_;
+    mutable std::mutex mutex_;          // guards protocol_, counters, path, error
+    RadioProtocol protocol_;
+    std::uint64_t bytesReceived_ = 0;
+    std::uint64_t bytesSent_ = 0;
+    std::string path_;
+    std::string error_;
+    int master_ = -1;
+    int slave_ = -1;
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    std::atomic<bool> running_{false};
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> vanished_{false};
+    std::thread thread_;
+};
+
+}  // namespace pellaro::sim
