@@ -32,6 +32,8 @@ struct ChannelTable {
 
     std::string& at(int col, int row) { return cells[row][col]; }
     const std::string& at(int col, int row) const { return cells[row][col]; }
+
+    bool operator==(const ChannelTable&) const = default;
 };
 
 // Band set-up editors left1..left16 (band A) / right1..right16 (band B).
@@ -41,6 +43,8 @@ struct BandSetup {
     std::array<int, 17> sel{};   // index 0, 3, 9 and 15 unused
     std::string rxFreq;          // left3 / right3
     std::string offset;          // left15 / right15
+
+    bool operator==(const BandSetup&) const = default;
 };
 
 struct Document {
