@@ -1,12 +1,196 @@
 #include "clone/engine.h"
 
+#include <optional>
+
+#include "codeplug/memory_map.h"
+
 namespace pellaro {
 
-TransferResult CloneEngine::fullRead(Document&, const ProgressFn&) { return {false, "Read Error!", 0}; }
-TransferResult CloneEngine::fullWrite(const Document&, const ProgressFn&) { return {false, "Write error!", 0}; }
-TransferResult CloneEngine::readMessages(Document&) { return {false, "Read Error!", 0}; }
-TransferResult CloneEngine::writeMessages(const Document&) { return {false, "Write Error!", 0}; }
-TransferResult CloneEngine::readLimits(Document&) { return {false, "Read Error!", 0}; }
-TransferResult CloneEngine::writeLimits(const Document&) { return {false, "Write Error!", 0}; }
+namespace {
+
+// Frames of the clone protocol as hex text.
+constexpr std::string_view kHandshake = "434C4E4B5F4F504E";   // "CLNK_OPN"
+constexpr std::string_view kClosingWord = "45584954";         // "EXIT"
+constexpr std::string_view kMessagesRead = "5245414402D00010";
+constexpr std::string_view kMessagesWrite = "5752494502D00010";
+constexpr std::string_view kLimitsRead = "5245414402E00011";
+constexpr std::string_view kLimitsWrite = "5752494502E00011";
+
+// The radio acknowledges a block write with the single byte 0x06.
+constexpr std::string_view kAck = "06";
+
+constexpr int kHandshakeDelayMs = 500;
+constexpr int kPartialAnswerDelayMs = 500;
+constexpr int kPollMs = 20;
+constexpr int kLastPoll = 50;   // polls k = 0..50
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The frame bytes of a hex text, or nothing when the text is not whole
+// pairs of hex digits. A malformed frame must never reach the wire.
+std::optional<std::vector<std::uint8_t>> frameBytes(std::string_view hex) {
+    if (hex.size() % 2 != 0) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(hex.size() / 2);
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int hi = hexDigit(hex[i]);
+        const int lo = hexDigit(hex[i + 1]);
+        if (hi < 0 || lo < 0) return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+    }
+    return bytes;
+}
+
+// Sends a frame known to be well-formed (the fixed protocol words).
+void sendFixed(CloneLink& link, std::string_view hex) {
+    link.sendBytes(*frameBytes(hex));
+}
+
+// Every clone exchange opens the same way: the handshake, 500 ms for the
+// radio to enter clone mode, and an empty buffer whatever it answered.
+void openExchange(CloneLink& link) {
+    link.clearReceiveBuffer();
+    sendFixed(link, kHandshake);
+    link.portDelay(kHandshakeDelayMs);
+    link.clearReceiveBuffer();
+}
+
+// Whether a write frame carries exactly `dataBytes` bytes of data after its
+// 8-byte head, all as hex digits.
+std::optional<std::vector<std::uint8_t>> checkedWriteFrame(std::string_view hex, std::size_t dataBytes) {
+    if (hex.size() != 16 + 2 * dataBytes) return std::nullopt;
+    return frameBytes(hex);
+}
+
+// Marks the engine busy for the length of one transfer.
+class BusyScope {
+public:
+    explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~BusyScope() { flag_ = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress) {
+    if (busy_) return {};
+    BusyScope scope(busy_);
+
+    openExchange(link_);
+    bool failed = false;   // the failure sentinel
+    int accepted = 0;
+    for (int n = 0; n < kBlockCount && !failed; ++n) {
+        link_.clearReceiveBuffer();
+        sendFixed(link_, readRequest(n));
+        for (int k = 0; k <= kLastPoll; ++k) {
+            link_.portDelay(kPollMs);
+            if (readReplyAccepted(n, link_.receiveBuffer().size())) {
+                accepted = n + 1;
+                if (progress) progress(accepted);
+                break;
+            }
+            if (k == kLastPoll) failed = true;
+        }
+        if (failed) break;
+        dispatchReply(doc, n, link_.receiveBuffer());
+    }
+    sendFixed(link_, kClosingWord);
+    if (failed) return {false, "Read Error!", accepted};
+    return {true, "Read success!", accepted};
+}
+
+TransferResult CloneEngine::fullWrite(const Document& doc, const ProgressFn& progress) {
+    if (busy_) return {};
+    BusyScope scope(busy_);
+
+    openExchange(link_);
+    bool failed = false;
+    int acknowledged = 0;
+    for (int n = 0; n < kBlockCount && !failed; ++n) {
+        // Built now, so an edit made during the run reaches the blocks not yet sent.
+        const auto frame = checkedWriteFrame(writeRequest(doc, n), blockInfo(n).length);
+        if (!frame) {
+            failed = true;
+            break;
+        }
+        // Not cleared before sending: anything left over fails the block.
+        link_.sendBytes(*frame);
+        for (int k = 0; k <= kLastPoll; ++k) {
+            link_.portDelay(kPollMs);
+            if (link_.receiveBuffer() == kAck) {
+                acknowledged = n + 1;
+                if (progress) progress(acknowledged);
+                link_.clearReceiveBuffer();
+                break;
+            }
+            if (k == kLastPoll) failed = true;
+        }
+    }
+    sendFixed(link_, kClosingWord);
+    if (failed) return {false, "Write error!", acknowledged};
+    return {true, "Write success!", acknowledged};
+}
+
+// One partial exchange: handshake, the frame, 500 ms, a copy of the answer,
+// then "EXIT" before the answer is judged. A frame that fails the check is
+// not sent and yields no answer.
+std::optional<std::string> CloneEngine::partialExchange(const std::optional<std::vector<std::uint8_t>>& frame) {
+    openExchange(link_);
+    std::optional<std::string> answer;
+    if (frame) {
+        link_.sendBytes(*frame);
+        link_.portDelay(kPartialAnswerDelayMs);
+        answer = link_.receiveBuffer();
+    }
+    sendFixed(link_, kClosingWord);
+    return answer;
+}
+
+TransferResult CloneEngine::readMessages(Document& doc) {
+    if (busy_) return {};
+    BusyScope scope(busy_);
+    const auto answer = partialExchange(frameBytes(kMessagesRead));
+    if (!answer || answer->size() != 32) return {false, "Read Error!", 0};
+    decodeMessages(doc, *answer);
+    doc.k[10] = *answer;
+    return {true, "Read Success!", 0};
+}
+
+TransferResult CloneEngine::readLimits(Document& doc) {
+    if (busy_) return {};
+    BusyScope scope(busy_);
+    const auto answer = partialExchange(frameBytes(kLimitsRead));
+    if (!answer || answer->size() != 34) return {false, "Read Error!", 0};
+    decodeLimits(doc, *answer);
+    doc.k[11] = *answer;
+    return {true, "Read Success!", 0};
+}
+
+TransferResult CloneEngine::writeMessages(const Document& doc) {
+    if (busy_) return {};
+    BusyScope scope(busy_);
+    const auto answer =
+        partialExchange(checkedWriteFrame(std::string(kMessagesWrite) + doc.k[10], 16));
+    if (!answer || *answer != kAck) return {false, "Write Error!", 0};
+    return {true, "Write Success!", 0};
+}
+
+TransferResult CloneEngine::writeLimits(const Document& doc) {
+    if (busy_) return {};
+    BusyScope scope(busy_);
+    const auto answer =
+        partialExchange(checkedWriteFrame(std::string(kLimitsWrite) + doc.k[11], 17));
+    if (!answer || *answer != kAck) return {false, "Write Error!", 0};
+    return {true, "Write Success!", 0};
+}
 
 }  // namespace pellaro

@@ -2,8 +2,11 @@
 // of the limit page, step for step over a CloneLink.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "clone/link.h"
 #include "codeplug/document.h"
@@ -39,6 +42,8 @@ public:
     TransferResult writeLimits(const Document& doc);     // Button4
 
 private:
+    std::optional<std::string> partialExchange(const std::optional<std::vector<std::uint8_t>>& frame);
+
     CloneLink& link_;
     bool busy_ = false;
 };
