@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -141,6 +142,9 @@ struct SimulatorOptions {
     // Time between a complete request and the first byte of its answer.
     std::chrono::milliseconds turnaround{0};
     Fault fault;
+    // Called on the simulator's thread once a Vanish fault closed the
+    // pseudo-terminal (the program uses it to end itself).
+    std::function<void()> onVanish;
 };
 
 struct SimulatorCounters {

@@ -1,0 +1,158 @@
+// pellaro-radio-sim: a simulated Pellaro radio on a pseudo-terminal.
+#include "tools/radio_sim/radio_sim.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
+#include <iostream>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+#include <string>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: pellaro-radio-sim [options]\n"
+    "\n"
+    "Opens a pseudo-terminal and answers the Pellaro clone protocol on it.\n"
+    "The first line on stdout is the device to open, like a serial port.\n"
+    "Runs until SIGINT (Ctrl+C) or SIGTERM, or until a vanish fault fires.\n"
+    "\n"
+    "Options:\n"
+    "  --image FILE        start from this raw memory image (7168 bytes)\n"
+    "                      instead of a fresh codeplug\n"
+    "  --save FILE         on exit, save the memory to FILE (raw, 7168 bytes)\n"
+    "  --no-pacing         answer at once instead of at 19200 baud\n"
+    "  --turnaround MS     wait MS milliseconds before each answer\n"
+    "  --fault KIND        misbehave at one request: no-answer, short, long,\n"
+    "                      double-ack, nak, garbage, vanish\n"
+    "  --at N              ... at request N of the exchange (0-based; in a\n"
+    "                      full read or write, request N is block N)\n"
+    "  --at-address HEX    ... at the first request for this address\n"
+    "  --repeat            fire the fault at every matching request\n"
+    "  --help              show this text\n"
+    "\n"
+    "Exit status: 0 on a normal end, 2 on bad options, an unreadable image\n"
+    "or a failure to open the pseudo-terminal or to save.\n";
+
+int usageError(const std::string& message) {
+    std::cerr << "pellaro-radio-sim: " << message << "\n"
+              << "Try 'pellaro-radio-sim --help'.\n";
+    return 2;
+}
+
+bool parseNumber(const std::string& text, int base, long max, long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtol(text.c_str(), &end, base);
+    return errno == 0 && *end == '\0' && value >= 0 && value <= max;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace pellaro::sim;
+    std::string imagePath, savePath;
+    SimulatorOptions options;
+    bool faultGiven = false;
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) return false;
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        long n = 0;
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else if (arg == "--image") {
+            if (!value(imagePath)) return usageError("--image needs a file");
+        } else if (arg == "--save") {
+            if (!value(savePath)) return usageError("--save needs a file");
+        } else if (arg == "--no-pacing") {
+            options.pacing = false;
+        } else if (arg == "--turnaround") {
+            if (!value(v) || !parseNumber(v, 10, 60000, n))
+                return usageError("--turnaround needs milliseconds (0 to 60000)");
+            options.turnaround = std::chrono::milliseconds(n);
+        } else if (arg == "--fault") {
+            if (!value(v)) return usageError("--fault needs a kind");
+            const auto kind = faultKindFromName(v);
+            if (!kind) return usageError("unknown fault '" + v + "'");
+            options.fault.kind = *kind;
+            faultGiven = true;
+        } else if (arg == "--at") {
+            if (!value(v) || !parseNumber(v, 10, 1000000, n))
+                return usageError("--at needs a request number");
+            options.fault.atRequest = static_cast<int>(n);
+        } else if (arg == "--at-address") {
+            if (!value(v)) return usageError("--at-address needs a hex address");
+            if (v.rfind("0x", 0) == 0 || v.rfind("0X", 0) == 0) v.erase(0, 2);
+            if (!parseNumber(v, 16, 0xFFFF, n))
+                return usageError("--at-address needs a hex address (0 to FFFF)");
+            options.fault.atAddress = static_cast<std::uint16_t>(n);
+        } else if (arg == "--repeat") {
+            options.fault.repeat = true;
+        } else {
+            return usageError("unknown option '" + arg + "'");
+        }
+    }
+    if (faultGiven && options.fault.kind != FaultKind::None && !options.fault.atRequest &&
+        !options.fault.atAddress)
+        return usageError("--fault needs --at N or --at-address HEX");
+
+    Memory memory = freshCodeplug();
+    if (!imagePath.empty()) {
+        std::string error;
+        const auto loaded = loadImage(imagePath, error);
+        if (!loaded) {
+            std::cerr << "pellaro-radio-sim: " << error << "\n";
+            return 2;
+        }
+        memory = *loaded;
+    }
+
+    // Signals are taken by sigwait() on this thread; the simulator's thread
+    // inherits the blocked mask. A vanish fault ends the program by SIGUSR1.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    options.onVanish = [] { ::kill(::getpid(), SIGUSR1); };
+
+    RadioSimulator simulator(memory, options);
+    const std::string path = simulator.start();
+    if (path.empty()) {
+        std::cerr << "pellaro-radio-sim: cannot open a pseudo-terminal: " << simulator.error()
+                  << "\n";
+        return 2;
+    }
+    std::cout << path << std::endl;
+
+    int received = 0;
+    sigwait(&signals, &received);
+    simulator.stop();
+
+    const SimulatorCounters c = simulator.counters();
+    std::cerr << "pellaro-radio-sim: " << c.protocol.exchanges << " exchanges, "
+              << c.protocol.readRequests << " reads, " << c.protocol.writeRequests
+              << " writes, " << c.bytesReceived << " bytes in, " << c.bytesSent
+              << " bytes out" << (simulator.vanished() ? ", vanished" : "") << "\n";
+
+    if (!savePath.empty()) {
+        std::string error;
+        if (!saveImage(savePath, simulator.memory(), error)) {
+            std::cerr << "pellaro-radio-sim: " << error << "\n";
+            return 2;
+        }
+    }
+    return 0;
+}
