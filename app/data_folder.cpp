@@ -1,0 +1,104 @@
+#include "app/data_folder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace pellaro {
+
+namespace {
+
+// The data text files hold one short line; a larger file is read only as far
+// as this, which still finds any sensible first line.
+constexpr qint64 kMaxTextFileRead = 1 << 20;
+
+QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+
+}  // namespace
+
+DataFolder DataFolder::besideProgram()
+{
+    return DataFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/image"));
+}
+
+DataFolder DataFolder::under(const QString& dir)
+{
+    return DataFolder(QDir::cleanPath(dir) + QStringLiteral("/image"));
+}
+
+FirstLine firstLineOf(const QByteArray& bytes)
+{
+    FirstLine result;
+    if (bytes.isEmpty()) {
+        result.error = QStringLiteral("The file is empty: it holds no line.");
+        return result;
+    }
+    qsizetype end = 0;
+    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+        ++end;
+    result.ok = true;
+    result.text = QString::fromUtf8(bytes.constData(), end);
+    return result;
+}
+
+FirstLine readFirstLine(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        FirstLine missing;
+        missing.error = QStringLiteral("The file %1 is missing.").arg(nativePath(path));
+        return missing;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        FirstLine unreadable;
+        unreadable.error = QStringLiteral("The file %1 cannot be read: %2.")
+                               .arg(nativePath(path), file.errorString());
+        return unreadable;
+    }
+    const QByteArray bytes = file.read(kMaxTextFileRead);
+    if (file.error() != QFileDevice::NoError) {
+        FirstLine unreadable;
+        unreadable.error = QStringLiteral("The file %1 cannot be read: %2.")
+                               .arg(nativePath(path), file.errorString());
+        return unreadable;
+    }
+    FirstLine result = firstLineOf(bytes);
+    if (!result.ok)
+        result.error = QStringLiteral("The file %1 is empty: it holds no line.").arg(nativePath(path));
+    return result;
+}
+
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    // QSaveFile writes a temporary file in the same folder and renames it
+    // over the target only when everything was written.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("The file %1 cannot be written: %2.")
+                         .arg(nativePath(path), file.errorString());
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("The file %1 cannot be written: %2.")
+                         .arg(nativePath(path), file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool writeSingleLine(const QString& path, const QString& text, QString* error)
+{
+    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))) {
+        if (error)
+            *error = QStringLiteral("The text holds a line break; only one line can be stored.");
+        return false;
+    }
+    return replaceFile(path, text.toUtf8() + QByteArrayLiteral("\r\n"), error);
+}
+
+}  // namespace pellaro

@@ -1,0 +1,51 @@
+// Program start: the six windows, created once in their order and kept for
+// the whole run. TForm1 (login) is created first and shown by the caller;
+// TForm2 (main editor) is created hidden right after it, so its port is open
+// before anybody logs in; the four dialogs follow.
+#pragma once
+
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/login_window.h"
+#include "app/password_dialogs.h"
+#include "ui/main_window.h"
+#include "ui/transfer_dialogs.h"
+
+namespace pellaro {
+
+class UiSeam;
+
+struct Windows {
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TForm2> form2;
+    QPointer<TForm3> form3;
+    QPointer<TForm4> form4;
+    QPointer<TForm5> form5;
+    QPointer<TForm6> form6;
+
+    Windows() = default;
+    Windows(Windows&&) = default;
+    Windows& operator=(Windows&&) = default;
+    // The dialogs go first (their host may still be in use by them), then
+    // the main window (closing its port), then the login window.
+    ~Windows();
+};
+
+// The data folder the options name.
+DataFolder dataFolderFor(const StartOptions& options);
+
+// Creates TForm1..TForm6 in their order. `portSource` replaces the system's
+// port list when set (tests).
+Windows createWindows(const StartOptions& options, UiSeam& seam,
+                      std::function<QStringList()> portSource = {});
+
+// Adds a CJK-capable font behind the application font, when one is
+// installed, so the Chinese texts render.
+void addCjkFontFallback();
+
+}  // namespace pellaro
