@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codeplug/document.h"
 
@@ -91,6 +92,8 @@ CommitOutcome commitFmFrequency(Document& doc, std::string_view text);
 // `editor` 1..8 is sy1..sy8, 9..16 is sypz1..sypz8.
 int dtmfLimit(int editor);                 // 7, or 5 for sypz3..sypz8
 KeyOutcome dtmfKey(int editor, std::size_t currentLength, char key);
+// The same key rules in the shape filterPaste takes (`limit` 7 or 5).
+KeyOutcome dtmfKeyFilter(std::size_t currentLength, char key, int limit);
 // After every key release: sets the editor text and encodes it into its half
 // of k6..k9 / k12..k15. A text that the key filter would not produce is
 // filtered first; the returned text is what the editor must show.
@@ -105,9 +108,17 @@ KeyOutcome messageKey(std::size_t currentLength, char key, int limit = 7);
 CommitOutcome commitMessage(Document& doc, int which, std::string_view text);
 // xp1..xp4: digits, ".", Backspace; Enter gives Next for 1..3, Discard for 4.
 KeyOutcome limitKey(int which, char key);
+// The limit key rules in the shape filterPaste takes (length and limit unused).
+KeyOutcome limitKeyFilter(std::size_t currentLength, char key, int limit);
 // `which` 1..4: sets xp<which> and splices k11 at its eight characters.
 CommitOutcome commitLimit(Document& doc, int which, std::string_view text);
 void pickLimitMode(Document& doc, int index);   // xp5 into k11 33..34
+
+// Frequency texts that do not fit the field (negative, or 42949.67295 MHz and
+// more, FFFFFFFF being "none") are refused with a message by the offset and
+// limit commits; the editor keeps its text and the mirror its value.
+// Display texts (messages, list entries) are UTF-8; cell and editor texts
+// hold one Latin-1 character per byte.
 
 // Channel-editor messages.
 std::string receiveRangeMessage(Band band);    // band A with a trailing blank
