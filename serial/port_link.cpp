@@ -1,0 +1,92 @@
+#include "serial/port_link.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace pellaro {
+
+std::string bytesToHexText(const std::uint8_t* data, std::size_t n)
+{
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::string text;
+    text.resize(n * 2);
+    for (std::size_t i = 0; i < n; ++i) {
+        text[2 * i] = digits[data[i] >> 4];
+        text[2 * i + 1] = digits[data[i] & 0x0F];
+    }
+    return text;
+}
+
+void portDelay(int ms)
+{
+    if (QCoreApplication::instance() == nullptr) {
+        // No event loop to keep running (a plain command-line caller): just wait.
+        if (ms > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return;
+    }
+    QElapsedTimer clock;   // monotonic
+    clock.start();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (ms <= 0)
+        return;
+
+    // Wait inside the event loop: received bytes, paint and input are all
+    // processed meanwhile, and the thread sleeps until something arrives.
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    for (qint64 left = ms - clock.elapsed(); left > 0; left = ms - clock.elapsed()) {
+        timer.start(static_cast<int>(left));
+        loop.exec();
+    }
+}
+
+PortLink::PortLink(TComm& comm) : comm_(comm)
+{
+    comm_.OnReceiveData = [this](TComm* sender, const std::uint8_t* buffer, std::uint16_t length) {
+        Comm1ReceiveData(sender, buffer, length);
+    };
+}
+
+PortLink::~PortLink()
+{
+    comm_.OnReceiveData = nullptr;
+}
+
+bool PortLink::sendBytes(const std::vector<std::uint8_t>& bytes)
+{
+    if (bytes.empty())
+        return false;
+    // SendData takes at most 65535 bytes at a time; frames are far shorter.
+    std::size_t offset = 0;
+    while (offset < bytes.size()) {
+        const auto count = static_cast<std::uint16_t>(std::min<std::size_t>(bytes.size() - offset, 0xFFFF));
+        if (!comm_.SendData(bytes.data() + offset, count))
+            return false;
+        offset += count;
+    }
+    return true;
+}
+
+void PortLink::portDelay(int ms)
+{
+    pellaro::portDelay(ms);
+}
+
+void PortLink::Comm1ReceiveData(TComm*, const std::uint8_t* buffer, std::uint16_t length)
+{
+    if (buffer == nullptr || length == 0)
+        return;
+    buffer_ += bytesToHexText(buffer, length);
+}
+
+}  // namespace pellaro
