@@ -1,0 +1,77 @@
+// pellaro-cli: a small command-line front end on the codeplug core.
+#include <cstring>
+#include <iostream>
+
+#include "tools/cli/commands.h"
+
+namespace pellaro::cli {
+
+namespace {
+
+std::vector<Command>& registry() {
+    static std::vector<Command> list;
+    return list;
+}
+
+// Commands every build documents; the radio transfers may not be linked in.
+const Command kDocumented[] = {
+    {"new", "FILE", "write a new (default) codeplug to FILE", nullptr},
+    {"show", "FILE", "print the codeplug in FILE: the programmed channels of both bands, then every setting",
+     nullptr},
+    {"read", "DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc", nullptr},
+    {"write", "DEVICE IN.bc", "write IN.bc to the radio on serial DEVICE", nullptr},
+};
+
+const Command* find(const std::string& name) {
+    for (const Command& c : registry())
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
+void printUsage(std::ostream& out) {
+    out << "Usage: pellaro-cli COMMAND ARGUMENTS\n\nCommands:\n";
+    auto line = [&](const Command& c, bool available) {
+        std::string head = std::string(c.name) + " " + c.arguments;
+        if (head.size() < 22) head.resize(22, ' ');
+        out << "  " << head << "  " << c.summary << (available ? "" : " (not in this build)") << "\n";
+    };
+    for (const Command& c : kDocumented) {
+        const Command* reg = find(c.name);
+        line(reg ? *reg : c, reg != nullptr);
+    }
+    for (const Command& c : registry()) {
+        bool documented = false;
+        for (const Command& d : kDocumented) documented = documented || std::strcmp(d.name, c.name) == 0;
+        if (!documented) line(c, true);
+    }
+    out << "\nExit status: 0 success, 2 bad usage or an unreadable or malformed file, 1 other failures.\n";
+}
+
+}  // namespace
+
+CommandRegistration::CommandRegistration(const Command& command) { registry().push_back(command); }
+
+const std::vector<Command>& commands() { return registry(); }
+
+void printError(const std::string& message) { std::cerr << "pellaro-cli: " << message << "\n"; }
+
+}  // namespace pellaro::cli
+
+int main(int argc, char** argv) {
+    using namespace pellaro::cli;
+    if (argc < 2) {
+        printUsage(std::cerr);
+        return kExitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "-h" || name == "--help" || name == "help") {
+        printUsage(std::cout);
+        return kExitOk;
+    }
+    for (const Command& c : commands()) {
+        if (name == c.name) return c.run(std::vector<std::string>(argv + 2, argv + argc));
+    }
+    printError("unknown or unavailable command \"" + name + "\"");
+    printUsage(std::cerr);
+    return kExitUsage;
+}
