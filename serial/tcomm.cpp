@@ -551,8 +551,11 @@ int TComm::lastOpenErrno() const { return d_->lastErrno; }
 void TComm::OpenPort()
 {
     Impl& d = *d_;
-    if (d.open())
+    if (d.open()) {
+        d.lastErrno = 0;
+        d.lastDetail = "already open";
         throw ECommsError(kMsgAlreadyOpened);   // the open port is left untouched
+    }
     d.lastErrno = 0;
     d.lastDetail.clear();
 
