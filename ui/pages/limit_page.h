@@ -32,7 +32,6 @@ private:
     void runTransfer(Transfer which, QPushButton* button);
     void commitMessage(int which);
     void commitLimit(int which);
-    bool keyPress(QObject* watched, int key, const QString& text);
 
     Document& doc_;
     TransferHost& host_;
@@ -40,6 +39,7 @@ private:
     std::array<QLineEdit*, 5> limits_{};     // xp1..xp4
     QComboBox* mode_ = nullptr;              // xp5
     std::array<QPushButton*, 5> buttons_{};  // Button1..Button4
+    bool committing_ = false;                // a commit's message box is open
 };
 
 }  // namespace pellaro

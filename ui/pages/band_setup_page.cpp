@@ -1,0 +1,172 @@
+#include "ui/pages/band_setup_page.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QVBoxLayout>
+
+#include "codeplug/codes.h"
+#include "codeplug/rules.h"
+#include "ui/pages/page_widgets.h"
+#include "ui/seam.h"
+
+namespace pellaro {
+
+namespace {
+
+// One editor of the page: its number (left<n> / right<n>), label and entries
+// (none for the two free-text editors 3 and 15).
+struct SetupEditor {
+    int number;
+    const char* label;
+    const std::vector<std::string>& (*entries)();   // nullptr: free text
+};
+
+const std::vector<std::string>& setupTones() { return toneList("0FF"); }
+
+// Top to bottom: the first box holds the editors of k1 / k3, the second those
+// of k2 / k4 (power and bandwidth stand there although they live in k1 / k3).
+constexpr SetupEditor kFirstBox[] = {
+    {1, "Working Mode :", lists::workingMode},
+    {2, "Channel No.:", lists::channelNumbers},
+    {3, "Receiving Frequency: ", nullptr},
+    {4, "Receiving CTCSS:", setupTones},
+    {6, "Receiving Mode:", setupModeList},
+    {7, "Transmission CTCSS:", setupTones},
+    {8, "Launch Signaling:", signalList},
+    {5, "Transmit end Signaling:", signalList},
+};
+constexpr SetupEditor kSecondBox[] = {
+    {10, "Power:", lists::lowHigh},
+    {11, "Wide/Narrow Band:", lists::bandwidth},
+    {12, "Compandor:", lists::offOn},
+    {13, "Scrambler:", lists::offOn},
+    {14, "Difference frequency direction:", lists::offsetDirection},
+    {15, "Transmit Offset Frequency(MHZ):", nullptr},
+    {16, "Frequency Step:", stepList},
+};
+
+}  // namespace
+
+BandSetupPage::BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* parent)
+    : QWidget(parent), doc_(doc), band_(band), seam_(seam)
+{
+    const QString prefix = band == Band::A ? QStringLiteral("left") : QStringLiteral("right");
+
+    auto fillBox = [&](QGroupBox* box, const auto& editors) {
+        auto* grid = new QGridLayout(box);
+        int row = 0;
+        for (const SetupEditor& e : editors) {
+            const QString name = prefix + QString::number(e.number);
+            QString label = QString::fromUtf8(e.label);
+            if (e.number == 1 && band == Band::B)
+                label = QStringLiteral("Working Mode:");
+            QWidget* editor = nullptr;
+            if (e.entries) {
+                QComboBox* list = pages::makeList(box, name, e.entries());
+                const int number = e.number;
+                connect(list, &QComboBox::activated, this,
+                        [this, number](int index) { pickSetupList(doc_, band_, number, index); });
+                lists_[static_cast<std::size_t>(e.number)] = list;
+                editor = list;
+            } else {
+                QLineEdit* text = pages::makeText(box, name);
+                (e.number == 3 ? rxFreq_ : offset_) = text;
+                editor = text;
+            }
+            grid->addWidget(new QLabel(label, box), row, 0);
+            grid->addWidget(editor, row, 1);
+            ++row;
+        }
+        grid->setColumnStretch(1, 1);
+        grid->setRowStretch(row, 1);
+    };
+
+    auto* first = new QGroupBox(this);
+    auto* second = new QGroupBox(this);
+    fillBox(first, kFirstBox);
+    fillBox(second, kSecondBox);
+
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(first, 1);
+    boxes->addWidget(second, 1);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(boxes);
+    page->addStretch(1);
+
+    for (QLineEdit* text : {rxFreq_, offset_}) {
+        text->installEventFilter(this);
+        // Typed text is the editor's value at once; its mirror characters
+        // change only when the editor commits.
+        connect(text, &QLineEdit::textEdited, this, [this, text](const QString& now) {
+            (text == rxFreq_ ? doc_.vfo(band_).rxFreq : doc_.vfo(band_).offset) = pages::toDoc(now);
+        });
+        // Band A also commits on every pointer movement over the editor.
+        text->setMouseTracking(band == Band::A);
+    }
+
+    refresh();
+}
+
+void BandSetupPage::refresh()
+{
+    const BandSetup& setup = doc_.vfo(band_);
+    for (std::size_t n = 0; n < lists_.size(); ++n)
+        if (lists_[n])
+            pages::showIndex(lists_[n], setup.sel[n]);
+    pages::showText(rxFreq_, setup.rxFreq);
+    pages::showText(offset_, setup.offset);
+}
+
+bool BandSetupPage::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool rx = watched == rxFreq_;
+    if (!rx && watched != offset_)
+        return QWidget::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::FocusOut:
+        if (pages::leavesEditor(static_cast<QFocusEvent*>(event)))
+            rx ? commitRxFrequency(false) : commitOffset();
+        break;
+    case QEvent::MouseMove:
+        if (band_ == Band::A)
+            rx ? commitRxFrequency(true) : commitOffset();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BandSetupPage::commitRxFrequency(bool byMouse)
+{
+    if (committing_)
+        return;
+    const QScopedValueRollback<bool> busy(committing_, true);
+    const CommitOutcome outcome = commitSetupRxFrequency(
+        doc_, band_, pages::toDoc(rxFreq_->text()), byMouse ? Trigger::MouseMove : Trigger::Exit);
+    // The range message comes first, then the editor is emptied.
+    if (!outcome.message.empty())
+        seam_.message(this, pages::message(outcome.message));
+    pages::applyOutcome(rxFreq_, outcome);
+}
+
+void BandSetupPage::commitOffset()
+{
+    if (committing_)
+        return;
+    const QScopedValueRollback<bool> busy(committing_, true);
+    const CommitOutcome outcome = commitSetupOffset(doc_, band_, pages::toDoc(offset_->text()));
+    if (!outcome.message.empty())
+        seam_.message(this, pages::message(outcome.message));
+    pages::applyOutcome(offset_, outcome);
+}
+
+}  // namespace pellaro

@@ -1,0 +1,147 @@
+#include "ui/pages/dtmf_page.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "codeplug/codes.h"
+#include "codeplug/rules.h"
+#include "ui/pages/page_widgets.h"
+#include "ui/seam.h"
+
+namespace pellaro {
+
+namespace {
+
+// Labels of sypz1..sypz9, padded so that their colons form a column.
+constexpr const char* kIdentityLabels[] = {
+    "Native ID Code        :", "Master Control ID Code:", "Alarm Code            :",
+    "Identity Display Code :", "Revive Code           :", "Remote Stun Code      :",
+    "Remote Kill Code      :", "Monitor Code          :", "Current State         :",
+};
+
+}  // namespace
+
+DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent)
+    : QWidget(parent), doc_(doc), seam_(seam)
+{
+    auto* groups = new QGroupBox(this);
+    auto* groupGrid = new QGridLayout(groups);
+    for (int n = 1; n <= 8; ++n) {
+        QLineEdit* editor = pages::makeText(groups, QStringLiteral("sy%1").arg(n));
+        groupGrid->addWidget(new QLabel(QStringLiteral("DTMF%1:").arg(n), groups), n - 1, 0);
+        groupGrid->addWidget(editor, n - 1, 1);
+        editors_[static_cast<std::size_t>(n)] = editor;
+    }
+    groupGrid->setColumnStretch(1, 1);
+    groupGrid->setRowStretch(8, 1);
+
+    auto* codes = new QGroupBox(this);
+    auto* codeGrid = new QGridLayout(codes);
+    for (int n = 1; n <= 9; ++n) {
+        QWidget* editor = nullptr;
+        if (n < 9) {
+            QLineEdit* text = pages::makeText(codes, QStringLiteral("sypz%1").arg(n));
+            editors_[static_cast<std::size_t>(8 + n)] = text;
+            editor = text;
+        } else {
+            state_ = pages::makeList(codes, QStringLiteral("sypz9"), lists::state());
+            connect(state_, &QComboBox::activated, this, [this](int index) { pickState(doc_, index); });
+            editor = state_;
+        }
+        codeGrid->addWidget(pages::makeLabel(codes, QString::fromUtf8(kIdentityLabels[n - 1])), n - 1, 0);
+        codeGrid->addWidget(editor, n - 1, 1);
+    }
+    codeGrid->setColumnStretch(1, 1);
+    codeGrid->setRowStretch(9, 1);
+
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(groups, 1);
+    boxes->addWidget(codes, 1);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(boxes);
+    page->addStretch(1);
+
+    for (int n = 1; n <= 16; ++n) {
+        QLineEdit* editor = editors_[static_cast<std::size_t>(n)];
+        editor->installEventFilter(this);
+        // Text that arrives without typing (context-menu paste, a drop, an
+        // input method) passes the key filter's rules before it is encoded.
+        connect(editor, &QLineEdit::textEdited, this, [this, n] { filterEdited(n); });
+    }
+
+    refresh();
+}
+
+void DtmfPage::refresh()
+{
+    for (int n = 1; n <= 8; ++n) {
+        pages::showText(editors_[static_cast<std::size_t>(n)], doc_.sy[static_cast<std::size_t>(n)]);
+        pages::showText(editors_[static_cast<std::size_t>(8 + n)], doc_.sypz[static_cast<std::size_t>(n)]);
+    }
+    pages::showIndex(state_, doc_.sypz9);
+}
+
+int DtmfPage::editorIndex(QObject* watched) const
+{
+    for (int n = 1; n <= 16; ++n)
+        if (editors_[static_cast<std::size_t>(n)] == watched)
+            return n;
+    return 0;
+}
+
+bool DtmfPage::eventFilter(QObject* watched, QEvent* event)
+{
+    const int editor = editorIndex(watched);
+    if (editor == 0)
+        return QWidget::eventFilter(watched, event);
+
+    if (event->type() == QEvent::KeyPress) {
+        const std::optional<char> key = pages::typedChar(static_cast<QKeyEvent*>(event));
+        if (!key)
+            return false;   // arrows, Delete, ...: the editor handles them
+        QLineEdit* line = editors_[static_cast<std::size_t>(editor)];
+        const KeyOutcome outcome = dtmfKey(editor, static_cast<std::size_t>(line->text().size()), *key);
+        if (!outcome.message.empty())
+            seam_.message(this, pages::message(outcome.message));
+        return outcome.action == KeyAction::Discard;
+    }
+    if (event->type() == QEvent::KeyRelease)
+        encode(editor);   // after every key release, whatever the key
+    return QWidget::eventFilter(watched, event);
+}
+
+void DtmfPage::encode(int editor)
+{
+    QLineEdit* line = editors_[static_cast<std::size_t>(editor)];
+    const std::string shown = dtmfKeyUp(doc_, editor, pages::toDoc(line->text()));
+    pages::showText(line, shown);
+}
+
+void DtmfPage::filterEdited(int editor)
+{
+    QLineEdit* line = editors_[static_cast<std::size_t>(editor)];
+    const QString before = line->text();
+    encode(editor);
+    if (line->text() == before)
+        return;
+    // Something was dropped: tell the user why when it was a character the
+    // key filter refuses with its message (an over-long text is cut silently,
+    // as typing beyond the limit is).
+    for (const QChar c : before) {
+        const char key = c.unicode() < 0x80 ? static_cast<char>(c.unicode()) : '\x7f';
+        const KeyOutcome outcome = dtmfKey(editor, 0, key);
+        if (!outcome.message.empty()) {
+            seam_.message(this, pages::message(outcome.message));
+            break;
+        }
+    }
+}
+
+}  // namespace pellaro

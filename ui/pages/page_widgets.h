@@ -1,0 +1,65 @@
+// Small pieces shared by the settings pages: building the labelled editors,
+// turning key events into the characters the key filters judge, and showing
+// what a commit asks for.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "codeplug/rules.h"
+
+class QComboBox;
+class QEvent;
+class QFocusEvent;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace pellaro::pages {
+
+// A drop-down list of the fixed kind: the user can only pick an entry.
+QComboBox* makeList(QWidget* parent, const QString& name, const std::vector<std::string>& entries);
+// A single-line free-text editor.
+QLineEdit* makeText(QWidget* parent, const QString& name);
+// A label in a fixed-pitch font, so that labels padded with inner spaces line
+// up their colons as a column.
+QLabel* makeLabel(QWidget* parent, const QString& text);
+
+// The character a key press hands to a key filter (Backspace and Enter as
+// kBackspace and kEnter), or nothing for keys that type nothing (arrows,
+// Delete, Home, ...): those reach the editor untouched. A character outside
+// ASCII gives DEL, which every key filter refuses.
+std::optional<char> typedChar(const QKeyEvent* event);
+
+// Whether a focus-out counts as leaving the editor for another control of the
+// window. A message box, a menu or another window taking the focus does not:
+// the editor is still the window's current control.
+bool leavesEditor(const QFocusEvent* event);
+
+// Editor text and document text. Number editors keep what was typed as UTF-8
+// (a refused text comes back quoted in the message); the power-on messages
+// are bytes of the radio, one Latin-1 character each, so that every byte read
+// returns unchanged.
+enum class Charset { Utf8, Latin1 };
+std::string toDoc(const QString& text, Charset charset = Charset::Utf8);
+QString fromDoc(const std::string& text, Charset charset = Charset::Utf8);
+QString message(const std::string& text);   // messages are UTF-8 (some Chinese)
+
+// Sets an editor's text unless it already shows it (keeps the cursor).
+void showText(QLineEdit* editor, const std::string& text, Charset charset = Charset::Utf8);
+// Sets a list's selection without any commit (-1 shows no entry).
+void showIndex(QComboBox* list, int index);
+
+// After a commit: the editor shows what the outcome says (the message box, if
+// any, is the caller's, because its order against the emptying differs).
+void applyOutcome(QLineEdit* editor, const CommitOutcome& outcome);
+
+// Keeps pasted or dropped text within what the key filter would let through:
+// returns true and corrects the editor when its text was not typeable.
+bool keepFiltered(QLineEdit* editor, KeyFilterFn filter, int limit, Charset charset = Charset::Utf8);
+
+}  // namespace pellaro::pages

@@ -1,0 +1,129 @@
+#include "ui/pages/settings_page.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QVBoxLayout>
+
+#include "codeplug/codes.h"
+#include "codeplug/rules.h"
+#include "ui/pages/page_widgets.h"
+#include "ui/seam.h"
+
+namespace pellaro {
+
+namespace {
+
+struct SettingsEditor {
+    int number;                                    // gn<number>
+    const char* label;                             // inner spaces line the colons up
+    const std::vector<std::string>& (*entries)();  // nullptr: gn3, free text
+};
+
+const std::vector<std::string>& volume() { return lists::zeroTo(20); }
+const std::vector<std::string>& squelch() { return lists::zeroTo(9); }
+
+// Left column gn1..gn10; the right column gn11..gn15 stands level with the
+// first five rows of the left one.
+constexpr SettingsEditor kLeft[] = {
+    {1, "Optional Main Band :", lists::mainBand},
+    {2, "Volume             :", volume},
+    {3, "FM Frequency       :", nullptr},
+    {4, "Standby Backlight  :", lists::backlight},
+    {5, "Receiving Backlight:", lists::backlight},
+    {6, "Transmit  Backlight:", lists::backlight},
+    {7, "Backlight Mode     :", lists::backlightMode},
+    {8, "Beep               :", lists::offOn},
+    {9, "Vibration Ring Time:", lists::vibration},
+    {10, "Busy Channel Lock  :", lists::offOn},
+};
+constexpr SettingsEditor kRight[] = {
+    {11, "Time Over Timer        :", lists::timeOut},
+    {12, "Single Signaling choice:", lists::singleTone},
+    {13, "DTMF Transmitting Time :", lists::dtmfTime},
+    {14, "Squelch level          :", squelch},
+    {15, "Repeater Mode          :", lists::offOn},
+};
+
+}  // namespace
+
+SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent)
+    : QWidget(parent), doc_(doc), seam_(seam)
+{
+    auto* box = new QGroupBox(this);
+    auto* grid = new QGridLayout(box);
+    grid->setHorizontalSpacing(12);
+
+    auto place = [&](const auto& editors, int column) {
+        int row = 0;
+        for (const SettingsEditor& e : editors) {
+            const QString name = QStringLiteral("gn") + QString::number(e.number);
+            QWidget* editor = nullptr;
+            if (e.entries) {
+                QComboBox* list = pages::makeList(box, name, e.entries());
+                const int number = e.number;
+                connect(list, &QComboBox::activated, this,
+                        [this, number](int index) { pickSettingsList(doc_, number, index); });
+                lists_[static_cast<std::size_t>(e.number)] = list;
+                editor = list;
+            } else {
+                fm_ = pages::makeText(box, name);
+                editor = fm_;
+            }
+            grid->addWidget(pages::makeLabel(box, QString::fromUtf8(e.label)), row, column);
+            grid->addWidget(editor, row, column + 1);
+            ++row;
+        }
+    };
+    place(kLeft, 0);
+    place(kRight, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(static_cast<int>(std::size(kLeft)), 1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(box);
+    page->addStretch(1);
+
+    // gn3 commits only when the pointer moves over it; typing changes the
+    // editor's value but not k5.
+    fm_->setMouseTracking(true);
+    fm_->installEventFilter(this);
+    connect(fm_, &QLineEdit::textEdited, this,
+            [this](const QString& now) { doc_.gn3 = pages::toDoc(now); });
+
+    refresh();
+}
+
+void SettingsPage::refresh()
+{
+    for (std::size_t n = 0; n < lists_.size(); ++n)
+        if (lists_[n])
+            pages::showIndex(lists_[n], doc_.gn[n]);
+    pages::showText(fm_, doc_.gn3);
+}
+
+bool SettingsPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == fm_ && event->type() == QEvent::MouseMove)
+        commitFm();
+    return QWidget::eventFilter(watched, event);
+}
+
+void SettingsPage::commitFm()
+{
+    if (committing_)
+        return;
+    const QScopedValueRollback<bool> busy(committing_, true);
+    const CommitOutcome outcome = commitFmFrequency(doc_, pages::toDoc(fm_->text()));
+    // A refused frequency empties the editor first, then tells the user.
+    pages::applyOutcome(fm_, outcome);
+    if (!outcome.message.empty())
+        seam_.message(this, pages::message(outcome.message));
+}
+
+}  // namespace pellaro
