@@ -299,7 +299,7 @@ void TCommTest::handOffAfterInterval()
     QVERIFY(QTest::qWaitFor([&] { return !link.receiveBuffer().empty(); }, 2000));
     const qint64 first = clock.elapsed();
     QVERIFY2(first >= interval - 2, qPrintable(QString::number(first)));
-    QVERIFY2(first < interval + 150, qPrintable(QString::number(first)));
+    QVERIFY2(first < interval + 400, qPrintable(QString::number(first)));
 
     // A second byte after the first hand-off is a hand-off of its own.
     QVERIFY(pty.write({0x06}));
@@ -456,7 +456,7 @@ void TCommTest::portDelayRunsEvents()
     const qint64 wall = clock.elapsed();
     const double cpu = threadCpuMs() - cpu0;
     QCOMPARE(runs, 3);
-    QVERIFY2(wall >= 200 && wall < 400, qPrintable(QString::number(wall)));
+    QVERIFY2(wall >= 200 && wall < 1000, qPrintable(QString::number(wall)));
     QVERIFY2(cpu < 40.0, qPrintable(QString("cpu %1 ms: busy waiting").arg(cpu)));
 }
 
