@@ -284,7 +284,7 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
 
     if (lines.size() < static_cast<std::size_t>(kFileLines))
         return {"Not a codeplug file: it has " + std::to_string(lines.size()) + " lines, a codeplug file has " +
-                std::to_string(kFileLines) + "."};
+                std::to_string(kFileLines) + " (line " + std::to_string(lines.size() + 1) + " is missing)."};
 
     // Everything goes into a copy first, so that a bad line leaves `doc` as it was.
     Document next = doc;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -37,8 +38,17 @@ bool writeAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-FileResult writeFileAtomically(const std::string& path, std::string_view bytes) {
-    if (path.empty()) return {"Cannot write: no file name given."};
+FileResult writeFileAtomically(const std::string& givenPath, std::string_view bytes) {
+    if (givenPath.empty()) return {"Cannot write: no file name given."};
+    // A symbolic link stays a link: the file it points to is replaced.
+    std::string path = givenPath;
+    struct stat link {};
+    if (::lstat(givenPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* target = ::realpath(givenPath.c_str(), nullptr)) {
+            path = target;
+            std::free(target);
+        }
+    }
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);

@@ -208,7 +208,7 @@ TEST(CodeplugFile, MalformedFileChangesNothingAndNamesTheLine) {
         const char* mention;
     };
     const Case cases[] = {
-        {"too few lines", [](std::vector<std::string>& l) { l.pop_back(); }, "261 lines"},
+        {"too few lines", [](std::vector<std::string>& l) { l.pop_back(); }, "261 lines, a codeplug file has 262 (line 262 is missing)"},
         {"grid line short", [](std::vector<std::string>& l) { l[4] = "5, , , , , , , , , , , , ,"; }, "line 5 "},
         {"band B grid line short", [](std::vector<std::string>& l) { l[200] = "71,"; }, "line 201 "},
         {"set-up line short", [](std::vector<std::string>& l) { l[128] = "0,0, ,0,"; }, "line 129 "},
@@ -334,6 +334,18 @@ TEST_F(FileHelpers, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+TEST_F(FileHelpers, WritingThroughALinkKeepsTheLink) {
+    const std::string target = dir + "/real.bc";
+    const std::string link = dir + "/link.bc";
+    ASSERT_TRUE(writeFileAtomically(target, "old").ok());
+    std::filesystem::create_symlink(target, link);
+    ASSERT_TRUE(writeFileAtomically(link, "new").ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    std::string back;
+    ASSERT_TRUE(readWholeFile(target, back).ok());
+    EXPECT_EQ(back, "new");
 }
 
 TEST_F(FileHelpers, FailuresAreReportedAndLeaveOldFiles) {
