@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "codeplug/codes.h"
+#include "codeplug/fields.h"
 #include "codeplug/memory_map.h"
 
 namespace pellaro {
@@ -67,6 +69,18 @@ std::optional<std::vector<std::uint8_t>> checkedWriteFrame(std::string_view hex,
     return frameBytes(hex);
 }
 
+// Whether every mirror that block `block` sends holds exactly its length of
+// hex digits. The frame builder would quietly mend a damaged mirror; the write
+// refuses it instead, so the radio never gets data the user did not see.
+bool mirrorsWellFormed(const Document& doc, int block) {
+    for (std::size_t n = 1; n < fields::kMirrorPlace.size(); ++n) {
+        if (fields::kMirrorPlace[n].block != block) continue;
+        const std::string& mirror = doc.k[n];
+        if (mirror.size() != static_cast<std::size_t>(kMirrorLength[n]) || !isHexText(mirror)) return false;
+    }
+    return true;
+}
+
 // Marks the engine busy for the length of one transfer.
 class BusyScope {
 public:
@@ -117,7 +131,8 @@ TransferResult CloneEngine::fullWrite(const Document& doc, const ProgressFn& pro
     int acknowledged = 0;
     for (int n = 0; n < kBlockCount && !failed; ++n) {
         // Built now, so an edit made during the run reaches the blocks not yet sent.
-        const auto frame = checkedWriteFrame(writeRequest(doc, n), blockInfo(n).length);
+        std::optional<std::vector<std::uint8_t>> frame;
+        if (mirrorsWellFormed(doc, n)) frame = checkedWriteFrame(writeRequest(doc, n), blockInfo(n).length);
         if (!frame) {
             failed = true;
             break;
@@ -178,8 +193,7 @@ TransferResult CloneEngine::readLimits(Document& doc) {
 TransferResult CloneEngine::writeMessages(const Document& doc) {
     if (busy_) return {};
     BusyScope scope(busy_);
-    const auto answer =
-        partialExchange(checkedWriteFrame(std::string(kMessagesWrite) + doc.k[10], 16));
+    const auto answer = partialExchange(checkedWriteFrame(std::string(kMessagesWrite) + doc.k[10], 16));
     if (!answer || *answer != kAck) return {false, "Write Error!", 0};
     return {true, "Write Success!", 0};
 }
@@ -187,8 +201,7 @@ TransferResult CloneEngine::writeMessages(const Document& doc) {
 TransferResult CloneEngine::writeLimits(const Document& doc) {
     if (busy_) return {};
     BusyScope scope(busy_);
-    const auto answer =
-        partialExchange(checkedWriteFrame(std::string(kLimitsWrite) + doc.k[11], 17));
+    const auto answer = partialExchange(checkedWriteFrame(std::string(kLimitsWrite) + doc.k[11], 17));
     if (!answer || *answer != kAck) return {false, "Write Error!", 0};
     return {true, "Write Success!", 0};
 }

@@ -1,0 +1,185 @@
+// pellaro-cli read DEVICE OUT.bc / pellaro-cli write DEVICE IN.bc: the full
+// read and the full write from the command line, over the same serial
+// component and clone engine as the main window.
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "clone/engine.h"
+#include "codeplug/memory_map.h"
+#include "files/codeplug_file.h"
+#include "serial/port_link.h"
+#include "serial/tcomm.h"
+#include "tools/cli/commands.h"
+
+namespace pellaro::cli {
+
+namespace {
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitTransferFailed = 1;
+constexpr int kExitCannotOpen = 2;   // device cannot be opened, file cannot be read or written
+
+// TComm hands received bytes over through the Qt event queue, so a transfer
+// needs an application object; the front end may not have made one.
+class EventLoopScope {
+public:
+    EventLoopScope() {
+        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
+    }
+
+private:
+    int argc_ = 1;
+    char name_[12] = "pellaro-cli";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QCoreApplication> app_;
+};
+
+// Why DEVICE could not be opened, in words a user can act on.
+std::string openFailureReason(const std::string& device, const TComm& comm, const std::string& message) {
+    const int err = comm.lastOpenErrno();
+    if (message == kMsgNotCommHandle || err == ENOTTY) return "not a terminal (not a serial device)";
+    if (err == EACCES || err == EPERM) {
+        std::string reason = "permission denied";
+        struct stat st {};
+        if (::stat(device.c_str(), &st) == 0) {
+            if (const group* g = ::getgrgid(st.st_gid)) {
+                const std::string name = g->gr_name;
+                reason += "; the device belongs to group " + name + ". Join it with: sudo usermod -aG " + name +
+                          " $USER, then log in again";
+            }
+        }
+        return reason;
+    }
+    if (err == EBUSY || err == EWOULDBLOCK || message == kMsgAlreadyOpened)
+        return "busy: another program is using it";
+    if (err == ENOENT) return "no such device";
+    const std::string detail = comm.lastOpenErrorDetail();
+    return detail.empty() ? message : detail;
+}
+
+// A progress bar on stderr, drawn only when stderr is a terminal.
+class ProgressBar {
+public:
+    explicit ProgressBar(const char* label) : label_(label), shown_(::isatty(STDERR_FILENO) == 1) {}
+    ~ProgressBar() {
+        if (shown_ && drawn_) std::fputc('\n', stderr);
+    }
+    void operator()(int blocks) {
+        if (!shown_) return;
+        constexpr int kWidth = 40;
+        const int filled = blocks * kWidth / kBlockCount;
+        std::fprintf(stderr, "\r%s [%s%s] %3d/%d", label_, std::string(filled, '#').c_str(),
+                     std::string(kWidth - filled, '.').c_str(), blocks, kBlockCount);
+        std::fflush(stderr);
+        drawn_ = true;
+    }
+
+private:
+    const char* label_;
+    bool shown_;
+    bool drawn_ = false;
+};
+
+// Opens DEVICE as the main window's Comm1 ends up configured: 19200 baud,
+// 8N1, DTR and RTS on, no flow control. Prints the reason on failure.
+bool openDevice(TComm& comm, const std::string& device) {
+    setComm1Values(comm);
+    comm.setOutx_XonXoffFlow(false);
+    comm.setInx_XonXoffFlow(false);
+    comm.setCommName(device);
+    try {
+        comm.OpenPort();
+    } catch (const ECommsError& e) {
+        printError("cannot open " + device + ": " + openFailureReason(device, comm, e.what()));
+        return false;
+    }
+    return true;
+}
+
+// pellaro-cli read DEVICE OUT.bc: OUT.bc is written only after a successful read.
+int readCommand(const std::string& device, const std::string& outPath) {
+    EventLoopScope events;
+    TComm comm;
+    if (!openDevice(comm, device)) return kExitCannotOpen;
+    Document doc;
+    TransferResult result;
+    {
+        PortLink link(comm);
+        CloneEngine engine(link);
+        ProgressBar bar("Reading");
+        result = engine.fullRead(doc, [&bar](int n) { bar(n); });
+    }
+    comm.ClosePort();
+    std::cout << result.message << std::endl;
+    if (!result.ok) return kExitTransferFailed;
+
+    std::string bytes;
+    FileResult saved = saveCodeplug(doc, bytes);
+    if (saved.ok()) saved = writeFileAtomically(outPath, bytes);
+    if (!saved.ok()) {
+        printError("cannot write " + outPath + ": " + saved.error);
+        return kExitCannotOpen;
+    }
+    return kExitSuccess;
+}
+
+// pellaro-cli write DEVICE IN.bc: the file is checked before the radio is touched.
+int writeCommand(const std::string& device, const std::string& inPath) {
+    // The file first: nothing goes to the radio from a file that cannot be read.
+    std::string bytes;
+    FileResult loaded = readWholeFile(inPath, bytes);
+    Document doc;
+    if (loaded.ok()) loaded = loadCodeplug(bytes, doc);
+    if (!loaded.ok()) {
+        printError("cannot read " + inPath + ": " + loaded.error);
+        return kExitCannotOpen;
+    }
+
+    EventLoopScope events;
+    TComm comm;
+    if (!openDevice(comm, device)) return kExitCannotOpen;
+    TransferResult result;
+    {
+        PortLink link(comm);
+        CloneEngine engine(link);
+        ProgressBar bar("Writing");
+        result = engine.fullWrite(doc, [&bar](int n) { bar(n); });
+    }
+    comm.ClosePort();
+    std::cout << result.message << std::endl;
+    return result.ok ? kExitSuccess : kExitTransferFailed;
+}
+
+int withTwoArguments(const std::vector<std::string>& args, const char* usage,
+                     int (*run)(const std::string&, const std::string&)) {
+    if (args.size() != 2) {
+        printError(std::string("usage: pellaro-cli ") + usage);
+        return kExitUsage;
+    }
+    return run(args[0], args[1]);
+}
+
+const CommandRegistration kRead{{"read", "DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc", cliRead}};
+const CommandRegistration kWrite{{"write", "DEVICE IN.bc", "write IN.bc to the radio on serial DEVICE", cliWrite}};
+
+}  // namespace
+
+}  // namespace pellaro::cli
+
+int cliRead(const std::vector<std::string>& args) {
+    return pellaro::cli::withTwoArguments(args, "read DEVICE OUT.bc", pellaro::cli::readCommand);
+}
+
+int cliWrite(const std::vector<std::string>& args) {
+    return pellaro::cli::withTwoArguments(args, "write DEVICE IN.bc", pellaro::cli::writeCommand);
+}
