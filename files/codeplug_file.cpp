@@ -138,8 +138,11 @@ std::string withoutBlanks(std::string_view t) {
     return out;
 }
 
-// A decimal integer as written for a combo index ("5", "-1").
+// A decimal integer as written for a combo index ("5", "-1"); blanks around
+// it, as a hand-edited file may have, are ignored.
 bool parseIndex(std::string_view t, int& out) {
+    while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
     if (!t.empty() && t.front() == '+') t.remove_prefix(1);
     if (t.empty()) return false;
     const char* end = t.data() + t.size();

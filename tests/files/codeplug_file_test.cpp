@@ -183,6 +183,7 @@ TEST(CodeplugFile, IndexOutsideItsListMeansNoSelection) {
         {258, 14, "7", -1, [](const Document& d) { return d.vfo(Band::B).sel[16]; }},
         {258, 14, "+6", 6, [](const Document& d) { return d.vfo(Band::B).sel[16]; }},
         {259, 1, "20", 20, [](const Document& d) { return d.gn[2]; }},
+        {259, 1, " 7 ", 7, [](const Document& d) { return d.gn[2]; }},
         {259, 1, "21", -1, [](const Document& d) { return d.gn[2]; }},
         {259, 12, "-5", -1, [](const Document& d) { return d.gn[13]; }},
         {260, 6, "2", -1, [](const Document& d) { return d.xp5; }},
