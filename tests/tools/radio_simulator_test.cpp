@@ -196,6 +196,15 @@ TEST(RadioSimulator, FaultAtARequestAndVanish) {
     for (int i = 0; i < 100 && sim.running(); ++i) std::this_thread::sleep_for(5ms);
     EXPECT_TRUE(sim.vanished());
     EXPECT_FALSE(sim.running());
+
+    // The radio can come back, on a new device, with what it had stored.
+    sim.setFault({});
+    const std::string again = sim.start();
+    ASSERT_FALSE(again.empty()) << sim.error();
+    Port reopened(again);
+    ASSERT_TRUE(reopened.send(word("CLNK_OPN")));
+    ASSERT_TRUE(reopened.send(frame("READ", 0x02C0, 1)));
+    EXPECT_EQ(reopened.receive(1), Bytes{0x02});
 }
 
 // ---- the program --------------------------------------------------------

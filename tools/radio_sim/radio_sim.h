@@ -41,12 +41,12 @@ constexpr std::uint8_t kNak = 0x15;
 enum class FaultKind {
     None,
     NoAnswer,      // the request is consumed (a write is not stored) and not answered
-    OneShort,      // a read answer lacks its last byte; a write answers nothing
-    OneLong,       // one extra byte (0x00) after the answer
-    DoubleAck,     // a write answers 0x06 0x06; a read answer is followed by 0x06
-    Nak,           // 0x15 instead of the answer or the acknowledgement
-    Garbage,       // a few stray bytes before the answer
-    Vanish,        // the radio disappears: the pseudo-terminal is closed
+    OneShort,      // a read answer lacks its last byte; a write is stored, not answered
+    OneLong,       // one extra byte (0x00) after the answer; a write is stored
+    DoubleAck,     // a write is stored and answers 0x06 0x06; a read answer is followed by 0x06
+    Nak,           // 0x15 instead of the answer or the acknowledgement (a write is not stored)
+    Garbage,       // stray bytes AA 55 00 before the answer; a write is stored
+    Vanish,        // the radio disappears: the pseudo-terminal is closed (nothing stored)
 };
 
 // Parses "no-answer", "short", "long", "double-ack", "nak", "garbage",
@@ -164,7 +164,8 @@ public:
     RadioSimulator& operator=(const RadioSimulator&) = delete;
 
     // Opens the pseudo-terminal and starts the thread. Returns the device
-    // path for the client, or an empty string with error() set.
+    // path for the client, or an empty string with error() set. After stop()
+    // or a vanish, starts again on a new pseudo-terminal with the same memory.
     std::string start();
     // Stops the thread promptly and closes the pseudo-terminal. Idempotent.
     void stop();

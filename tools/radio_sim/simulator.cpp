@@ -58,6 +58,9 @@ RadioSimulator::~RadioSimulator() { stop(); }
 
 std::string RadioSimulator::start() {
     if (running_.load()) return devicePath();
+    // A thread that ended by itself (the radio vanished) is joined first, so
+    // the simulator can be started again on a new pseudo-terminal.
+    stop();
     auto fail = [this](std::string why) {
         closeFds();
         std::lock_guard lock(mutex_);
