@@ -32,6 +32,7 @@ namespace sim { class RadioSimulator; }
 struct MainWindowOptions {
     QStringList extraPorts;     // --port PATH, may repeat
     bool simulate = false;      // start the simulated radio in-process, its device first
+    bool simulatePacing = true; // tests: the simulated radio answers at once
     UiSeam* seam = nullptr;     // nullptr: defaultSeam()
     std::function<QStringList()> portSource;   // tests: replaces QSerialPortInfo
 };
@@ -91,6 +92,8 @@ public:
 
     // The device path opened for each ComboBox1 entry (same order).
     const QStringList& portDevices() const { return devices_; }
+    // The in-process simulated radio (--simulate), or nullptr.
+    sim::RadioSimulator* simulator() const { return simulator_.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,8 +102,8 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildPages();
-    void showRead();
-    void showWrite();
+    void openPort();
+    void showDialog(QDialog* dialog);
     void quitNow();
 
     Document doc_;

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QProgressBar;
 class QPushButton;
 
@@ -22,14 +24,20 @@ public:
     QPushButton* Button1 = nullptr;   // "Read" / "Write"
     QPushButton* Button2 = nullptr;   // "Cancel"
 
+    // Button1Click: runs the transfer; a click during a run does nothing.
+    void start();
+
 protected:
     TransferDialog(TForm2& main, const QString& caption, const QString& action);
-    // Runs the transfer; returns the result box text.
+    // Runs the transfer with progress into ProgressBar1; returns the result
+    // box text (empty when the engine refused because another transfer runs).
     virtual std::string transfer() = 0;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
     TForm2& main_;
 
 private:
-    void start();
     bool running_ = false;
 };
 

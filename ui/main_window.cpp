@@ -1,0 +1,468 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QSerialPortInfo>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cerrno>
+
+#include <grp.h>
+#include <sys/stat.h>
+
+#include "clone/engine.h"
+#include "files/codeplug_file.h"
+#include "serial/port_link.h"
+#include "serial/tcomm.h"
+#include "tools/radio_sim/radio_sim.h"
+#include "ui/channel_grid.h"
+#include "ui/pages/band_setup_page.h"
+#include "ui/pages/dtmf_page.h"
+#include "ui/pages/limit_page.h"
+#include "ui/pages/settings_page.h"
+#include "ui/seam.h"
+
+namespace pellaro {
+
+namespace {
+
+const QString kFileFilter = QStringLiteral("*.bc (*.bc)");
+const QString kNoPort = QStringLiteral("No port!");
+const QString kPortUsed = QStringLiteral("The port is used!");
+
+std::string localPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// Why a port would not open, in words a user can act on.
+QString openFailureReason(const TComm& comm, const QString& device)
+{
+    QString reason = QString::fromStdString(comm.lastOpenErrorDetail());
+    if (reason.isEmpty())
+        reason = QStringLiteral("the port could not be opened");
+    QString text = device + QStringLiteral(": ") + reason;
+    if (comm.lastOpenErrno() == EACCES) {
+        struct stat info {};
+        QString group = QStringLiteral("dialout");
+        if (::stat(localPath(device).c_str(), &info) == 0) {
+            if (const struct group* g = ::getgrgid(info.st_gid))
+                group = QString::fromLocal8Bit(g->gr_name);
+        }
+        text += QStringLiteral(" (join the group \"%1\", e.g. sudo usermod -aG %1 $USER, and log in again)")
+                    .arg(group);
+    }
+    return text;
+}
+
+}  // namespace
+
+TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      options_(options),
+      seam_(options.seam ? options.seam : &defaultSeam())
+{
+    setObjectName(QStringLiteral("TForm2"));
+    setWindowTitle(QStringLiteral("Pellaro"));
+
+    Comm1 = std::make_unique<TComm>();
+    setComm1Values(*Comm1);
+    link_ = std::make_unique<PortLink>(*Comm1);
+    engine_ = std::make_unique<CloneEngine>(*link_);
+
+    buildToolBar();
+    buildMenus();
+    buildPages();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(35);
+    StatusBar1->setSizeGripEnabled(false);
+    Panel0 = new QLabel(StatusBar1);
+    Panel0->setObjectName(QStringLiteral("Panel0"));
+    Panel0->setFixedWidth(200);
+    Panel0->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Panel1 = new QLabel(QStringLiteral("    "), StatusBar1);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedWidth(200);
+    Panel1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    StatusBar1->addWidget(Panel0);
+    StatusBar1->addWidget(Panel1);
+    setStatusBar(StatusBar1);
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    if (options_.simulate) {
+        sim::SimulatorOptions simOptions;
+        simOptions.pacing = options_.simulatePacing;
+        simulator_ = std::make_unique<sim::RadioSimulator>(simOptions);
+        if (simulator_->start().empty()) {
+            qWarning("The simulated radio could not start: %s", simulator_->error().c_str());
+            simulator_.reset();
+        }
+    }
+
+    readPortList();
+    // Comm1 comes with XON/XOFF switched on; switching it off after the first
+    // open applies at once to the open port, so 0x11 and 0x13 pass unaltered.
+    Comm1->setInx_XonXoffFlow(false);
+    Comm1->setOutx_XonXoffFlow(false);
+}
+
+TForm2::~TForm2()
+{
+    // The transfer link refers to Comm1; the port closes before the radio
+    // simulator goes away.
+    engine_.reset();
+    link_.reset();
+    Comm1->ClosePort();
+}
+
+void TForm2::buildToolBar()
+{
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setFixedHeight(57);
+    ToolBar1->setIconSize(QSize(32, 32));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+}
+
+void TForm2::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, auto handler) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    auto divider = [](QMenu* menu, const char* name) {
+        QAction* action = menu->addAction(QStringLiteral("-------"));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setEnabled(false);
+    };
+
+    QMenu* file = bar->addMenu(QStringLiteral("File(F)"));
+    file->setObjectName(QStringLiteral("F1"));
+    QAction* n1 = item(file, "N1", QStringLiteral("New"), &TForm2::fileNew);
+    QAction* n2 = item(file, "N2", QStringLiteral("Open"), &TForm2::fileOpen);
+    QAction* n3 = item(file, "N3", QStringLiteral("Save"), &TForm2::fileSave);
+    item(file, "N4", QStringLiteral("Quit"), &TForm2::quitNow);
+
+    QMenu* edit = bar->addMenu(QStringLiteral("Edit(E)"));
+    edit->setObjectName(QStringLiteral("N5"));
+    QAction* n6 = item(edit, "N6", QStringLiteral("Read"), [this] { showDialog(read_); });
+    QAction* n7 = item(edit, "N7", QStringLiteral("Write"), [this] { showDialog(write_); });
+    divider(edit, "N8");
+    item(edit, "N9", QStringLiteral("A/Upper Band Channel"), [this] { PageControl1->setCurrentIndex(0); });
+    item(edit, "N11", QStringLiteral("B/Under Band Channel"), [this] { PageControl1->setCurrentIndex(2); });
+    divider(edit, "N16");
+
+    QMenu* help = bar->addMenu(QStringLiteral("Help(H)"));
+    help->setObjectName(QStringLiteral("N12"));
+    QAction* n13 = item(help, "N13", QStringLiteral("Note"), [this] { showDialog(note_); });
+    QAction* n14 = item(help, "N14", QStringLiteral("Amend Password"), [this] { showDialog(amendPassword_); });
+
+    QAction* n15 = bar->addAction(QStringLiteral("Quit(Q)"));
+    n15->setObjectName(QStringLiteral("N15"));
+    connect(n15, &QAction::triggered, this, &TForm2::quitNow);
+
+    // Each toolbar button performs the click of its menu item.
+    struct Button {
+        const char* name;
+        const char* caption;
+        const char* theme;
+        QStyle::StandardPixmap fallback;
+        QAction* item;
+    };
+    const Button buttons[] = {
+        {"ToolButton1", "  New  ", "document-new", QStyle::SP_FileIcon, n1},
+        {"ToolButton3", "  Open  ", "document-open", QStyle::SP_DialogOpenButton, n2},
+        {"ToolButton5", "  Save   ", "document-save", QStyle::SP_DialogSaveButton, n3},
+        {"ToolButton7", "Read", "go-down", QStyle::SP_ArrowDown, n6},
+        {"ToolButton9", "Write", "go-up", QStyle::SP_ArrowUp, n7},
+        {"ToolButton11", "Note", "help-about", QStyle::SP_FileDialogInfoView, n13},
+        {"ToolButton13", "Password", "dialog-password", QStyle::SP_MessageBoxWarning, n14},
+    };
+    bool first = true;
+    for (const Button& b : buttons) {
+        if (!first) {
+            auto* gap = new QWidget(ToolBar1);
+            gap->setFixedWidth(8);
+            ToolBar1->addWidget(gap);
+        }
+        first = false;
+        const QString caption = QString::fromLatin1(b.caption);
+        QAction* action = new QAction(QIcon::fromTheme(QString::fromLatin1(b.theme), style()->standardIcon(b.fallback)),
+                                      caption, ToolBar1);
+        action->setIconText(caption);   // kept as written, blanks included
+        action->setObjectName(QString::fromLatin1(b.name) + QStringLiteral("Action"));
+        QAction* menuItem = b.item;
+        connect(action, &QAction::triggered, menuItem, &QAction::trigger);
+        ToolBar1->addAction(action);
+        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(action))) {
+            button->setObjectName(QString::fromLatin1(b.name));
+            button->setFixedSize(53, 52);
+            button->setAutoRaise(true);
+        }
+    }
+}
+
+void TForm2::buildPages()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("central"));
+    central->setFixedSize(1217 + 50, 64 + 480);
+
+    auto* portPanel = new QFrame(central);
+    portPanel->setObjectName(QStringLiteral("Panel1"));
+    portPanel->setFrameShape(QFrame::Box);
+    portPanel->setGeometry(0, 7, 1217, 49);
+    Label1 = new QLabel(QStringLiteral("COM Port:"), portPanel);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(16, 12, 72, 25);
+    ComboBox1 = new QComboBox(portPanel);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setEditable(false);
+    ComboBox1->setGeometry(92, 12, 180, 25);
+    connect(ComboBox1, &QComboBox::activated, this, [this](int) { openPicked(); });
+
+    PageControl1 = new QTabWidget(central);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 64, 1217, 480);
+    PageControl1->setDocumentMode(true);
+    PageControl1->setUsesScrollButtons(false);
+    PageControl1->tabBar()->setExpanding(false);
+    PageControl1->tabBar()->setElideMode(Qt::ElideNone);
+
+    auto sheet = [this](const char* name, const QString& caption) {
+        auto* page = new QWidget;
+        page->setObjectName(QString::fromLatin1(name));
+        PageControl1->addTab(page, caption);
+        return page;
+    };
+    auto fill = [](QWidget* sheetWidget, QWidget* content) {
+        auto* box = new QVBoxLayout(sheetWidget);
+        box->setContentsMargins(0, 0, 0, 0);
+        box->addWidget(content);
+        return content;
+    };
+
+    QWidget* tab1 = sheet("TabSheet1", QStringLiteral("A/Upper Band Channel"));
+    StringGrid1 = new ChannelGrid(doc_, Band::A, *seam_, tab1);
+    StringGrid1->setGeometry(0, 0, 1209, 393);
+    bandAPage = fill(sheet("TabSheet2", QStringLiteral("A/Upper Band Set up")),
+                     new BandSetupPage(doc_, Band::A, *seam_));
+    QWidget* tab3 = sheet("TabSheet5", QStringLiteral("B/Under Band Channel"));
+    StringGrid2 = new ChannelGrid(doc_, Band::B, *seam_, tab3);
+    StringGrid2->setGeometry(0, 0, 1209, 393);
+    bandBPage = fill(sheet("TabSheet6", QStringLiteral("B/Under Band Set up")),
+                     new BandSetupPage(doc_, Band::B, *seam_));
+    settingsPage = fill(sheet("TabSheet3", QStringLiteral("Comprehensive Setting")),
+                        new SettingsPage(doc_, *seam_));
+    dtmfPage = fill(sheet("TabSheet7", QStringLiteral("DTMF Groups")), new DtmfPage(doc_, *seam_));
+    limitPage = fill(sheet("TabSheet4", QStringLiteral("Limit Frequency")), new LimitPage(doc_, *this));
+    PageControl1->setCurrentIndex(0);
+
+    setCentralWidget(central);
+}
+
+void TForm2::setDialogs(QDialog* amendPassword, QDialog* note)
+{
+    amendPassword_ = amendPassword;
+    note_ = note;
+}
+
+void TForm2::setTransferDialogs(QDialog* read, QDialog* write)
+{
+    read_ = read;
+    write_ = write;
+}
+
+void TForm2::showDialog(QDialog* dialog)
+{
+    if (dialog)
+        dialog->exec();
+}
+
+void TForm2::refreshAll()
+{
+    StringGrid1->refresh();
+    StringGrid2->refresh();
+    static_cast<BandSetupPage*>(bandAPage)->refresh();
+    static_cast<BandSetupPage*>(bandBPage)->refresh();
+    static_cast<SettingsPage*>(settingsPage)->refresh();
+    static_cast<DtmfPage*>(dtmfPage)->refresh();
+    static_cast<LimitPage*>(limitPage)->refresh();
+}
+
+// ---- port panel ---------------------------------------------------------------
+
+void TForm2::readPortList()
+{
+    struct Port {
+        QString name;     // as listed in ComboBox1 and panel 0
+        QString device;   // what is opened
+    };
+    std::vector<Port> ports;
+    if (options_.portSource) {
+        for (const QString& name : options_.portSource())
+            ports.push_back({name, name});
+    } else {
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+            ports.push_back({info.portName(), info.systemLocation()});
+    }
+    for (const QString& path : options_.extraPorts) {
+        const bool known = std::any_of(ports.begin(), ports.end(), [&](const Port& p) { return p.device == path; });
+        if (!known)
+            ports.push_back({path, path});
+    }
+    // Ascending text order ignoring case: COM10 comes before COM2.
+    std::stable_sort(ports.begin(), ports.end(), [](const Port& a, const Port& b) {
+        return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
+    });
+    if (simulator_) {
+        const QString path = QString::fromStdString(simulator_->devicePath());
+        ports.insert(ports.begin(), Port{path, path});
+    }
+
+    ComboBox1->clear();
+    devices_.clear();
+    for (const Port& p : ports) {
+        ComboBox1->addItem(p.name);
+        devices_.append(p.device);
+    }
+    if (ports.empty()) {
+        Panel0->setText(kNoPort);
+        Panel0->setToolTip(QString());
+        return;
+    }
+    ComboBox1->setCurrentIndex(0);
+    openPort();
+}
+
+void TForm2::openPort()
+{
+    const int index = ComboBox1->currentIndex();
+    if (index < 0 || index >= devices_.size())
+        return;
+    const QString name = ComboBox1->currentText();
+    const QString device = devices_[index];
+    Comm1->setCommName(localPath(device));
+    try {
+        Comm1->OpenPort();
+        Panel0->setText(Label1->text() + name);
+        Panel0->setToolTip(device);
+    } catch (const ECommsError&) {
+        Panel0->setText(Label1->text() + kPortUsed);
+        Panel0->setToolTip(openFailureReason(*Comm1, device));
+    }
+}
+
+void TForm2::openPicked()
+{
+    // A pick of the same port closes it and opens it again.
+    if (Comm1->isOpen())
+        Comm1->ClosePort();
+    openPort();
+}
+
+bool TForm2::portReady() const
+{
+    return Panel0->text() == Label1->text() + ComboBox1->currentText();
+}
+
+CloneEngine& TForm2::engine()
+{
+    return *engine_;
+}
+
+// ---- file commands -----------------------------------------------------------
+
+void TForm2::fileNew()
+{
+    if (!seam_->confirm(this, QStringLiteral("Do you want to New?")))
+        return;
+    doc_.resetToNew();
+    refreshAll();
+}
+
+void TForm2::fileOpen()
+{
+    const QString path = seam_->openFileName(this, QStringLiteral("Open"), kFileFilter);
+    if (path.isEmpty())
+        return;
+    std::string bytes;
+    FileResult read = readWholeFile(localPath(path), bytes);
+    if (!read.ok()) {
+        seam_->message(this, QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(read.error)));
+        return;
+    }
+    // The whole file is checked before anything changes.
+    FileResult loaded = loadCodeplug(bytes, doc_);
+    if (!loaded.ok()) {
+        seam_->message(this, QStringLiteral("%1 is not a valid codeplug file: %2")
+                                 .arg(path, QString::fromLatin1(loaded.error)));
+        return;
+    }
+    refreshAll();
+}
+
+void TForm2::fileSave()
+{
+    QString path = seam_->saveFileName(this, QStringLiteral("Save"), kFileFilter);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".bc"), Qt::CaseInsensitive))
+        path += QStringLiteral(".bc");
+    std::string bytes;
+    FileResult built = saveCodeplug(doc_, bytes);
+    if (!built.ok()) {
+        seam_->message(this, QStringLiteral("Not saved: %1").arg(QString::fromLatin1(built.error)));
+        return;
+    }
+    // Written through a temporary file renamed over the target: a failed
+    // save leaves the old file as it was.
+    FileResult written = writeFileAtomically(localPath(path), bytes);
+    if (!written.ok()) {
+        seam_->message(this, QStringLiteral("Not saved to %1: %2").arg(path, QString::fromLocal8Bit(written.error)));
+        return;
+    }
+    seam_->message(this, QStringLiteral("保存成功!"));
+}
+
+// ---- ending ------------------------------------------------------------------
+
+void TForm2::quitNow()
+{
+    Comm1->ClosePort();
+    QCoreApplication::quit();
+}
+
+void TForm2::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    quitNow();
+}
+
+}  // namespace pellaro

@@ -1,0 +1,106 @@
+#include "ui/transfer_dialogs.h"
+
+#include <QCloseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "clone/engine.h"
+#include "ui/main_window.h"
+#include "ui/seam.h"
+
+namespace pellaro {
+
+TransferDialog::TransferDialog(TForm2& main, const QString& caption, const QString& action)
+    : QDialog(&main, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      main_(main)
+{
+    setWindowTitle(caption);
+    setModal(true);
+    setFixedSize(360, 120);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 136);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setGeometry(24, 20, 312, 24);
+
+    Button1 = new QPushButton(action, this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(64, 70, 90, 28);
+    Button1->setAutoDefault(false);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(206, 70, 90, 28);
+    Button2->setAutoDefault(false);
+
+    connect(Button1, &QPushButton::clicked, this, &TransferDialog::start);
+    connect(Button2, &QPushButton::clicked, this, &TransferDialog::reject);
+}
+
+void TransferDialog::showEvent(QShowEvent* event)
+{
+    ProgressBar1->setValue(0);
+    QDialog::showEvent(event);
+}
+
+void TransferDialog::start()
+{
+    // The window stays live during the run (the port delay processes
+    // events), so a second click may arrive: it does nothing.
+    if (running_)
+        return;
+    running_ = true;
+    ProgressBar1->setValue(0);
+    const std::string message = transfer();
+    running_ = false;
+    if (message.empty())
+        return;   // another transfer is running; nothing was sent
+    main_.seam().message(this, QString::fromStdString(message));
+    accept();
+}
+
+// Cancel, Escape and the close box close the dialog, but not during a run:
+// the run closes it itself when it ends.
+void TransferDialog::reject()
+{
+    if (!running_)
+        QDialog::reject();
+}
+
+void TransferDialog::closeEvent(QCloseEvent* event)
+{
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+TForm5::TForm5(TForm2& main) : TransferDialog(main, QStringLiteral("Read"), QStringLiteral("Read"))
+{
+    setObjectName(QStringLiteral("TForm5"));
+}
+
+std::string TForm5::transfer()
+{
+    const TransferResult result =
+        main_.engine().fullRead(main_.document(), [this](int blocks) { ProgressBar1->setValue(blocks); });
+    // Blocks decoded before a failure keep their new values: show them either way.
+    if (!result.message.empty())
+        main_.refreshAll();
+    return result.message;
+}
+
+TForm6::TForm6(TForm2& main) : TransferDialog(main, QStringLiteral("Write"), QStringLiteral("Write"))
+{
+    setObjectName(QStringLiteral("TForm6"));
+}
+
+std::string TForm6::transfer()
+{
+    const TransferResult result =
+        main_.engine().fullWrite(main_.document(), [this](int blocks) { ProgressBar1->setValue(blocks); });
+    return result.message;
+}
+
+}  // namespace pellaro
