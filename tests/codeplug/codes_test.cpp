@@ -75,8 +75,9 @@ TEST(FrequencyField, TextForms) {
 // Every 10 Hz step of a few bands converts to its exact unit count, in the
 // full form and in the shortest form a user types.
 TEST(FrequencyField, ExactOverTheWholeGrid) {
+    // 2 m and 70 cm amateur bands, the VHF band edge and the sub-MHz offsets.
     const std::pair<std::uint32_t, std::uint32_t> bands[] = {
-        {13600000, 17600000}, {43000000, 44000000}, {0, 200000}};
+        {13600000, 13700000}, {14400000, 14800000}, {43000000, 44000000}, {0, 200000}};
     for (const auto& [lo, hi] : bands) {
         for (std::uint32_t u = lo; u <= hi; ++u) {
             const std::string full = frequencyText(u);

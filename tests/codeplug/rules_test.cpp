@@ -157,17 +157,17 @@ TEST(SetupLists, EveryPickSplicesOnlyItsField) {
     const std::size_t sizes[17] = {0, 2, 128, 0, 206, 18, 2, 206, 18, 0, 2, 2, 2, 2, 3, 0, 7};
     for (Band band : {Band::A, Band::B}) {
         const int shift = band == Band::A ? 0 : 2;
+        Document d;
         for (const Place& p : places) {
             for (std::size_t index = 0; index < sizes[p.editor]; ++index) {
-                Document d;
-                const Document before = d;
+                const auto before = d.k;
                 pickSetupList(d, band, p.editor, static_cast<int>(index));
                 const std::string& m = d.k[static_cast<std::size_t>(p.mirror + shift)];
                 ASSERT_EQ(m.size(), 32u);
-                ASSERT_EQ(outside(m, p.first, p.width), outside(before.k[static_cast<std::size_t>(p.mirror + shift)], p.first, p.width));
+                ASSERT_EQ(outside(m, p.first, p.width), outside(before[static_cast<std::size_t>(p.mirror + shift)], p.first, p.width));
                 for (int n : {1, 2, 3, 4}) {
                     if (n != p.mirror + shift) {
-                        ASSERT_EQ(d.k[static_cast<std::size_t>(n)], before.k[static_cast<std::size_t>(n)]);
+                        ASSERT_EQ(d.k[static_cast<std::size_t>(n)], before[static_cast<std::size_t>(n)]);
                     }
                 }
                 ASSERT_EQ(d.vfo(band).sel[static_cast<std::size_t>(p.editor)], static_cast<int>(index));
