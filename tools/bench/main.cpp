@@ -137,6 +137,9 @@ int main(int argc, char** argv) {
     {
         TComm comm;
         setComm1Values(comm);
+        // As the main window leaves Comm1: no flow control, so 0x11 and 0x13 pass.
+        comm.setOutx_XonXoffFlow(false);
+        comm.setInx_XonXoffFlow(false);
         comm.setCommName(device);
         try {
             comm.OpenPort();
