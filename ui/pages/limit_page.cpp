@@ -182,7 +182,7 @@ void LimitPage::commitMessage(int which)
     const CommitOutcome outcome = pellaro::commitMessage(doc_, which, pages::toDoc(editor->text(), pages::Charset::Latin1));
     if (!outcome.message.empty())
         host_.seam().message(this, pages::message(outcome.message));
-    pages::applyOutcome(editor, outcome);
+    pages::applyOutcome(editor, outcome, pages::Charset::Latin1);
 }
 
 void LimitPage::commitLimit(int which)

@@ -93,16 +93,12 @@ void showIndex(QComboBox* list, int index)
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
 }
 
-void applyOutcome(QLineEdit* editor, const CommitOutcome& outcome)
+void applyOutcome(QLineEdit* editor, const CommitOutcome& outcome, Charset charset)
 {
-    switch (outcome.editor) {
-    case EditorAfter::Keep:
-        break;
-    case EditorAfter::EmptyKeep:
-    case EditorAfter::EmptyHide:   // the pages' editors always stay on the page
-        showText(editor, outcome.editorText);
-        break;
-    }
+    // Every outcome names the text the editor shows afterwards: the text as
+    // committed (a power-on message held to its filter), or empty when a
+    // frequency was refused. The pages' editors always stay on the page.
+    showText(editor, outcome.editorText, charset);
 }
 
 bool keepFiltered(QLineEdit* editor, KeyFilterFn filter, int limit, Charset charset)

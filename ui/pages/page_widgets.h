@@ -56,7 +56,7 @@ void showIndex(QComboBox* list, int index);
 
 // After a commit: the editor shows what the outcome says (the message box, if
 // any, is the caller's, because its order against the emptying differs).
-void applyOutcome(QLineEdit* editor, const CommitOutcome& outcome);
+void applyOutcome(QLineEdit* editor, const CommitOutcome& outcome, Charset charset = Charset::Utf8);
 
 // Keeps pasted or dropped text within what the key filter would let through:
 // returns true and corrects the editor when its text was not typeable.
