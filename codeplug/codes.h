@@ -93,8 +93,9 @@ std::optional<int> stepIndexFromCode(std::string_view code); // "00FA" -> 0
 std::optional<std::uint8_t> dtmfCode(char symbol);
 std::string dtmfSymbol(std::uint8_t code);
 // Group of `positions` symbols (7 long, 5 short) to text, and text to group
-// hex (2 + 2 x positions characters). The text must hold only table symbols
-// and at most `positions` of them.
+// hex (2 + 2 x positions characters). The editors give only table symbols,
+// at most `positions` of them; anything else is skipped or cut, so the group
+// always has its full size.
 std::string dtmfGroupText(std::string_view groupHex, int positions);
 std::string dtmfGroupHex(std::string_view text, int positions);
 
