@@ -16,6 +16,8 @@ namespace pellaro {
 class UiSeam;
 
 class BandSetupPage : public QWidget {
+    Q_OBJECT
+
 public:
     BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* parent = nullptr);
 

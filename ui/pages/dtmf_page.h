@@ -16,6 +16,8 @@ namespace pellaro {
 class UiSeam;
 
 class DtmfPage : public QWidget {
+    Q_OBJECT
+
 public:
     DtmfPage(Document& doc, UiSeam& seam, QWidget* parent = nullptr);
 

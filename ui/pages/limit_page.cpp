@@ -94,9 +94,14 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
     limitGrid->addLayout(limitButtons, 5, 0, 1, 2);
     limitGrid->setColumnStretch(1, 1);
 
+    // The editors hold a few characters each: the boxes stand side by side
+    // at their natural width instead of spanning the page.
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(messageBox, 0, Qt::AlignTop);
+    boxes->addWidget(limitBox, 0, Qt::AlignTop);
+    boxes->addStretch(1);
     auto* page = new QVBoxLayout(this);
-    page->addWidget(messageBox);
-    page->addWidget(limitBox);
+    page->addLayout(boxes);
     page->addStretch(1);
 
     for (int n = 1; n <= 2; ++n) {

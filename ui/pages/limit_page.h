@@ -18,6 +18,8 @@ namespace pellaro {
 class TransferHost;
 
 class LimitPage : public QWidget {
+    Q_OBJECT
+
 public:
     LimitPage(Document& doc, TransferHost& host, QWidget* parent = nullptr);
 

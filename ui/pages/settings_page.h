@@ -15,6 +15,8 @@ namespace pellaro {
 class UiSeam;
 
 class SettingsPage : public QWidget {
+    Q_OBJECT
+
 public:
     SettingsPage(Document& doc, UiSeam& seam, QWidget* parent = nullptr);
 
