@@ -143,6 +143,10 @@ void TForm2::buildToolBar()
     ToolBar1->setIconSize(QSize(32, 32));
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    // Captions such as "Password" fit the 53-pixel buttons at this size.
+    QFont captions = ToolBar1->font();
+    captions.setPixelSize(11);
+    ToolBar1->setFont(captions);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 }
 
