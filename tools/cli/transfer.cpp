@@ -51,7 +51,9 @@ std::string openFailureReason(const std::string& device, const TComm& comm, cons
     if (err == EACCES || err == EPERM) {
         std::string reason = "permission denied";
         struct stat st {};
-        if (::stat(device.c_str(), &st) == 0) {
+        // Name the group only when its members may use the device (dialout
+        // on most systems); joining it is then the cure.
+        if (::stat(device.c_str(), &st) == 0 && (st.st_mode & S_IRGRP) && (st.st_mode & S_IWGRP)) {
             if (const group* g = ::getgrgid(st.st_gid)) {
                 const std::string name = g->gr_name;
                 reason += "; the device belongs to group " + name + ". Join it with: sudo usermod -aG " + name +
