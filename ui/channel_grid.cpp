@@ -276,6 +276,9 @@ bool ChannelGrid::keyPress(TextEditor& editor, QKeyEvent* event)
         return true;
     }
 
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab || event->key() == Qt::Key_Escape)
+        return false;   // focus moves on as usual (and leaving commits)
+
     char key = 0;
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         key = kEnter;
