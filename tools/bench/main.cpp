@@ -109,6 +109,7 @@ Figures runTransfer(CloneEngine& engine, Document& doc, bool write) {
 void print(const char* name, const Figures& f) {
     std::printf("%-11s %-15s wall %6.2f s  floor %6.2f s  (%.3f x)  cpu %5.3f s  stall %5.1f ms  %s\n", name,
                 f.result.c_str(), f.wall, f.floor, f.wall / f.floor, f.cpu, f.stall, f.met() ? "ok" : "MISSED");
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -158,6 +159,7 @@ int main(int argc, char** argv) {
         print("full write", write);
         std::printf("targets: wall <= %.2f x floor, cpu <= %.1f s, stall <= %.0f ms\n", kWallFactor, kCpuSeconds,
                     kStallMs);
+        std::fflush(stdout);
         if (read.result != "Read success!" || write.result != "Write success!") status = 1;
         if (!read.met() || !write.met()) status = 1;
         comm.ClosePort();
