@@ -81,7 +81,10 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString* error)
                          .arg(nativePath(path), file.errorString());
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // QSaveFile::commit() renames the file over the target even when the
+    // final flush of its buffer failed (a full disk, a size limit); flush
+    // first, so a short write never replaces the old file.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         if (error)
             *error = QStringLiteral("The file %1 cannot be written: %2.")
                          .arg(nativePath(path), file.errorString());
