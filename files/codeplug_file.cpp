@@ -316,6 +316,16 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
         } else if (isSettingLine(line)) {
             const std::vector<Field> spec = settingFields(next, line);
             if (fields.size() < spec.size()) return tooFew(spec.size());
+            // Every field is written with its terminator. A file that ends
+            // inside the last field it needs was cut short (an interrupted
+            // copy or save) and would give a shortened value.
+            if (line == kFileLines) {
+                const auto items = splitWithOffsets(lines[line - 1].first, ",", ",");
+                const auto& last = items[spec.size() - 1];
+                if (last.second + last.first.size() >= lines[line - 1].first.size())
+                    return {"Not a valid codeplug file: " + where(line) +
+                            " ends inside its last field: the file is cut short."};
+            }
             for (std::size_t i = 0; i < spec.size(); ++i) {
                 const Field& f = spec[i];
                 const std::string& v = fields[i];
