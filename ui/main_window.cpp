@@ -126,6 +126,11 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
 
 TForm2::~TForm2()
 {
+    // The pages refer to the document: they go first, while it still exists,
+    // and the channel editors are disarmed so that going away commits nothing.
+    StringGrid1->refresh();
+    StringGrid2->refresh();
+    delete takeCentralWidget();
     // The transfer link refers to Comm1; the port closes before the radio
     // simulator goes away.
     engine_.reset();
