@@ -105,9 +105,12 @@ TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress) 
     for (int n = 0; n < kBlockCount && !failed; ++n) {
         link_.clearReceiveBuffer();
         sendFixed(link_, readRequest(n));
+        std::string reply;
         for (int k = 0; k <= kLastPoll; ++k) {
             link_.portDelay(kPollMs);
             if (readReplyAccepted(n, link_.receiveBuffer().size())) {
+                // Kept before the progress display runs, which may let more bytes in.
+                reply = link_.receiveBuffer();
                 accepted = n + 1;
                 if (progress) progress(accepted);
                 break;
@@ -115,7 +118,7 @@ TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress) 
             if (k == kLastPoll) failed = true;
         }
         if (failed) break;
-        dispatchReply(doc, n, link_.receiveBuffer());
+        dispatchReply(doc, n, reply);
     }
     sendFixed(link_, kClosingWord);
     if (failed) return {false, "Read Error!", accepted};
