@@ -59,6 +59,10 @@ FileResult writeFileAtomically(const std::string& givenPath, std::string_view by
     struct stat old {};
     const bool replacing = ::stat(path.c_str(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode)) return {"Cannot write \"" + path + "\": it is a folder."};
+    // A device or a pipe is never replaced by a file renamed over it (saving
+    // to /dev/null as root would otherwise put a plain file in its place).
+    if (replacing && !S_ISREG(old.st_mode))
+        return {"Cannot write \"" + path + "\": it is not a regular file."};
 
     static std::atomic<unsigned> counter{0};
     std::string temp;
