@@ -262,6 +262,19 @@ TEST(SafeWrites, ReplacingGivesANewFileNotARewrittenOne) {
     }
 }
 
+// A save onto something that is not a plain file (a pipe here; /dev/null
+// for a root user alike) is refused and leaves it as it was.
+TEST(SafeWrites, NoPlainFileReplacesAPipe) {
+    TempDir dir;
+    const fs::path pipe = dir.path() / "radio.bc";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const FileResult r = writeFileAtomically(pipe.string(), "NEW");
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.error.find("not a regular file"), std::string::npos) << r.error;
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(strayFiles(dir.path(), {"radio.bc"}), "");
+}
+
 // A file cut short at any length either loads as the whole file does or is
 // refused with the document untouched: an interrupted copy never loads
 // half a codeplug.
