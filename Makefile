@@ -47,5 +47,28 @@ fuzz:
 	  grep -E 'stat::number_of_executed_units|stat::new_units_added' $(FUZZ_DIR)/$$t.log; \
 	done
 
+# The whole test suite built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (halting at the first report), then the serial
+# and clone end-to-end tests with ThreadSanitizer. Qt is not instrumented:
+# tests/hardening/sanitizer holds the suppressions, for Qt's frames only.
+SANITIZE_DIR ?= build-sanitize
+TSAN_DIR ?= build-tsan
+SANITIZER_SUPP = $(CURDIR)/tests/hardening/sanitizer
+TSAN_TARGETS = pellaro_serial_tests clone_end_to_end_test pellaro_fault_suite
+
+sanitize:
+	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DPELLARO_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  LSAN_OPTIONS=suppressions=$(SANITIZER_SUPP)/lsan.supp:print_suppressions=0 \
+	  ctest --output-on-failure -j $(JOBS) --timeout 900
+	@cmake -S . -B $(TSAN_DIR) -G Ninja -DPELLARO_TSAN=ON >/dev/null
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_TARGETS)
+	cd $(TSAN_DIR) && QT_QPA_PLATFORM=offscreen \
+	  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(SANITIZER_SUPP)/tsan.supp \
+	  ctest --output-on-failure -j $(JOBS) --timeout 900 -R '^(pellaro_serial_tests|EndToEnd\.|hardening\.Transfers/RadioFault\.)'
+
 clean:
 	rm -rf $(BUILD_DIR)
