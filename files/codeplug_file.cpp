@@ -314,20 +314,20 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
                 next.k[n] = m;
             }
         } else if (isSettingLine(line)) {
-            const std::vector<Field> spec = settingFields(next, line);
-            if (fields.size() < spec.size()) return tooFew(spec.size());
+            const std::vector<Field> layout = settingFields(next, line);
+            if (fields.size() < layout.size()) return tooFew(layout.size());
             // Every field is written with its terminator. A file that ends
             // inside the last field it needs was cut short (an interrupted
             // copy or save) and would give a shortened value.
             if (line == kFileLines) {
                 const auto items = splitWithOffsets(lines[line - 1].first, ",", ",");
-                const auto& last = items[spec.size() - 1];
+                const auto& last = items[layout.size() - 1];
                 if (last.second + last.first.size() >= lines[line - 1].first.size())
                     return {"Not a valid codeplug file: " + where(line) +
                             " ends inside its last field: the file is cut short."};
             }
-            for (std::size_t i = 0; i < spec.size(); ++i) {
-                const Field& f = spec[i];
+            for (std::size_t i = 0; i < layout.size(); ++i) {
+                const Field& f = layout[i];
                 const std::string& v = fields[i];
                 switch (f.kind) {
                 case Kind::Index: {
