@@ -18,6 +18,8 @@ fail() {
 
 "$sim" --no-pacing --fault no-answer --at 2 >"$work/sim.out" 2>"$work/sim.err" &
 simpid=$!
+# The simulated radio never outlives the test, however it ends.
+trap 'kill "$simpid" 2>/dev/null' EXIT INT TERM
 # The simulator prints its device on its first line.
 i=0
 while [ ! -s "$work/sim.out" ] && [ $i -lt 100 ]; do
