@@ -306,10 +306,13 @@ TEST_P(SlowRadio, AnswersInsideThePollWindowPassAndLaterOnesFail) {
     }
 }
 
+// The answers inside the window leave some 200 ms of the poll window unused
+// (turnaround, the 100 ms silence that ends a reply and the line time), so a
+// loaded machine does not turn them into failures.
 INSTANTIATE_TEST_SUITE_P(Timing, SlowRadio,
-                         testing::Values(SlowCase{Transfer::FullRead, 700ms, true},
+                         testing::Values(SlowCase{Transfer::FullRead, 600ms, true},
                                          SlowCase{Transfer::FullRead, 1300ms, false},
-                                         SlowCase{Transfer::ReadMessages, 250ms, true},
+                                         SlowCase{Transfer::ReadMessages, 200ms, true},
                                          SlowCase{Transfer::ReadMessages, 700ms, false}),
                          [](const testing::TestParamInfo<SlowCase>& info) {
                              return std::string(transferName(info.param.transfer)) + "_" +
