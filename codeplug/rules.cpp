@@ -178,8 +178,12 @@ KeyOutcome channelNameKey(std::size_t currentLength, char key, int limit) {
 
 CommitOutcome commitChannelName(Document& doc, Band band, int row, std::string_view text) {
     if (!validRow(row)) return {{}, EditorAfter::EmptyHide, {}};
+    std::string& cell = doc.table(band).at(12, row);
+    // Leaving the name as it was keeps it whole: a name read from the radio or
+    // a file may hold characters that typing cannot give.
+    if (text == cell) return {{}, EditorAfter::EmptyHide, {}};
     // A pasted name goes through the key rules too.
-    doc.table(band).at(12, row) = filterPaste({}, text, &channelNameKey, 7);
+    cell = filterPaste({}, text, &channelNameKey, 7);
     return {{}, EditorAfter::EmptyHide, {}};
 }
 
