@@ -34,6 +34,7 @@
 #include "ui/pages/dtmf_page.h"
 #include "ui/pages/limit_page.h"
 #include "ui/pages/settings_page.h"
+#include "ui/raw_memory_view.h"
 #include "ui/seam.h"
 
 namespace pellaro {
@@ -128,6 +129,7 @@ TForm2::~TForm2()
 {
     // The pages refer to the document: they go first, while it still exists,
     // and the channel editors are disarmed so that going away commits nothing.
+    delete rawMemory_;
     StringGrid1->refresh();
     StringGrid2->refresh();
     delete takeCentralWidget();
@@ -186,6 +188,7 @@ void TForm2::buildMenus()
     item(edit, "N9", QStringLiteral("A/Upper Band Channel"), [this] { PageControl1->setCurrentIndex(0); });
     item(edit, "N11", QStringLiteral("B/Under Band Channel"), [this] { PageControl1->setCurrentIndex(2); });
     divider(edit, "N16");
+    item(edit, "RawMemoryItem", QStringLiteral("Raw Memory"), &TForm2::showRawMemory);
 
     QMenu* help = bar->addMenu(QStringLiteral("Help(H)"));
     help->setObjectName(QStringLiteral("N12"));
@@ -323,6 +326,17 @@ void TForm2::refreshAll()
     static_cast<SettingsPage*>(settingsPage)->refresh();
     static_cast<DtmfPage*>(dtmfPage)->refresh();
     static_cast<LimitPage*>(limitPage)->refresh();
+    if (rawMemory_)
+        rawMemory_->refresh();
+}
+
+void TForm2::showRawMemory()
+{
+    if (!rawMemory_)
+        rawMemory_ = new RawMemoryView(doc_, this);
+    rawMemory_->show();
+    rawMemory_->raise();
+    rawMemory_->activateWindow();
 }
 
 // ---- port panel ---------------------------------------------------------------

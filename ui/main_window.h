@@ -25,6 +25,7 @@ namespace pellaro {
 class ChannelGrid;
 class CloneEngine;
 class PortLink;
+class RawMemoryView;
 class TComm;
 class UiSeam;
 namespace sim { class RadioSimulator; }
@@ -53,6 +54,10 @@ public:
 
     // Every view shows the document again (after a read, Open, New).
     void refreshAll();
+
+    // Edit > "Raw Memory": shows the read-only view of k1..k15 (non-modal).
+    void showRawMemory();
+    RawMemoryView* rawMemoryView() const { return rawMemory_; }
 
     // TransferHost
     bool portReady() const override;
@@ -118,6 +123,7 @@ private:
     QDialog* note_ = nullptr;
     QDialog* read_ = nullptr;
     QDialog* write_ = nullptr;
+    RawMemoryView* rawMemory_ = nullptr;   // made on first use
 };
 
 }  // namespace pellaro
