@@ -1,5 +1,7 @@
 #include "serial/port_link.h"
 
+#include "codeplug/codes.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -13,14 +15,7 @@ namespace pellaro {
 
 std::string bytesToHexText(const std::uint8_t* data, std::size_t n)
 {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string text;
-    text.resize(n * 2);
-    for (std::size_t i = 0; i < n; ++i) {
-        text[2 * i] = digits[data[i] >> 4];
-        text[2 * i + 1] = digits[data[i] & 0x0F];
-    }
-    return text;
+    return toHex(data, n);
 }
 
 void portDelay(int ms)

@@ -762,4 +762,11 @@ void setComm1Values(TComm& comm)
     comm.setBaudRate(19200);
 }
 
+void setComm1Line(TComm& comm)
+{
+    setComm1Values(comm);
+    comm.setOutx_XonXoffFlow(false);
+    comm.setInx_XonXoffFlow(false);
+}
+
 }  // namespace pellaro

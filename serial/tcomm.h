@@ -157,7 +157,11 @@ private:
 // component's defaults (8N1, DTR and RTS on, XON/XOFF on). The main window
 // switches both XON/XOFF properties off after the first open, so the port
 // ends up without flow control and 0x11 / 0x13 pass unaltered; callers that
-// are not the main window (the command-line tool) switch them off as well.
+// are not the main window (the command-line tool) use setComm1Line instead.
 void setComm1Values(TComm& comm);
+// The line as the main window leaves Comm1 after its start-up: the stored
+// values with both XON/XOFF properties off, for callers that open a port
+// without the main window (command line, benchmark, tests).
+void setComm1Line(TComm& comm);
 
 }  // namespace pellaro

@@ -46,10 +46,7 @@ struct Bench {
         radio = std::make_unique<sim::RadioSimulator>(memory, options);
         const std::string path = radio->start();
         if (path.empty()) throw std::runtime_error("simulator: " + radio->error());
-        setComm1Values(comm);
-        // As the main window leaves Comm1: no flow control, so 0x11 and 0x13 pass.
-        comm.setOutx_XonXoffFlow(false);
-        comm.setInx_XonXoffFlow(false);
+        setComm1Line(comm);   // no flow control: 0x11 and 0x13 pass
         comm.setCommName(path);
         comm.OpenPort();
         link = std::make_unique<PortLink>(comm);

@@ -94,9 +94,7 @@ public:
             if (radio_->start().empty()) throw std::runtime_error("simulated radio: " + radio_->error());
         }
         comm_ = std::make_unique<TComm>();
-        setComm1Values(*comm_);
-        comm_->setOutx_XonXoffFlow(false);
-        comm_->setInx_XonXoffFlow(false);
+        setComm1Line(*comm_);
         comm_->setReadIntervalTimeout(interval_);
         comm_->setCommName(radio_->devicePath());
         comm_->OpenPort();

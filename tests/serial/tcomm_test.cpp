@@ -91,10 +91,8 @@ struct Pty {
 std::unique_ptr<TComm> comm1For(const std::string& path)
 {
     auto comm = std::make_unique<TComm>();
-    setComm1Values(*comm);
+    setComm1Line(*comm);
     comm->setCommName(path);
-    comm->setOutx_XonXoffFlow(false);
-    comm->setInx_XonXoffFlow(false);
     return comm;
 }
 

@@ -137,10 +137,7 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         TComm comm;
-        setComm1Values(comm);
-        // As the main window leaves Comm1: no flow control, so 0x11 and 0x13 pass.
-        comm.setOutx_XonXoffFlow(false);
-        comm.setInx_XonXoffFlow(false);
+        setComm1Line(comm);   // no flow control: 0x11 and 0x13 pass
         comm.setCommName(device);
         try {
             comm.OpenPort();

@@ -95,9 +95,7 @@ private:
 // Opens DEVICE as the main window's Comm1 ends up configured: 19200 baud,
 // 8N1, DTR and RTS on, no flow control. Prints the reason on failure.
 bool openDevice(TComm& comm, const std::string& device) {
-    setComm1Values(comm);
-    comm.setOutx_XonXoffFlow(false);
-    comm.setInx_XonXoffFlow(false);
+    setComm1Line(comm);
     comm.setCommName(device);
     try {
         comm.OpenPort();
