@@ -2,6 +2,11 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+# A compiler cache, when the machine has one, makes rebuilds of several
+# checkouts cheap; the build is the same without it.
+ifneq ($(shell command -v ccache 2>/dev/null),)
+CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+endif
 
 .PHONY: deps configure build run test bench fuzz sanitize clean
 
