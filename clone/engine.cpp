@@ -97,21 +97,31 @@ private:
     bool& flag_;
 };
 
-// Waits for the answer to the request just sent; true once `accepted()`
-// holds for the receive buffer, false when the poll window has passed.
+// What the receive buffer is worth as the answer to the request just sent.
+constexpr int kNotAccepted = -1;
+// An accepted buffer that is not the answer the request asked for (96
+// characters at blocks 132 to 135): in the fast mode it must be followed by
+// as much silence as the normal mode's receive side waits for, since the
+// rest of a longer answer may still be on its way.
+constexpr int kOtherLengthQuietMs = 100;
+
+// Waits for the answer to the request just sent; true once the receive
+// buffer is accepted, false when the poll window has passed. `quietNeeded()`
+// judges the buffer: kNotAccepted, or how long the line must then stay quiet
+// in the fast mode.
 //
 // Normal: 51 polls of 20 ms, the buffer judged after each.
 // Fast: wakes whenever bytes arrive (or at the window's end). An accepted
-// buffer is taken only after the line has stayed quiet for kFastQuietMs, so a
+// buffer is taken only once the line has stayed quiet long enough, so a
 // surplus byte right behind the answer still makes the block fail, at the end
 // of the window, just as in the normal mode where the whole answer is judged
 // after the receive side's silence.
-template <typename Accepted>
-bool awaitAnswer(CloneLink& link, bool fast, const Accepted& accepted) {
+template <typename QuietNeeded>
+bool awaitAnswer(CloneLink& link, bool fast, const QuietNeeded& quietNeeded) {
     if (!fast) {
         for (int k = 0; k <= kLastPoll; ++k) {
             link.portDelay(kPollMs);
-            if (accepted()) return true;
+            if (quietNeeded() != kNotAccepted) return true;
         }
         return false;
     }
@@ -119,9 +129,10 @@ bool awaitAnswer(CloneLink& link, bool fast, const Accepted& accepted) {
     for (;;) {
         const std::int64_t left = end - link.clockMs();
         const std::size_t had = link.receiveBuffer().size();
-        if (accepted()) {
+        const int quiet = quietNeeded();
+        if (quiet != kNotAccepted) {
             if (left <= 0) return true;
-            link.waitForBytes(static_cast<int>(std::min<std::int64_t>(CloneEngine::kFastQuietMs, left)));
+            link.waitForBytes(static_cast<int>(std::min<std::int64_t>(quiet, left)));
             if (link.receiveBuffer().size() == had) return true;   // quiet: the answer is whole
             continue;
         }
@@ -161,7 +172,12 @@ TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress) 
     for (int n = 0; n < kBlockCount && !failed; ++n) {
         link_.clearReceiveBuffer();
         sendFixed(link_, readRequest(n));
-        if (!awaitAnswer(link_, fast, [&] { return readReplyAccepted(n, link_.receiveBuffer().size()); })) {
+        const auto quietNeeded = [&] {
+            const std::size_t chars = link_.receiveBuffer().size();
+            if (!readReplyAccepted(n, chars)) return kNotAccepted;
+            return chars == static_cast<std::size_t>(blockInfo(n).replyChars) ? kFastQuietMs : kOtherLengthQuietMs;
+        };
+        if (!awaitAnswer(link_, fast, quietNeeded)) {
             failed = true;
             break;
         }
@@ -195,7 +211,7 @@ TransferResult CloneEngine::fullWrite(const Document& doc, const ProgressFn& pro
         }
         // Not cleared before sending: anything left over fails the block.
         link_.sendBytes(*frame);
-        if (!awaitAnswer(link_, fast, [&] { return link_.receiveBuffer() == kAck; })) {
+        if (!awaitAnswer(link_, fast, [&] { return link_.receiveBuffer() == kAck ? kFastQuietMs : kNotAccepted; })) {
             failed = true;
             break;
         }

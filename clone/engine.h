@@ -43,10 +43,12 @@ public:
     void setFastTransfers(bool on) { fast_ = on; }
     bool fastTransfers() const { return fast_; }
 
-    // How long the line must stay quiet after an accepted length before a
-    // fast transfer takes the answer: about ten byte times at 19200 baud, so
+    // How long the line must stay quiet after the answer a request asked for
+    // before a fast transfer takes it: about ten byte times at 19200 baud, so
     // a byte too many, sent straight after the answer as a radio sends it,
-    // still fails the block as it does in the normal mode.
+    // still fails the block as it does in the normal mode. (The other
+    // accepted length, 96 characters at blocks 132 to 135, waits for the
+    // normal mode's 100 ms of silence instead.)
     static constexpr int kFastQuietMs = 5;
 
     TransferResult fullRead(Document& doc, const ProgressFn& progress = {});

@@ -48,6 +48,14 @@ public:
     std::function<std::optional<Bytes>(int index, const Bytes& frame)> shapeAnswer;
     // Extra turnaround for request `index` (a radio that is slow at times).
     std::function<int(int index)> extraTurnaroundMs;
+    // A pause inside one answer: after `afterBytes` bytes of the answer to
+    // request `request`, the line stays quiet for `ms`.
+    struct Pause {
+        int request;
+        std::size_t afterBytes;
+        int ms;
+    };
+    std::optional<Pause> pause;
     // A byte the radio sends this long after the handshake (nothing if unset).
     std::optional<int> handshakeEchoAfterMs;
     // Runs inside every wait, as a click processed by the event loop would.
@@ -110,13 +118,28 @@ private:
         pending_.insert(it, Pending{due, std::move(bytes)});
     }
 
-    // Bytes whose first one starts crossing the line at `start`.
-    void scheduleOnLine(long long start, const Bytes& bytes) {
-        if (atOnce_) {
-            for (std::size_t i = 0; i < bytes.size(); ++i)
-                schedule(start + kByteUs * static_cast<long long>(i + 1), Bytes{bytes[i]});
-        } else {
-            schedule(start + kByteUs * static_cast<long long>(bytes.size()) + kSilenceUs, bytes);
+    // The answer to request `index`, whose first byte starts crossing the
+    // line at `start`. Handed over byte by byte, or in the normal hand-over
+    // as pieces that end with 100 ms of silence.
+    void scheduleOnLine(int index, long long start, const Bytes& bytes) {
+        std::vector<long long> arrives;   // when each byte has crossed
+        long long t = start;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (pause && pause->request == index && pause->afterBytes == i) t += 1000LL * pause->ms;
+            t += kByteUs;
+            arrives.push_back(t);
+        }
+        Bytes piece;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (atOnce_) {
+                schedule(arrives[i], Bytes{bytes[i]});
+                continue;
+            }
+            piece.push_back(bytes[i]);
+            if (i + 1 == bytes.size() || arrives[i + 1] - arrives[i] >= kSilenceUs) {
+                schedule(arrives[i] + kSilenceUs, piece);
+                piece.clear();
+            }
         }
     }
 
@@ -145,7 +168,7 @@ private:
         int turnaround = turnaroundMs;
         if (extraTurnaroundMs) turnaround += extraTurnaroundMs(index);
         const long long start = nowUs + kByteUs * static_cast<long long>(frame.size()) + 1000LL * turnaround;
-        if (!reply.empty()) scheduleOnLine(start, reply);
+        if (!reply.empty()) scheduleOnLine(index, start, reply);
     }
 
     std::string buffer_;

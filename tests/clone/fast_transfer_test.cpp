@@ -128,6 +128,7 @@ struct Fault {
     int block;
     std::optional<Bytes> answer;   // nullopt: the radio's own answer
     int extraTurnaroundMs = 0;
+    std::optional<FakeLink::Pause> pause = std::nullopt;
 };
 
 TEST(FastTransfers, EveryFaultEndsAsInTheNormalMode) {
@@ -144,6 +145,12 @@ TEST(FastTransfers, EveryFaultEndsAsInTheNormalMode) {
         {"read: garbage before the answer", false, 2, [] { Bytes b{0xAA, 0x55, 0x00}; b.resize(51, 0x10); return b; }()},
         {"read: 48 bytes at block 132 are accepted", false, 132, b48},
         {"read: 48 bytes at block 134 are accepted", false, 134, b48},
+        {"read: 48 bytes at block 133 are accepted", false, 133, b48},
+        // 96 characters are accepted at block 133 as well, but the radio has
+        // 16 bytes more to send: the fast mode must not take the first 48.
+        {"read: a pause after 48 of the 64 bytes of block 133", false, 133, std::nullopt, 0,
+         FakeLink::Pause{133, 48, 20}},
+        {"read: a pause inside a channel block", false, 9, std::nullopt, 0, FakeLink::Pause{9, 20, 30}},
         {"read: slow inside the window", false, 5, std::nullopt, 600},
         {"read: slow outside the window", false, 5, std::nullopt, 1100},
         {"write: no answer at block 0", true, 0, Bytes{}},
@@ -166,6 +173,7 @@ TEST(FastTransfers, EveryFaultEndsAsInTheNormalMode) {
             }
             if (f.extraTurnaroundMs)
                 link.extraTurnaroundMs = [&f](int i) { return i == f.block ? f.extraTurnaroundMs : 0; };
+            link.pause = f.pause;
         };
         const Outcome normal = runFull(f.write, false, shape);
         const Outcome fast = runFull(f.write, true, shape);
