@@ -33,7 +33,7 @@ void printUsage(std::ostream& out) {
     out << "Usage: pellaro-cli COMMAND ARGUMENTS\n\nCommands:\n";
     auto line = [&](const Command& c, bool available) {
         std::string head = std::string(c.name) + " " + c.arguments;
-        if (head.size() < 22) head.resize(22, ' ');
+        if (head.size() < 28) head.resize(28, ' ');
         out << "  " << head << "  " << c.summary << (available ? "" : " (not in this build)") << "\n";
     };
     for (const Command& c : kDocumented) {
