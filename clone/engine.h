@@ -39,7 +39,8 @@ public:
     // its 500 ms, frames, order, acceptance, the poll window of 51 x 20 ms
     // (measured on the link's clock), "EXIT" and the messages. The partial
     // transfers of the limit page are not affected. A change made during a
-    // run applies from the next transfer.
+    // run applies from the next transfer. Switched by pellaro-cli's --fast
+    // and, in the window, by the engine the main window owns.
     void setFastTransfers(bool on) { fast_ = on; }
     bool fastTransfers() const { return fast_; }
 
