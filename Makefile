@@ -25,8 +25,8 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 600
 
-# Full read and write timed against the paced simulated radio (about 45 s);
-# not part of `make test`.
+# Full read and write, normal and fast, timed against the paced simulated
+# radio (about a minute); not part of `make test`.
 bench: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target pellaro-bench pellaro-radio-sim
 	$(BUILD_DIR)/pellaro-bench

@@ -1,5 +1,7 @@
 #include "clone/engine.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "codeplug/codes.h"
@@ -25,6 +27,8 @@ constexpr int kHandshakeDelayMs = 500;
 constexpr int kPartialAnswerDelayMs = 500;
 constexpr int kPollMs = 20;
 constexpr int kLastPoll = 50;   // polls k = 0..50
+// The same window for fast transfers, on the link's clock.
+constexpr std::int64_t kPollWindowMs = (kLastPoll + 1) * kPollMs;
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -93,11 +97,74 @@ private:
     bool& flag_;
 };
 
+// What the receive buffer is worth as the answer to the request just sent.
+constexpr int kNotAccepted = -1;
+// An accepted buffer that is not the answer the request asked for (96
+// characters at blocks 132 to 135): in the fast mode it must be followed by
+// as much silence as the normal mode's receive side waits for, since the
+// rest of a longer answer may still be on its way.
+constexpr int kOtherLengthQuietMs = 100;
+
+// Waits for the answer to the request just sent; true once the receive
+// buffer is accepted, false when the poll window has passed. `quietNeeded()`
+// judges the buffer: kNotAccepted, or how long the line must then stay quiet
+// in the fast mode.
+//
+// Normal: 51 polls of 20 ms, the buffer judged after each.
+// Fast: wakes whenever bytes arrive (or at the window's end). An accepted
+// buffer is taken only once the line has stayed quiet long enough, so a
+// surplus byte right behind the answer still makes the block fail, at the end
+// of the window, just as in the normal mode where the whole answer is judged
+// after the receive side's silence.
+template <typename QuietNeeded>
+bool awaitAnswer(CloneLink& link, bool fast, const QuietNeeded& quietNeeded) {
+    if (!fast) {
+        for (int k = 0; k <= kLastPoll; ++k) {
+            link.portDelay(kPollMs);
+            if (quietNeeded() != kNotAccepted) return true;
+        }
+        return false;
+    }
+    const std::int64_t end = link.clockMs() + kPollWindowMs;
+    for (;;) {
+        const std::int64_t left = end - link.clockMs();
+        const std::size_t had = link.receiveBuffer().size();
+        const int quiet = quietNeeded();
+        if (quiet != kNotAccepted) {
+            if (left <= 0) return true;
+            link.waitForBytes(static_cast<int>(std::min<std::int64_t>(quiet, left)));
+            if (link.receiveBuffer().size() == had) return true;   // quiet: the answer is whole
+            continue;
+        }
+        if (left <= 0) return false;
+        link.waitForBytes(static_cast<int>(left));
+    }
+}
+
+// Switches the link to hand bytes over as they arrive for one fast transfer.
+class ReceiveAtOnceScope {
+public:
+    ReceiveAtOnceScope(CloneLink& link, bool on) : link_(link), on_(on) {
+        if (on_) link_.setReceiveAtOnce(true);
+    }
+    ~ReceiveAtOnceScope() {
+        if (on_) link_.setReceiveAtOnce(false);
+    }
+    ReceiveAtOnceScope(const ReceiveAtOnceScope&) = delete;
+    ReceiveAtOnceScope& operator=(const ReceiveAtOnceScope&) = delete;
+
+private:
+    CloneLink& link_;
+    bool on_;
+};
+
 }  // namespace
 
 TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress) {
     if (busy_) return {};
     BusyScope scope(busy_);
+    const bool fast = fast_;   // for the whole run
+    ReceiveAtOnceScope receive(link_, fast);
 
     openExchange(link_);
     bool failed = false;   // the failure sentinel
@@ -105,19 +172,19 @@ TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress) 
     for (int n = 0; n < kBlockCount && !failed; ++n) {
         link_.clearReceiveBuffer();
         sendFixed(link_, readRequest(n));
-        std::string reply;
-        for (int k = 0; k <= kLastPoll; ++k) {
-            link_.portDelay(kPollMs);
-            if (readReplyAccepted(n, link_.receiveBuffer().size())) {
-                // Kept before the progress display runs, which may let more bytes in.
-                reply = link_.receiveBuffer();
-                accepted = n + 1;
-                if (progress) progress(accepted);
-                break;
-            }
-            if (k == kLastPoll) failed = true;
+        const auto quietNeeded = [&] {
+            const std::size_t chars = link_.receiveBuffer().size();
+            if (!readReplyAccepted(n, chars)) return kNotAccepted;
+            return chars == static_cast<std::size_t>(blockInfo(n).replyChars) ? kFastQuietMs : kOtherLengthQuietMs;
+        };
+        if (!awaitAnswer(link_, fast, quietNeeded)) {
+            failed = true;
+            break;
         }
-        if (failed) break;
+        // Kept before the progress display runs, which may let more bytes in.
+        const std::string reply = link_.receiveBuffer();
+        accepted = n + 1;
+        if (progress) progress(accepted);
         dispatchReply(doc, n, reply);
     }
     sendFixed(link_, kClosingWord);
@@ -128,6 +195,8 @@ TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress) 
 TransferResult CloneEngine::fullWrite(const Document& doc, const ProgressFn& progress) {
     if (busy_) return {};
     BusyScope scope(busy_);
+    const bool fast = fast_;   // for the whole run
+    ReceiveAtOnceScope receive(link_, fast);
 
     openExchange(link_);
     bool failed = false;
@@ -142,16 +211,13 @@ TransferResult CloneEngine::fullWrite(const Document& doc, const ProgressFn& pro
         }
         // Not cleared before sending: anything left over fails the block.
         link_.sendBytes(*frame);
-        for (int k = 0; k <= kLastPoll; ++k) {
-            link_.portDelay(kPollMs);
-            if (link_.receiveBuffer() == kAck) {
-                acknowledged = n + 1;
-                if (progress) progress(acknowledged);
-                link_.clearReceiveBuffer();
-                break;
-            }
-            if (k == kLastPoll) failed = true;
+        if (!awaitAnswer(link_, fast, [&] { return link_.receiveBuffer() == kAck ? kFastQuietMs : kNotAccepted; })) {
+            failed = true;
+            break;
         }
+        acknowledged = n + 1;
+        if (progress) progress(acknowledged);
+        link_.clearReceiveBuffer();
     }
     sendFixed(link_, kClosingWord);
     if (failed) return {false, "Write error!", acknowledged};

@@ -30,6 +30,28 @@ public:
     // (returns a result with ok = false and an empty message, sends nothing).
     bool busy() const { return busy_; }
 
+    // Fast transfers, off until switched on (there is no stored setting, so
+    // every start begins with them off). In a fast full read or write the
+    // receive side hands bytes over as they arrive, and a block's answer is
+    // taken once the buffer holds an accepted length and the line has stayed
+    // quiet for kFastQuietMs, instead of at the next 20 ms poll after the
+    // receive side's 100 ms of silence. Everything else stays: handshake and
+    // its 500 ms, frames, order, acceptance, the poll window of 51 x 20 ms
+    // (measured on the link's clock), "EXIT" and the messages. The partial
+    // transfers of the limit page are not affected. A change made during a
+    // run applies from the next transfer. Switched by pellaro-cli's --fast
+    // and, in the window, by the engine the main window owns.
+    void setFastTransfers(bool on) { fast_ = on; }
+    bool fastTransfers() const { return fast_; }
+
+    // How long the line must stay quiet after the answer a request asked for
+    // before a fast transfer takes it: about ten byte times at 19200 baud, so
+    // a byte too many, sent straight after the answer as a radio sends it,
+    // still fails the block as it does in the normal mode. (The other
+    // accepted length, 96 characters at blocks 132 to 135, waits for the
+    // normal mode's 100 ms of silence instead.)
+    static constexpr int kFastQuietMs = 5;
+
     TransferResult fullRead(Document& doc, const ProgressFn& progress = {});
     TransferResult fullWrite(const Document& doc, const ProgressFn& progress = {});
 
@@ -46,6 +68,7 @@ private:
 
     CloneLink& link_;
     bool busy_ = false;
+    bool fast_ = false;
 };
 
 }  // namespace pellaro

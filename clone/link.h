@@ -22,6 +22,17 @@ public:
     virtual void portDelay(int ms) = 0;
     virtual const std::string& receiveBuffer() const = 0;
     virtual void clearReceiveBuffer() = 0;
+
+    // What fast transfers need besides the above.
+    // A monotonic clock in milliseconds (any origin).
+    virtual std::int64_t clockMs() = 0;
+    // Waits like portDelay, but returns as soon as bytes have reached the
+    // receive buffer, or after at most `ms` milliseconds.
+    virtual void waitForBytes(int ms) = 0;
+    // Whether received bytes reach the buffer as they arrive (true) or only
+    // after the receive side's silence of ReadIntervalTimeout (false, the
+    // normal hand-over).
+    virtual void setReceiveAtOnce(bool atOnce) = 0;
 };
 
 }  // namespace pellaro

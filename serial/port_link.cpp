@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 namespace pellaro {
 
@@ -77,11 +78,49 @@ void PortLink::portDelay(int ms)
     pellaro::portDelay(ms);
 }
 
+std::int64_t PortLink::clockMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void PortLink::waitForBytes(int ms)
+{
+    if (QCoreApplication::instance() == nullptr) {
+        pellaro::portDelay(ms);   // no event loop: nothing can arrive early
+        return;
+    }
+    const std::size_t had = buffer_.size();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (buffer_.size() != had || ms <= 0)
+        return;
+
+    // Comm1ReceiveData ends the loop when bytes arrive; the timer ends it at
+    // the latest after `ms`.
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QEventLoop* const outer = std::exchange(waiting_, &loop);
+    timer.start(ms);
+    loop.exec();
+    waiting_ = outer;
+}
+
+void PortLink::setReceiveAtOnce(bool atOnce)
+{
+    comm_.setReceiveAtOnce(atOnce);
+}
+
 void PortLink::Comm1ReceiveData(TComm*, const std::uint8_t* buffer, std::uint16_t length)
 {
     if (buffer == nullptr || length == 0)
         return;
     buffer_ += bytesToHexText(buffer, length);
+    if (waiting_)
+        waiting_->quit();
 }
 
 }  // namespace pellaro

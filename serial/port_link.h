@@ -12,6 +12,8 @@
 #include "clone/link.h"
 #include "serial/tcomm.h"
 
+class QEventLoop;
+
 namespace pellaro {
 
 // Hex text of exactly `n` bytes: two upper-case digits per byte, in order.
@@ -36,6 +38,12 @@ public:
     void portDelay(int ms) override;
     const std::string& receiveBuffer() const override { return buffer_; }
     void clearReceiveBuffer() override { buffer_.clear(); }
+    std::int64_t clockMs() override;
+    // Runs the event loop until a receive notice has added bytes or `ms`
+    // have passed; sleeps in between (no busy waiting).
+    void waitForBytes(int ms) override;
+    // ReceiveAtOnce of the TComm.
+    void setReceiveAtOnce(bool atOnce) override;
 
     // OnReceiveData handler: appends the hex text of exactly `length` bytes.
     void Comm1ReceiveData(TComm* sender, const std::uint8_t* buffer, std::uint16_t length);
@@ -45,6 +53,7 @@ public:
 private:
     TComm& comm_;
     std::string buffer_;
+    QEventLoop* waiting_ = nullptr;   // the loop of a waitForBytes in progress
 };
 
 }  // namespace pellaro

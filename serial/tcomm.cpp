@@ -127,6 +127,8 @@ struct TComm::Impl {
     std::uint32_t writeTotalTimeoutConstant = 0;
     // Discarding null bytes happens in the receive thread.
     std::atomic<bool> dropNullBytes{false};
+    // Fast transfers: hand every read over at once (read by the receive thread).
+    std::atomic<bool> receiveAtOnce{false};
 
     // Port state.
     int fd = -1;
@@ -412,7 +414,7 @@ void TComm::Impl::readLoop(std::uint64_t gen)
             return;
         }
 
-        if (!chunk.empty() && Clock::now() >= deadline())
+        if (!chunk.empty() && (receiveAtOnce.load() || Clock::now() >= deadline()))
             handOver();
         if (countersAvailable && Clock::now() - lastCheck >= std::chrono::milliseconds(kModemCheckMs))
             checkCounters();
@@ -755,6 +757,9 @@ PELLARO_TIMEOUT_PROPERTY(ReadTotalTimeoutConstant, readTotalTimeoutConstant)
 PELLARO_TIMEOUT_PROPERTY(WriteTotalTimeoutMultiplier, writeTotalTimeoutMultiplier)
 PELLARO_TIMEOUT_PROPERTY(WriteTotalTimeoutConstant, writeTotalTimeoutConstant)
 #undef PELLARO_TIMEOUT_PROPERTY
+
+bool TComm::ReceiveAtOnce() const { return d_->receiveAtOnce.load(); }
+void TComm::setReceiveAtOnce(bool value) { d_->receiveAtOnce = value; }
 
 void setComm1Values(TComm& comm)
 {

@@ -146,6 +146,12 @@ public:
     std::uint32_t WriteTotalTimeoutConstant() const;  // 0
     void setWriteTotalTimeoutConstant(std::uint32_t value);
 
+    // Fast transfers: while true, the receive thread hands each read over as
+    // soon as it completes, instead of after ReadIntervalTimeout of silence.
+    // False at construction; a change takes effect at once.
+    bool ReceiveAtOnce() const;
+    void setReceiveAtOnce(bool value);
+
     struct Impl;
 
 private:

@@ -47,6 +47,10 @@ start_sim
 expect "read" 0 "Read success!" "$CLI" read "$DEV" "$WORK/radio.bc"
 [ -s "$WORK/radio.bc" ] || { echo "FAIL read wrote no file"; fail=1; }
 expect "write" 0 "Write success!" "$CLI" write "$DEV" "$WORK/radio.bc"
+expect "fast read" 0 "Read success!" "$CLI" read --fast "$DEV" "$WORK/fast.bc"
+cmp -s "$WORK/radio.bc" "$WORK/fast.bc" || { echo "FAIL a fast read gave another file"; fail=1; }
+expect "fast write" 0 "Write success!" "$CLI" write "$DEV" --fast "$WORK/radio.bc"
+expect "unknown option" 2 "" "$CLI" read --quick "$DEV" "$WORK/other.bc"
 expect "write of a missing file" 2 "" "$CLI" write "$DEV" "$WORK/missing.bc"
 expect "device that is not a terminal" 2 "" "$CLI" read "$WORK/radio.bc" "$WORK/other.bc"
 grep -q "not a terminal" "$WORK/err" || { echo "FAIL no reason given for a plain file"; fail=1; }
@@ -59,5 +63,8 @@ expect "silent radio" 1 "Read Error!" "$CLI" read "$DEV" "$WORK/failed.bc"
 
 start_sim --fault double-ack --at 5
 expect "double acknowledgement" 1 "Write error!" "$CLI" write "$DEV" "$WORK/radio.bc"
+
+start_sim --fault double-ack --at 5
+expect "double acknowledgement, fast" 1 "Write error!" "$CLI" write --fast "$DEV" "$WORK/radio.bc"
 
 exit $fail

@@ -39,9 +39,9 @@ struct Bench {
     TComm comm;
     std::unique_ptr<PortLink> link;
 
-    explicit Bench(const Memory& memory, sim::Fault fault = {}) {
+    explicit Bench(const Memory& memory, sim::Fault fault = {}, bool pacing = false) {
         sim::SimulatorOptions options;
-        options.pacing = false;
+        options.pacing = pacing;
         options.fault = fault;
         radio = std::make_unique<sim::RadioSimulator>(memory, options);
         const std::string path = radio->start();
@@ -114,6 +114,32 @@ TEST(EndToEnd, FullWriteStoresEveryBlockAndSparesAsFF) {
                 break;
             }
         }
+    }
+}
+
+// Fast transfers against the radio paced like the line, whose answers arrive
+// in pieces: the same document and the same memory as the normal mode gives.
+TEST(EndToEnd, FastReadAndWriteAgainstThePacedRadio) {
+    const Memory memory = sim::freshCodeplug();
+    Bench bench(memory, {}, true);
+    CloneEngine engine(*bench.link);
+    engine.setFastTransfers(true);
+    Document doc;
+    const TransferResult read = engine.fullRead(doc);
+    EXPECT_EQ(read.message, "Read success!");
+    EXPECT_EQ(read.blocksDone, 136);
+    EXPECT_TRUE(doc == documentOf(memory));
+    EXPECT_FALSE(bench.comm.ReceiveAtOnce());   // only during the run
+
+    doc.table(Band::B).at(1, 128) = "438.12500";
+    doc.k[10] = "0546415354FFFFFF00FFFFFFFFFFFFFF";
+    const TransferResult write = engine.fullWrite(doc);
+    EXPECT_EQ(write.message, "Write success!");
+    EXPECT_EQ(write.blocksDone, 136);
+    const Memory written = bench.radio->memory();
+    for (int n = 0; n < kBlockCount; ++n) {
+        const BlockInfo info = blockInfo(n);
+        EXPECT_EQ(memoryHex(written, info.address, info.length), writeData(doc, n)) << "block " << n;
     }
 }
 

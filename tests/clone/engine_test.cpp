@@ -141,7 +141,7 @@ TEST(FullRead, NoAnswerChangesNothingAndGivesUpAfterFiftyOnePolls) {
     const TransferResult result = engine.fullRead(doc);
     EXPECT_EQ(result.message, "Read Error!");
     EXPECT_TRUE(doc == Document());
-    EXPECT_EQ(link.now, 500 + 51 * 20);
+    EXPECT_EQ(link.nowMs(), 500 + 51 * 20);
     expectOpenedAndClosed(link);
 }
 

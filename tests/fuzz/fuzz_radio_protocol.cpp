@@ -33,10 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 4) return 0;
     static const Memory fresh = freshCodeplug();
     Fault fault;
-    fault.kind = static_cast<FaultKind>(data[0] % 8);
+    fault.kind = static_cast<FaultKind>(data[0] % 10);
     if (data[1] & 1) fault.atRequest = data[2] % 16;
     else fault.atAddress = static_cast<std::uint16_t>(data[2] << 4);
     fault.repeat = (data[1] & 2) != 0;
+    fault.offset = data[1] >> 2;
     const std::uint8_t pieceSeed = data[3];
     data += 4;
     size -= 4;

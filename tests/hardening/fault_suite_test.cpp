@@ -3,6 +3,10 @@
 // radio on a pseudo-terminal. Each case checks the message, that "EXIT" still
 // reached the radio while the port was open, that the run stopped at the
 // failing block, and that the next transfer runs fine. Every wait is bounded.
+// Every case runs in the normal mode and in the fast mode ("_fast"), with the
+// same expectations; in the fast mode the radio paces its answers like the
+// line, so they arrive in pieces and the quiet guard has to tell a whole
+// answer from one with more to come.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -73,11 +77,11 @@ std::uint64_t exitFrames(const sim::SimulatorCounters& c) {
 // configured, held by RAII so that a failed check never leaves a thread.
 class Bench {
 public:
-    Bench(const Memory& memory, sim::Fault fault, std::chrono::milliseconds turnaround = 0ms,
+    Bench(const Memory& memory, sim::Fault fault, bool fast, std::chrono::milliseconds turnaround = 0ms,
           std::uint32_t interval = kQuickInterval)
-        : interval_(interval) {
+        : interval_(interval), fast_(fast) {
         sim::SimulatorOptions options;
-        options.pacing = false;
+        options.pacing = fast;
         options.turnaround = turnaround;
         options.fault = fault;
         radio_ = std::make_unique<sim::RadioSimulator>(memory, options);
@@ -108,6 +112,7 @@ public:
 
     TransferResult run(Transfer t, Document& doc) {
         CloneEngine engine(*link_);
+        engine.setFastTransfers(fast_);
         switch (t) {
         case Transfer::FullRead: return engine.fullRead(doc);
         case Transfer::FullWrite: return engine.fullWrite(doc);
@@ -134,6 +139,7 @@ public:
 
 private:
     std::uint32_t interval_;
+    bool fast_;
     std::unique_ptr<sim::RadioSimulator> radio_;
     std::unique_ptr<TComm> comm_;
     std::unique_ptr<PortLink> link_;
@@ -169,12 +175,16 @@ struct FaultCase {
     Transfer transfer;
     FaultKind kind;
     int atRequest;   // the failing block of a full transfer; 0 for the partial ones
+    bool fast = false;
 };
+
+std::string modeSuffix(bool fast) { return fast ? "_fast" : ""; }
 
 std::string caseName(const testing::TestParamInfo<FaultCase>& info) {
     std::string kind = sim::faultKindName(info.param.kind);
     std::erase(kind, '-');
-    return std::string(transferName(info.param.transfer)) + "_" + kind + "_at" + std::to_string(info.param.atRequest);
+    return std::string(transferName(info.param.transfer)) + "_" + kind + "_at" + std::to_string(info.param.atRequest) +
+           modeSuffix(info.param.fast);
 }
 
 class RadioFault : public testing::TestWithParam<FaultCase> {};
@@ -185,7 +195,7 @@ TEST_P(RadioFault, StopsAtTheFailingBlockSaysSoAndTheNextTransferRuns) {
     sim::Fault fault;
     fault.kind = c.kind;
     fault.atRequest = c.atRequest;
-    Bench bench(memory, fault);
+    Bench bench(memory, fault, c.fast);
 
     const Document original = isRead(c.transfer) ? Document() : documentToWrite();
     Document doc = original;
@@ -265,6 +275,13 @@ std::vector<FaultCase> faultCases() {
     for (Transfer t : {Transfer::ReadLimits, Transfer::WriteMessages})
         for (FaultKind k : {FaultKind::NoAnswer, FaultKind::OneLong, FaultKind::DoubleAck})
             cases.push_back({t, k, 0});
+    // The whole suite once more in the fast mode.
+    const std::size_t normal = cases.size();
+    for (std::size_t i = 0; i < normal; ++i) {
+        FaultCase fast = cases[i];
+        fast.fast = true;
+        cases.push_back(fast);
+    }
     return cases;
 }
 
@@ -277,6 +294,7 @@ struct SlowCase {
     Transfer transfer;
     std::chrono::milliseconds turnaround;
     bool passes;
+    bool fast = false;
 };
 
 class SlowRadio : public testing::TestWithParam<SlowCase> {};
@@ -291,7 +309,7 @@ TEST_P(SlowRadio, AnswersInsideThePollWindowPassAndLaterOnesFail) {
         fault.kind = FaultKind::NoAnswer;
         fault.atRequest = 3;
     }
-    Bench bench(memory, fault, c.turnaround, kRealInterval);
+    Bench bench(memory, fault, c.fast, c.turnaround, kRealInterval);
     Document doc;
     const TransferResult result = bench.run(c.transfer, doc);
     EXPECT_TRUE(bench.exitsReach(1));
@@ -307,24 +325,32 @@ TEST_P(SlowRadio, AnswersInsideThePollWindowPassAndLaterOnesFail) {
 // The answers inside the window leave some 200 ms of the poll window unused
 // (turnaround, the 100 ms silence that ends a reply and the line time), so a
 // loaded machine does not turn them into failures.
+// The fast mode keeps the same window, measured on a monotonic clock.
 INSTANTIATE_TEST_SUITE_P(Timing, SlowRadio,
                          testing::Values(SlowCase{Transfer::FullRead, 600ms, true},
                                          SlowCase{Transfer::FullRead, 1300ms, false},
                                          SlowCase{Transfer::ReadMessages, 200ms, true},
-                                         SlowCase{Transfer::ReadMessages, 700ms, false}),
+                                         SlowCase{Transfer::ReadMessages, 700ms, false},
+                                         SlowCase{Transfer::FullRead, 600ms, true, true},
+                                         SlowCase{Transfer::FullRead, 1300ms, false, true},
+                                         SlowCase{Transfer::ReadMessages, 200ms, true, true},
+                                         SlowCase{Transfer::ReadMessages, 700ms, false, true}),
                          [](const testing::TestParamInfo<SlowCase>& info) {
                              return std::string(transferName(info.param.transfer)) + "_" +
-                                    std::to_string(info.param.turnaround.count()) + "ms";
+                                    std::to_string(info.param.turnaround.count()) + "ms" +
+                                    modeSuffix(info.param.fast);
                          });
 
 // After a failed full read, a full read and a full write on the same radio
 // both run to their end.
-TEST(RadioFaultRecovery, FullTransfersRunAfterAFailedOne) {
+class RadioFaultRecovery : public testing::TestWithParam<bool> {};
+
+TEST_P(RadioFaultRecovery, FullTransfersRunAfterAFailedOne) {
     const Memory memory = radioMemory();
     sim::Fault fault;
     fault.kind = FaultKind::Garbage;
     fault.atRequest = 1;
-    Bench bench(memory, fault);
+    Bench bench(memory, fault, GetParam());
     Document doc;
     ASSERT_EQ(bench.run(Transfer::FullRead, doc).blocksDone, 1);
 
@@ -340,6 +366,11 @@ TEST(RadioFaultRecovery, FullTransfersRunAfterAFailedOne) {
     EXPECT_EQ(write.blocksDone, kBlockCount);
     EXPECT_TRUE(bench.exitsReach(3));
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, RadioFaultRecovery, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "fast" : "normal");
+                         });
 
 }  // namespace
 }  // namespace pellaro

@@ -135,6 +135,7 @@ private slots:
     void burstIntactAndInOrder();
     void handOffAfterInterval_data();
     void handOffAfterInterval();
+    void receiveAtOnceAndWaitForBytes();
     void propertiesWhileOpen();
     void closeWhileWriteBlocked();
     void hangupWhenOtherEndCloses();
@@ -303,6 +304,44 @@ void TCommTest::handOffAfterInterval()
     QVERIFY(pty.write({0x06}));
     QVERIFY(QTest::qWaitFor([&] { return link.receiveBuffer().size() >= 4; }, 2000));
     QCOMPARE(QString::fromStdString(link.receiveBuffer()), QString("0606"));
+}
+
+// Fast transfers: bytes handed over as they arrive, and a wait that ends
+// when they do. The interval is made long so that only ReceiveAtOnce can
+// explain a prompt hand-off.
+void TCommTest::receiveAtOnceAndWaitForBytes()
+{
+    Pty pty;
+    QVERIFY(pty.ok());
+    auto comm = comm1For(pty.slave);
+    PortLink link(*comm);
+    comm->OpenPort();
+    comm->setReadIntervalTimeout(1000);
+    QVERIFY(!comm->ReceiveAtOnce());
+    link.setReceiveAtOnce(true);
+    QVERIFY(comm->ReceiveAtOnce());
+
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(pty.write({0x06}));
+    link.waitForBytes(3000);
+    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(QString::fromStdString(link.receiveBuffer()), QString("06"));
+
+    // Nothing arrives: the wait lasts its time, asleep.
+    clock.restart();
+    const double cpu0 = threadCpuMs();
+    link.waitForBytes(100);
+    QVERIFY2(clock.elapsed() >= 100 && clock.elapsed() < 600, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(threadCpuMs() - cpu0 < 20.0, "busy waiting");
+
+    // Back to the normal hand-over: the byte waits for the interval's silence.
+    link.setReceiveAtOnce(false);
+    QVERIFY(pty.write({0x15}));
+    link.waitForBytes(300);
+    QCOMPARE(QString::fromStdString(link.receiveBuffer()), QString("06"));
+    QVERIFY(QTest::qWaitFor([&] { return link.receiveBuffer().size() == 4; }, 3000));
+    QCOMPARE(QString::fromStdString(link.receiveBuffer()), QString("0615"));
 }
 
 void TCommTest::propertiesWhileOpen()

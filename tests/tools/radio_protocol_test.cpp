@@ -209,10 +209,55 @@ TEST(RadioProtocol, FaultsAimedByAddressAndRepeated) {
     EXPECT_TRUE(out.answer.empty());
 }
 
+// A radio that acknowledges a write its memory does not keep: only a later
+// read shows it. Both faults wait for a write; a read at the target passes.
+TEST(RadioProtocol, DroppedAndAlteredWritesAreAcknowledgedAllTheSame) {
+    struct Case {
+        const char* name;
+        Fault fault;
+        // What the memory holds after the faulty write of `data` over `old`.
+        Bytes (*kept)(const Bytes& old, const Bytes& data);
+    };
+    const Case cases[] = {
+        {"drop", {FaultKind::DropWrite, 1, std::nullopt},
+         [](const Bytes& old, const Bytes&) { return old; }},
+        {"alter the first byte", {FaultKind::AlterByte, 1, std::nullopt},
+         [](const Bytes&, const Bytes& d) { Bytes b = d; b[0] ^= 0xFF; return b; }},
+        {"alter byte 32", {FaultKind::AlterByte, 1, std::nullopt, false, 32},
+         [](const Bytes&, const Bytes& d) { Bytes b = d; b[32] ^= 0xFF; return b; }},
+        {"alter past the data", {FaultKind::AlterByte, 1, std::nullopt, false, 33},
+         [](const Bytes&, const Bytes& d) { return d; }},
+    };
+    Bytes data(33);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(0x40 + i);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RadioProtocol p = opened();
+        p.setFault(c.fault);
+        const Bytes old = slice(p.memory(), 0x02D0, 33);
+        // Request 1 of this exchange is a read: answered as usual, still armed.
+        EXPECT_EQ(p.feed(writeFrame(0x0400, Bytes(0x30, 0x01))).answer, Bytes{kAck});
+        EXPECT_EQ(p.feed(readFrame(0x02D0, 33)).answer, old);
+        EXPECT_EQ(p.counters().faultsFired, 0u);
+        // Request 1 of the next exchange is the write it aims at.
+        p.feed(word("EXIT"));
+        p.feed(word("CLNK_OPN"));
+        EXPECT_EQ(p.feed(writeFrame(0x0400, Bytes(0x30, 0x02))).answer, Bytes{kAck});
+        EXPECT_EQ(p.feed(writeFrame(0x02D0, data)).answer, Bytes{kAck});
+        EXPECT_EQ(p.counters().faultsFired, 1u);
+        EXPECT_EQ(p.feed(readFrame(0x02D0, 33)).answer, c.kept(old, data));
+        // Nothing else moved, and the fault has fired: the next write is kept.
+        EXPECT_EQ(slice(p.memory(), 0x0400, 0x30), Bytes(0x30, 0x02));
+        EXPECT_EQ(p.feed(writeFrame(0x02D0, data)).answer, Bytes{kAck});
+        EXPECT_EQ(slice(p.memory(), 0x02D0, 33), data);
+    }
+}
+
 TEST(RadioProtocol, FaultNamesRoundTrip) {
     for (FaultKind k : {FaultKind::None, FaultKind::NoAnswer, FaultKind::OneShort,
                         FaultKind::OneLong, FaultKind::DoubleAck, FaultKind::Nak,
-                        FaultKind::Garbage, FaultKind::Vanish})
+                        FaultKind::Garbage, FaultKind::Vanish, FaultKind::DropWrite,
+                        FaultKind::AlterByte})
         EXPECT_EQ(faultKindFromName(faultKindName(k)), k);
     EXPECT_FALSE(faultKindFromName("NAK"));
 }

@@ -258,6 +258,11 @@ TEST(RadioSimProgram, PrintsTheDeviceAndSavesOnTermination) {
     ASSERT_TRUE(saved) << error;
     EXPECT_EQ(*saved, freshCodeplug());
 
+    // The faults of a radio that does not keep a write, with the byte to alter.
+    const ProgramRun faulty = runProgram("--no-pacing --fault alter --at 2 --offset 5", true);
+    EXPECT_EQ(faulty.status, 0);
+    EXPECT_EQ(faulty.out.rfind("/dev/pts/", 0), 0u) << faulty.out;
+
     // Bad images and options end with status 2 before any device is offered.
     const std::string bad = (dir / "bad.img").string();
     std::FILE* f = std::fopen(bad.c_str(), "wb");
@@ -265,7 +270,8 @@ TEST(RadioSimProgram, PrintsTheDeviceAndSavesOnTermination) {
     std::fclose(f);
     for (const std::string& args : {"--image " + bad, "--image " + (dir / "none.img").string(),
                                    std::string("--fault nak"), std::string("--fault melt --at 1"),
-                                   std::string("--turnaround x"), std::string("--bogus")}) {
+                                   std::string("--turnaround x"), std::string("--bogus"),
+                                   std::string("--fault drop --at 1 --offset x")}) {
         const ProgramRun r = runProgram(args, false);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_TRUE(r.out.empty()) << args;

@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "clone/engine.h"
 #include "codeplug/rules.h"
 #include "files/codeplug_file.h"
 #include "serial/tcomm.h"
@@ -114,6 +115,9 @@ void MainWindowTest::startUpControls()
     QVERIFY(!w.findChild<QWidget*>(QStringLiteral("t4")));
     QVERIFY(!w.findChild<QWidget*>(QStringLiteral("p4")));
     QCOMPARE(w.document(), Document());
+    // Fast transfers are opt-in and off at every start.
+    QVERIFY(!w.engine().fastTransfers());
+    QVERIFY(!w.comm().ReceiveAtOnce());
 }
 
 void MainWindowTest::menusAndToolbar()

@@ -18,8 +18,9 @@ const Command kDocumented[] = {
     {"new", "FILE", "write a new (default) codeplug to FILE", nullptr},
     {"show", "FILE", "print the codeplug in FILE: the programmed channels of both bands, then every setting",
      nullptr},
-    {"read", "DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc", nullptr},
-    {"write", "DEVICE IN.bc", "write IN.bc to the radio on serial DEVICE", nullptr},
+    {"read", "[--fast] DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc (--fast: fast transfer)",
+     nullptr},
+    {"write", "[--fast] DEVICE IN.bc", "write IN.bc to the radio on serial DEVICE (--fast: fast transfer)", nullptr},
 };
 
 const Command* find(const std::string& name) {
@@ -32,7 +33,7 @@ void printUsage(std::ostream& out) {
     out << "Usage: pellaro-cli COMMAND ARGUMENTS\n\nCommands:\n";
     auto line = [&](const Command& c, bool available) {
         std::string head = std::string(c.name) + " " + c.arguments;
-        if (head.size() < 22) head.resize(22, ' ');
+        if (head.size() < 28) head.resize(28, ' ');
         out << "  " << head << "  " << c.summary << (available ? "" : " (not in this build)") << "\n";
     };
     for (const Command& c : kDocumented) {

@@ -1,6 +1,6 @@
-// pellaro-cli read DEVICE OUT.bc / pellaro-cli write DEVICE IN.bc: the full
-// read and the full write from the command line, over the same serial
-// component and clone engine as the main window.
+// pellaro-cli read [--fast] DEVICE OUT.bc / pellaro-cli write [--fast] DEVICE
+// IN.bc: the full read and the full write from the command line, over the
+// same serial component and clone engine as the main window.
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +28,11 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitTransferFailed = 1;
 constexpr int kExitCannotOpen = 2;   // device cannot be opened, file cannot be read or written
+
+// Options of read and write, given anywhere among the arguments.
+struct TransferOptions {
+    bool fast = false;   // --fast: fast transfers (see CloneEngine::setFastTransfers)
+};
 
 // TComm hands received bytes over through the Qt event queue, so a transfer
 // needs an application object; the front end may not have made one.
@@ -107,7 +112,7 @@ bool openDevice(TComm& comm, const std::string& device) {
 }
 
 // pellaro-cli read DEVICE OUT.bc: OUT.bc is written only after a successful read.
-int readCommand(const std::string& device, const std::string& outPath) {
+int readCommand(const std::string& device, const std::string& outPath, const TransferOptions& options) {
     EventLoopScope events;
     TComm comm;
     if (!openDevice(comm, device)) return kExitCannotOpen;
@@ -116,6 +121,7 @@ int readCommand(const std::string& device, const std::string& outPath) {
     {
         PortLink link(comm);
         CloneEngine engine(link);
+        engine.setFastTransfers(options.fast);
         ProgressBar bar("Reading");
         result = engine.fullRead(doc, [&bar](int n) { bar(n); });
     }
@@ -134,7 +140,7 @@ int readCommand(const std::string& device, const std::string& outPath) {
 }
 
 // pellaro-cli write DEVICE IN.bc: the file is checked before the radio is touched.
-int writeCommand(const std::string& device, const std::string& inPath) {
+int writeCommand(const std::string& device, const std::string& inPath, const TransferOptions& options) {
     // The file first: nothing goes to the radio from a file that cannot be read.
     std::string bytes;
     FileResult loaded = readWholeFile(inPath, bytes);
@@ -152,6 +158,7 @@ int writeCommand(const std::string& device, const std::string& inPath) {
     {
         PortLink link(comm);
         CloneEngine engine(link);
+        engine.setFastTransfers(options.fast);
         ProgressBar bar("Writing");
         result = engine.fullWrite(doc, [&bar](int n) { bar(n); });
     }
@@ -161,25 +168,40 @@ int writeCommand(const std::string& device, const std::string& inPath) {
 }
 
 int withTwoArguments(const std::vector<std::string>& args, const char* usage,
-                     int (*run)(const std::string&, const std::string&)) {
-    if (args.size() != 2) {
+                     int (*run)(const std::string&, const std::string&, const TransferOptions&)) {
+    TransferOptions options;
+    std::vector<std::string> positional;
+    for (const std::string& arg : args) {
+        if (arg == "--fast") {
+            options.fast = true;
+        } else if (arg.rfind("--", 0) == 0) {
+            printError("unknown option \"" + arg + "\"");
+            printError(std::string("usage: pellaro-cli ") + usage);
+            return kExitUsage;
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 2) {
         printError(std::string("usage: pellaro-cli ") + usage);
         return kExitUsage;
     }
-    return run(args[0], args[1]);
+    return run(positional[0], positional[1], options);
 }
 
-const CommandRegistration kRead{{"read", "DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc", cliRead}};
-const CommandRegistration kWrite{{"write", "DEVICE IN.bc", "write IN.bc to the radio on serial DEVICE", cliWrite}};
+const CommandRegistration kRead{{"read", "[--fast] DEVICE OUT.bc",
+                                 "read the radio on serial DEVICE into OUT.bc (--fast: fast transfer)", cliRead}};
+const CommandRegistration kWrite{{"write", "[--fast] DEVICE IN.bc",
+                                  "write IN.bc to the radio on serial DEVICE (--fast: fast transfer)", cliWrite}};
 
 }  // namespace
 
 }  // namespace pellaro::cli
 
 int cliRead(const std::vector<std::string>& args) {
-    return pellaro::cli::withTwoArguments(args, "read DEVICE OUT.bc", pellaro::cli::readCommand);
+    return pellaro::cli::withTwoArguments(args, "read [--fast] DEVICE OUT.bc", pellaro::cli::readCommand);
 }
 
 int cliWrite(const std::vector<std::string>& args) {
-    return pellaro::cli::withTwoArguments(args, "write DEVICE IN.bc", pellaro::cli::writeCommand);
+    return pellaro::cli::withTwoArguments(args, "write [--fast] DEVICE IN.bc", pellaro::cli::writeCommand);
 }

@@ -27,11 +27,15 @@ constexpr const char* kUsage =
     "  --no-pacing         answer at once instead of at 19200 baud\n"
     "  --turnaround MS     wait MS milliseconds before each answer\n"
     "  --fault KIND        misbehave at one request: no-answer, short, long,\n"
-    "                      double-ack, nak, garbage, vanish\n"
+    "                      double-ack, nak, garbage, vanish; or at one write:\n"
+    "                      drop (acknowledged, not stored), alter (stored\n"
+    "                      with one byte inverted, see --offset)\n"
     "  --at N              ... at request N of the exchange (0-based; in a\n"
     "                      full read or write, request N is block N)\n"
     "  --at-address HEX    ... at the first request for this address\n"
     "  --repeat            fire the fault at every matching request\n"
+    "  --offset N          the byte of the write's data that alter inverts\n"
+    "                      (0-based, default 0: the block's first byte)\n"
     "  --help              show this text\n"
     "\n"
     "Exit status: 0 on a normal end, 2 on bad options, an unreadable image\n"
@@ -99,6 +103,10 @@ int main(int argc, char** argv) {
             options.fault.atAddress = static_cast<std::uint16_t>(n);
         } else if (arg == "--repeat") {
             options.fault.repeat = true;
+        } else if (arg == "--offset") {
+            if (!value(v) || !parseNumber(v, 10, 0xFFFF, n))
+                return usageError("--offset needs a byte number (0 to 65535)");
+            options.fault.offset = static_cast<std::size_t>(n);
         } else {
             return usageError("unknown option '" + arg + "'");
         }

@@ -44,6 +44,7 @@ std::optional<FaultKind> faultKindFromName(const std::string& name) {
         {"short", FaultKind::OneShort},    {"long", FaultKind::OneLong},
         {"double-ack", FaultKind::DoubleAck}, {"nak", FaultKind::Nak},
         {"garbage", FaultKind::Garbage},   {"vanish", FaultKind::Vanish},
+        {"drop", FaultKind::DropWrite},    {"alter", FaultKind::AlterByte},
     };
     for (const auto& [text, kind] : kNames)
         if (name == text) return kind;
@@ -60,6 +61,8 @@ const char* faultKindName(FaultKind kind) {
     case FaultKind::Nak: return "nak";
     case FaultKind::Garbage: return "garbage";
     case FaultKind::Vanish: return "vanish";
+    case FaultKind::DropWrite: return "drop";
+    case FaultKind::AlterByte: return "alter";
     }
     return "none";
 }
@@ -80,8 +83,10 @@ ProtocolOutput RadioProtocol::feed(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
-std::optional<FaultKind> RadioProtocol::faultFor(std::uint16_t address) {
+std::optional<FaultKind> RadioProtocol::faultFor(std::uint16_t address, bool isWrite) {
     if (fault_.kind == FaultKind::None || (faultSpent_ && !fault_.repeat)) return std::nullopt;
+    const bool writesOnly = fault_.kind == FaultKind::DropWrite || fault_.kind == FaultKind::AlterByte;
+    if (writesOnly && !isWrite) return std::nullopt;
     const bool hit = (fault_.atRequest && *fault_.atRequest == requestIndex_) ||
                      (fault_.atAddress && *fault_.atAddress == address);
     if (!hit) return std::nullopt;
@@ -134,7 +139,7 @@ bool RadioProtocol::takeFrame(ProtocolOutput& out) {
                 ++counters_.outsideExchange;
                 return true;
             }
-            const std::optional<FaultKind> fault = faultFor(address);
+            const std::optional<FaultKind> fault = faultFor(address, isWrite);
             ++requestIndex_;
             if (!valid) {
                 ++counters_.outOfRange;
@@ -155,7 +160,10 @@ bool RadioProtocol::takeFrame(ProtocolOutput& out) {
 
             Bytes answer;
             if (isWrite) {
-                std::copy(p + kHeaderSize, p + kHeaderSize + length, memory_.begin() + address);
+                if (kind != FaultKind::DropWrite)
+                    std::copy(p + kHeaderSize, p + kHeaderSize + length, memory_.begin() + address);
+                if (kind == FaultKind::AlterByte && fault_.offset < length)
+                    memory_[address + fault_.offset] ^= 0xFF;
                 answer.push_back(kAck);
             } else {
                 answer.assign(memory_.begin() + address, memory_.begin() + address + length);

@@ -47,10 +47,16 @@ enum class FaultKind {
     Nak,           // 0x15 instead of the answer or the acknowledgement (a write is not stored)
     Garbage,       // stray bytes AA 55 00 before the answer; a write is stored
     Vanish,        // the radio disappears: the pseudo-terminal is closed (nothing stored)
+    // Faults of a radio whose memory does not take what it acknowledged; they
+    // aim at writes only (a read at the target is answered as usual and the
+    // fault stays armed), and only a later read shows them.
+    DropWrite,     // the write is acknowledged with 0x06 but not stored
+    AlterByte,     // the write is stored and acknowledged, but byte `offset` of
+                   // its data is stored inverted (XOR 0xFF)
 };
 
 // Parses "no-answer", "short", "long", "double-ack", "nak", "garbage",
-// "vanish"; nullopt for anything else.
+// "vanish", "drop", "alter"; nullopt for anything else.
 std::optional<FaultKind> faultKindFromName(const std::string& name);
 const char* faultKindName(FaultKind kind);
 
@@ -64,6 +70,11 @@ struct Fault {
     std::optional<std::uint16_t> atAddress;
     // Fire only once (the default) or at every matching request.
     bool repeat = false;
+    // AlterByte: which byte of the write's data (0 = the first, at the
+    // request's address). The first byte of every block of a full write lies
+    // in a record; a larger offset may reach a spare range. An offset past
+    // the data alters nothing.
+    std::size_t offset = 0;
 };
 
 struct ProtocolCounters {
@@ -110,7 +121,7 @@ private:
     // Tries to take one frame from the front of pending_; false when more
     // bytes are needed.
     bool takeFrame(ProtocolOutput& out);
-    std::optional<FaultKind> faultFor(std::uint16_t address);
+    std::optional<FaultKind> faultFor(std::uint16_t address, bool isWrite);
 
     Memory memory_{};
     Bytes pending_;

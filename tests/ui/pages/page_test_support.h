@@ -57,8 +57,12 @@ public:
     }
     const std::string& receiveBuffer() const override { return buffer_; }
     void clearReceiveBuffer() override { buffer_.clear(); }
+    std::int64_t clockMs() override { return now_ += 20; }
+    void waitForBytes(int ms) override { portDelay(ms); }
+    void setReceiveAtOnce(bool) override {}
 
 private:
+    std::int64_t now_ = 0;
     std::string pending_;
     std::string buffer_;
 };
