@@ -8,10 +8,15 @@ ifneq ($(shell command -v ccache 2>/dev/null),)
 CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 endif
 
-.PHONY: deps configure build run test bench fuzz sanitize clean
+.PHONY: deps check-deps configure build run test package bench fuzz sanitize clean
 
+# What building and running need; check-deps adds what the tests and checks
+# need (a headless display, clang, the validators, dpkg-dev).
 deps:
 	@scripts/install-deps
+
+check-deps:
+	@scripts/install-deps --checks
 
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) >/dev/null
@@ -22,8 +27,12 @@ build: configure
 run: build
 	$(BUILD_DIR)/pellaro --simulate
 
-test: build
+test: check-deps build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# The Debian package, left in the build folder (build/pellaro_VERSION-1_ARCH.deb).
+package: check-deps build
+	@cmake --build $(BUILD_DIR) --target package
 
 # Full read and write, normal and fast, timed against the paced simulated
 # radio (about a minute); not part of `make test`.
@@ -38,7 +47,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 120
 FUZZ_TARGETS = fuzz_codeplug_file fuzz_reply_dispatch fuzz_editor_rules fuzz_radio_protocol
 
-fuzz: deps
+fuzz: check-deps
 	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPELLARO_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 	@mkdir -p $(FUZZ_DIR)/artifacts
@@ -61,7 +70,7 @@ TSAN_DIR ?= build-tsan
 SANITIZER_SUPP = $(CURDIR)/tests/hardening/sanitizer
 TSAN_TARGETS = pellaro_serial_tests clone_end_to_end_test pellaro_fault_suite
 
-sanitize: deps
+sanitize: check-deps
 	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DPELLARO_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
