@@ -45,7 +45,7 @@ CellEntry enterFrequency(Document& doc, Band band, int col, int row, std::string
     if (!outcome.message.empty()) {
         std::string message = outcome.message;
         while (!message.empty() && message.back() == ' ') message.pop_back();
-        return {CellEntry::Kind::Refused, quoted(typed) + " refused: " + message};
+        return {CellEntry::Kind::Refused, quoted(typed) + ": " + message};
     }
     if (t.cells[static_cast<std::size_t>(row)] == before) return {CellEntry::Kind::Unchanged, {}};
 
@@ -63,10 +63,10 @@ CellEntry enterListCell(Document& doc, Band band, int col, int row, std::string_
     if (given == cell) return {CellEntry::Kind::Unchanged, {}};
     if (!channelEditorOffered(doc, band, col, row)) {
         const bool transmit = col >= 5 && col <= 7;
-        return {CellEntry::Kind::Refused, quoted(given) + (transmit ? " not taken: the channel has no transmission frequency"
-                                                                    : " not taken: the channel has no receiving frequency")};
+        return {CellEntry::Kind::Refused, quoted(given) + (transmit ? ": the channel has no transmission frequency"
+                                                                    : ": the channel has no receiving frequency")};
     }
-    if (given.empty()) return {CellEntry::Kind::Refused, "an empty text not taken: a programmed channel keeps an entry here"};
+    if (given.empty()) return {CellEntry::Kind::Refused, "an empty text: a programmed channel keeps an entry here"};
 
     std::string entry;
     for (const std::string& e : channelListEntries(col))
@@ -87,7 +87,7 @@ CellEntry enterName(Document& doc, Band band, int row, std::string_view text) {
     const std::string& cell = doc.table(band).at(12, row);
     if (text == cell) return {CellEntry::Kind::Unchanged, {}};
     if (!channelEditorOffered(doc, band, 12, row))
-        return {CellEntry::Kind::Refused, quoted(text) + " not taken: the channel has no receiving frequency"};
+        return {CellEntry::Kind::Refused, quoted(text) + ": the channel has no receiving frequency"};
     const std::string name = filterPaste({}, text, &channelNameKey, 7);
     commitChannelName(doc, band, row, name);
     if (name == text) return {CellEntry::Kind::Applied, {}};
