@@ -80,13 +80,9 @@ bool isHeadingRow(const std::vector<std::string>& cells, int col) {
     return true;
 }
 
-// Sort keys. Channels fall into three classes, kept in this order: those
-// with the key (a receive frequency that reads as a number, or a name), then
-// programmed channels without it, then empty channels. Within the first
-// class channels go by ascending frequency, or by name with the letters A-Z
-// compared without case and every other character by its code; channels
-// whose keys are equal, and all channels of the other two classes, keep the
-// order they had.
+// A channel's sort key: its class (0 with the key, 1 programmed without it,
+// 2 empty), then the frequency or the name folded to lower case. The order is
+// the one channel_edit.h describes; std::stable_sort keeps equal keys in order.
 struct SortEntry {
     int cls = 0;
     std::uint64_t frequency = 0;
@@ -246,14 +242,22 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
     Document next = doc;
     int pasted = 0;
     int width = 0;
+    int rowsBeyond = 0;   // rows past channel 128 that hold any text
     for (std::size_t i = first; i < cells.size(); ++i) {
         const int to = row + static_cast<int>(i - first);
         width = std::max(width, static_cast<int>(cells[i].size()));
+        if (to > kRows) {
+            rowsBeyond += std::any_of(cells[i].begin(), cells[i].end(), [](const auto& t) { return !t.empty(); });
+            continue;
+        }
+        // Texts past column 12 are said once per row, not cell by cell.
+        int cellsBeyond = 0;
+        std::string firstBeyond;
         for (std::size_t j = 0; j < cells[i].size(); ++j) {
             const int c = col + static_cast<int>(j);
             const std::string& text = cells[i][j];
-            if (to > kRows || c >= kColumns) {
-                if (!text.empty()) note(r.refused, band, to, c, quotedUtf8(text) + " falls outside the channel table");
+            if (c >= kColumns) {
+                if (!text.empty() && cellsBeyond++ == 0) firstBeyond = text;
                 continue;
             }
             if (c == 0) {
@@ -273,7 +277,16 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
             if (e.kind == CellEntry::Kind::Refused) note(r.refused, band, to, c, e.reason);
             if (e.kind == CellEntry::Kind::Adjusted) note(r.adjusted, band, to, c, e.reason);
         }
+        if (cellsBeyond > 0)
+            note(r.refused, band, to, kColumns,
+                 quotedUtf8(firstBeyond) +
+                     (cellsBeyond > 1 ? " and " + std::to_string(cellsBeyond - 1) + " more cells" : std::string()) +
+                     " past the last column, outside the channel table");
     }
+    if (rowsBeyond > 0)
+        note(r.refused, band, kRows + 1, col,
+             std::to_string(rowsBeyond) + (rowsBeyond > 1 ? " rows" : " row") + " past channel " +
+                 std::to_string(kRows) + ", outside the channel table");
     r.name = "Paste " + cellsText(pasted);
     r.changed = !(next.table(band) == doc.table(band));
     r.selection = {row, std::min(kRows, row + static_cast<int>(cells.size() - first) - 1), col,
@@ -283,6 +296,12 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
 }
 
 EditResult pasteText(Document& doc, Band band, int row, int col, std::string_view utf8Tsv) {
+    if (utf8Tsv.size() > kMaxPasteText) {
+        EditResult r;
+        r.band = band;
+        return refusedWhole(std::move(r), "The text to paste is larger than " + std::to_string(kMaxPasteText >> 20) +
+                                              " MB, far more than the channel tables hold.");
+    }
     if (utf8Tsv.starts_with("\xEF\xBB\xBF")) utf8Tsv.remove_prefix(3);
     return pasteCells(doc, band, row, col, readTsv(utf8Tsv));
 }

@@ -12,6 +12,7 @@
 // editors could not give.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,8 +70,14 @@ enum class Direction { Up, Down };
 // channel.
 EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Direction direction);
 
+// Sorts channels firstRow..lastRow. Channels fall into three classes, kept in
+// this order: those with the key (a receive frequency that reads as a
+// number; a name), then programmed channels without it, then empty channels.
+// Within the first class channels go by ascending frequency, or by name with
+// the letters A-Z compared without case and every other character by its
+// Latin-1 code. The sort is stable: channels whose keys are equal, and all
+// channels of the other two classes, keep the order they had.
 enum class SortKey { Frequency, Name };
-// Sorts channels firstRow..lastRow; see channel_edit.cpp for the order.
 EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, SortKey key);
 
 // Pastes `cells` (UTF-8 texts) with its first cell at (row, col): rows in
@@ -79,12 +86,16 @@ EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, Sor
 // tone. A first row that is exactly the headings of the columns it covers is
 // skipped, so a copy with headings pastes back. Column 0 is not data: a
 // channel number or an empty text there is passed over, anything else is
-// refused. Cells beyond column 12 or channel 128 are refused, not wrapped
-// (empty ones are passed over). A text that is not valid UTF-8 or holds a
-// character beyond Latin-1 is refused.
+// refused. Texts past column 12 or channel 128 are not wrapped: they are
+// refused with one note per row at column 13 for the cells past the last
+// column, and one note at channel 129 for all rows past the last channel
+// (empty texts there are passed over). A text that is not valid UTF-8 or
+// holds a character beyond Latin-1 is refused.
 EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid& cells);
 // The same from tab-separated text (a leading UTF-8 byte order mark is
-// dropped).
+// dropped). A text longer than kMaxPasteText is refused whole: a full table
+// with headings is about 16 KB.
+constexpr std::size_t kMaxPasteText = 1 << 20;
 EditResult pasteText(Document& doc, Band band, int row, int col, std::string_view utf8Tsv);
 
 // The cells of `range` as tab-separated UTF-8 text, as they stand. With

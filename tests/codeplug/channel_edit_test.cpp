@@ -224,8 +224,12 @@ TEST(ChannelPaste, EdgesOfTheTable) {
     EditResult r = pasteText(d, A, 128, 11, "ON\tLast\tx\n146\n");
     EXPECT_EQ(places(r.refused), "128:11 128:12 128:13 129:11");   // no receive frequency; then outside
     EXPECT_EQ(r.selection, (CellRange{128, 128, 11, 12}));
-    EXPECT_EQ(describe(r.refused[3]),
-              "A/Upper Band channel 129, column \"Scrambler\": \"146\" falls outside the channel table");
+    EXPECT_EQ(describe(r.refused[3]), "A/Upper Band channel 129, column \"Scrambler\": 1 row past channel 128, outside the channel table");
+    // Texts past the edges are said once per row and once for all rows past the end.
+    r = pasteText(d, A, 127, 12, "\tx\t\ty\tz\n\n\n1\n2\n\n3\n");
+    EXPECT_EQ(places(r.refused), "127:13 129:12");
+    EXPECT_EQ(r.refused[0].reason, "\"x\" and 2 more cells past the last column, outside the channel table");
+    EXPECT_EQ(r.refused[1].reason, "3 rows past channel 128, outside the channel table");
     r = pasteText(d, A, 127, 1, "146\t\n147\t\n");
     EXPECT_EQ(r.selection, (CellRange{127, 128, 1, 2}));
     EXPECT_EQ(d.table(A).at(1, 128), "147.00000");
@@ -233,7 +237,9 @@ TEST(ChannelPaste, EdgesOfTheTable) {
         int row, col;
         const char* text;
     };
-    for (const Bad& b : {Bad{0, 1, "146"}, Bad{129, 1, "146"}, Bad{1, 13, "146"}, Bad{1, 1, ""}, Bad{1, 1, "Receiving Frequency\n"}}) {
+    const std::string huge(kMaxPasteText + 1, '\t');
+    for (const Bad& b : {Bad{0, 1, "146"}, Bad{129, 1, "146"}, Bad{1, 13, "146"}, Bad{1, 1, ""},
+                         Bad{1, 1, "Receiving Frequency\n"}, Bad{1, 1, huge.c_str()}}) {
         const Document before = d;
         r = pasteText(d, A, b.row, b.col, b.text);
         EXPECT_NE(r.refusal, "") << b.row << ":" << b.col;
