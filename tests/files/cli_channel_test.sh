@@ -89,6 +89,10 @@ cmp -s "$work/short.bc" "$work/short.kept" || { echo "FAIL: a malformed file was
 : >"$work/in"
 expect 2 "paste of nothing" "$cli" paste "$work/radio.bc" A 1 1
 unchanged "paste of nothing"
+head -c 1100000 /dev/zero | tr '\0' '\t' >"$work/in"
+expect 2 "paste of more than 1 MB" "$cli" paste "$work/radio.bc" A 1 1
+unchanged "paste of more than 1 MB"
+: >"$work/in"
 expect 2 "copy of channels 5-3" "$cli" copy "$work/radio.bc" A 5-3
 expect 2 "copy of column 13" "$cli" copy "$work/radio.bc" A 1-2 1-13
 expect 2 "copy without channels" "$cli" copy "$work/radio.bc" A
