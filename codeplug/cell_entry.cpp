@@ -25,7 +25,7 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string quoted(std::string_view latin1) { return "\"" + latin1ToUtf8(latin1) + "\""; }
+std::string quoted(std::string_view latin1) { return quotedCellText(latin1); }
 
 using Row = std::array<std::string, kColumns>;
 
@@ -117,6 +117,12 @@ CellEntry enterChannelCell(Document& doc, Band band, int col, int row, std::stri
     if (col == 1 || col == 4) return enterFrequency(doc, band, col, row, text);
     if (col == 12) return enterName(doc, band, row, text);
     return enterListCell(doc, band, col, row, text);
+}
+
+std::string quotedCellText(std::string_view latin1) {
+    constexpr std::size_t kShown = 40;
+    if (latin1.size() <= kShown) return "\"" + latin1ToUtf8(latin1) + "\"";
+    return "\"" + latin1ToUtf8(latin1.substr(0, kShown)) + "...\"";
 }
 
 std::string latin1ToUtf8(std::string_view latin1) {

@@ -59,7 +59,12 @@ void emptyRow(ChannelTable& t, int row) {
     for (int col = 1; col < kColumns; ++col) t.at(col, row).clear();
 }
 
-std::string quotedUtf8(std::string_view utf8) { return "\"" + std::string(utf8) + "\""; }
+// A pasted text (UTF-8, maybe not valid) as a message quotes it.
+std::string shown(std::string_view utf8) {
+    std::string latin1;
+    utf8ToLatin1(utf8, latin1);
+    return quotedCellText(latin1);
+}
 
 bool isChannelNumber(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -263,14 +268,14 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
             if (c == 0) {
                 if (!text.empty() && !isChannelNumber(text))
                     note(r.refused, band, to, c,
-                         quotedUtf8(text) + " is not a channel number; the channel numbers are not data");
+                         shown(text) + " is not a channel number; the channel numbers are not data");
                 continue;
             }
             ++pasted;
             std::string latin1;
             if (!utf8ToLatin1(text, latin1)) {
                 note(r.refused, band, to, c,
-                     quotedUtf8(latin1ToUtf8(latin1)) + " holds characters a channel cell cannot hold");
+                     quotedCellText(latin1) + " holds characters a channel cell cannot hold");
                 continue;
             }
             const CellEntry e = enterChannelCell(next, band, c, to, latin1);
@@ -279,7 +284,7 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
         }
         if (cellsBeyond > 0)
             note(r.refused, band, to, kColumns,
-                 quotedUtf8(firstBeyond) +
+                 shown(firstBeyond) +
                      (cellsBeyond > 1 ? " and " + std::to_string(cellsBeyond - 1) + " more cells" : std::string()) +
                      " past the last column, outside the channel table");
     }
