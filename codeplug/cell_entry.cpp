@@ -25,7 +25,7 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string quoted(std::string_view latin1) { return "\"" + latin1ToUtf8(latin1) + "\""; }
+std::string quoted(std::string_view latin1) { return quotedCellText(latin1); }
 
 using Row = std::array<std::string, kColumns>;
 
@@ -42,7 +42,11 @@ CellEntry enterFrequency(Document& doc, Band band, int col, int row, std::string
     ChannelTable& t = doc.table(band);
     const Row before = t.cells[static_cast<std::size_t>(row)];
     const CommitOutcome outcome = commitChannelFrequency(doc, band, col, row, typed);
-    if (!outcome.message.empty()) return {CellEntry::Kind::Refused, outcome.message};
+    if (!outcome.message.empty()) {
+        std::string message = outcome.message;
+        while (!message.empty() && message.back() == ' ') message.pop_back();
+        return {CellEntry::Kind::Refused, quoted(typed) + ": " + message};
+    }
     if (t.cells[static_cast<std::size_t>(row)] == before) return {CellEntry::Kind::Unchanged, {}};
 
     const std::string& cell = t.at(col, row);
@@ -59,10 +63,10 @@ CellEntry enterListCell(Document& doc, Band band, int col, int row, std::string_
     if (given == cell) return {CellEntry::Kind::Unchanged, {}};
     if (!channelEditorOffered(doc, band, col, row)) {
         const bool transmit = col >= 5 && col <= 7;
-        return {CellEntry::Kind::Refused, transmit ? "the channel has no transmission frequency"
-                                                   : "the channel has no receiving frequency"};
+        return {CellEntry::Kind::Refused, quoted(given) + (transmit ? ": the channel has no transmission frequency"
+                                                                    : ": the channel has no receiving frequency")};
     }
-    if (given.empty()) return {CellEntry::Kind::Refused, "a programmed channel keeps an entry here"};
+    if (given.empty()) return {CellEntry::Kind::Refused, "an empty text: a programmed channel keeps an entry here"};
 
     std::string entry;
     for (const std::string& e : channelListEntries(col))
@@ -83,7 +87,7 @@ CellEntry enterName(Document& doc, Band band, int row, std::string_view text) {
     const std::string& cell = doc.table(band).at(12, row);
     if (text == cell) return {CellEntry::Kind::Unchanged, {}};
     if (!channelEditorOffered(doc, band, 12, row))
-        return {CellEntry::Kind::Refused, "the channel has no receiving frequency"};
+        return {CellEntry::Kind::Refused, quoted(text) + ": the channel has no receiving frequency"};
     const std::string name = filterPaste({}, text, &channelNameKey, 7);
     commitChannelName(doc, band, row, name);
     if (name == text) return {CellEntry::Kind::Applied, {}};
@@ -113,6 +117,12 @@ CellEntry enterChannelCell(Document& doc, Band band, int col, int row, std::stri
     if (col == 1 || col == 4) return enterFrequency(doc, band, col, row, text);
     if (col == 12) return enterName(doc, band, row, text);
     return enterListCell(doc, band, col, row, text);
+}
+
+std::string quotedCellText(std::string_view latin1) {
+    constexpr std::size_t kShown = 40;
+    if (latin1.size() <= kShown) return "\"" + latin1ToUtf8(latin1) + "\"";
+    return "\"" + latin1ToUtf8(latin1.substr(0, kShown)) + "...\"";
 }
 
 std::string latin1ToUtf8(std::string_view latin1) {

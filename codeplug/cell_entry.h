@@ -52,6 +52,10 @@ struct CellEntry {
 //    that loses characters to it is taken and reported.
 CellEntry enterChannelCell(Document& doc, Band band, int col, int row, std::string_view text);
 
+// A cell text (Latin-1) as a message quotes it: UTF-8, in double quotes, cut
+// after 40 characters with "...".
+std::string quotedCellText(std::string_view latin1);
+
 // Latin-1 cell and editor texts to UTF-8 for display and files, and back.
 std::string latin1ToUtf8(std::string_view latin1);
 // False when `utf8` is not valid UTF-8 or holds a character beyond Latin-1;

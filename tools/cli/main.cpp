@@ -21,6 +21,11 @@ const Command kDocumented[] = {
     {"read", "[--fast] DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc (--fast: fast transfer)",
      nullptr},
     {"write", "[--fast] DEVICE IN.bc", "write IN.bc to the radio on serial DEVICE (--fast: fast transfer)", nullptr},
+    {"paste", "FILE.bc BAND ROW COL",
+     "paste tab-separated cells from stdin into band A or B of FILE.bc at channel ROW, column COL; "
+     "refused cells on stderr, exit 1 if any", nullptr},
+    {"copy", "[--headings] FILE.bc BAND ROW1-ROW2 [COL1-COL2]",
+     "print channels ROW1-ROW2 of band A or B (columns 1-12, or COL1-COL2) as tab-separated cells", nullptr},
 };
 
 const Command* find(const std::string& name) {

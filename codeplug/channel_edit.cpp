@@ -1,0 +1,353 @@
+// Channel table editing: row operations, paste, copy and emptying cells.
+#include "codeplug/channel_edit.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+#include "codeplug/cell_entry.h"
+#include "codeplug/codes.h"
+
+namespace pellaro {
+
+namespace {
+
+const char* bandName(Band b) { return b == Band::A ? "A/Upper Band" : "B/Under Band"; }
+
+std::string channelsText(int first, int last) {
+    if (first == last) return "channel " + std::to_string(first);
+    return "channels " + std::to_string(first) + "-" + std::to_string(last);
+}
+
+std::string cellsText(int n) { return std::to_string(n) + (n == 1 ? " cell" : " cells"); }
+
+bool validRows(int first, int last) { return first >= 1 && first <= last && last <= kRows; }
+
+// A result for channels first..last of `band`, selecting their data columns.
+EditResult rowsResult(std::string name, Band band, int first, int last) {
+    EditResult r;
+    r.name = std::move(name);
+    r.band = band;
+    r.selection = {first, last, 1, kColumns - 1};
+    return r;
+}
+
+EditResult refusedWhole(EditResult r, std::string why) {
+    r.refusal = std::move(why);
+    r.changed = false;
+    r.selection = {};
+    return r;
+}
+
+EditResult badRows(EditResult r, int first, int last) {
+    return refusedWhole(std::move(r), "There are no channels " + std::to_string(first) + "-" + std::to_string(last) +
+                                          " in the table (channels 1 to " + std::to_string(kRows) + ").");
+}
+
+// Runs `reorder` on whole rows first..last of the table; column 0 of those
+// rows keeps its channel numbers, whatever moved.
+template <typename Reorder>
+void reorderRows(ChannelTable& t, int first, int last, Reorder reorder) {
+    std::vector<std::string> numbers;
+    numbers.reserve(static_cast<std::size_t>(last - first + 1));
+    for (int r = first; r <= last; ++r) numbers.push_back(std::move(t.at(0, r)));
+    reorder(t.cells.begin() + first, t.cells.begin() + last + 1);
+    for (int r = first; r <= last; ++r) t.at(0, r) = std::move(numbers[static_cast<std::size_t>(r - first)]);
+}
+
+void emptyRow(ChannelTable& t, int row) {
+    for (int col = 1; col < kColumns; ++col) t.at(col, row).clear();
+}
+
+// A pasted text (UTF-8, maybe not valid) as a message quotes it.
+std::string shown(std::string_view utf8) {
+    std::string latin1;
+    utf8ToLatin1(utf8, latin1);
+    return quotedCellText(latin1);
+}
+
+bool isChannelNumber(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (text.empty() || text.size() > 3) return false;
+    int n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    return n >= 1 && n <= kRows;
+}
+
+bool isHeadingRow(const std::vector<std::string>& cells, int col) {
+    if (cells.empty() || col + static_cast<int>(cells.size()) > kColumns) return false;
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        if (cells[i] != channelHeadings()[static_cast<std::size_t>(col) + i]) return false;
+    return true;
+}
+
+// A channel's sort key: its class (0 with the key, 1 programmed without it,
+// 2 empty), then the frequency or the name folded to lower case. The order is
+// the one channel_edit.h describes; std::stable_sort keeps equal keys in order.
+struct SortEntry {
+    int cls = 0;
+    std::uint64_t frequency = 0;
+    std::string name;   // folded to lower case
+    int row = 0;
+};
+
+SortEntry sortEntry(const ChannelTable& t, int row, SortKey key) {
+    SortEntry e;
+    e.row = row;
+    if (channelEmpty(t, row)) {
+        e.cls = 2;
+        return e;
+    }
+    if (key == SortKey::Frequency) {
+        const auto f = parseDecimalScaled(t.at(1, row), 5);
+        if (t.at(1, row).empty() || !f || f->negative) {
+            e.cls = 1;
+        } else {
+            e.frequency = f->magnitude;
+        }
+        return e;
+    }
+    const std::string& name = t.at(12, row);
+    if (name.empty()) {
+        e.cls = 1;
+        return e;
+    }
+    e.name = name;
+    for (char& c : e.name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return e;
+}
+
+bool sortsBefore(const SortEntry& a, const SortEntry& b) {
+    if (a.cls != b.cls) return a.cls < b.cls;
+    if (a.cls != 0) return false;
+    if (a.frequency != b.frequency) return a.frequency < b.frequency;
+    // Unsigned comparison, so Latin-1 letters follow ASCII.
+    return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+                                        [](char x, char y) {
+                                            return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+                                        });
+}
+
+void note(std::vector<CellNote>& list, Band band, int row, int col, std::string reason) {
+    list.push_back({band, row, col, std::move(reason)});
+}
+
+}  // namespace
+
+std::string describe(const CellNote& n) {
+    std::string where = std::string(bandName(n.band)) + " channel " + std::to_string(n.row) + ", column ";
+    if (n.col >= 0 && n.col < kColumns)
+        where += "\"" + channelHeadings()[static_cast<std::size_t>(n.col)] + "\"";
+    else
+        where += std::to_string(n.col);
+    return where + ": " + n.reason;
+}
+
+bool channelEmpty(const ChannelTable& t, int row) {
+    for (int col = 1; col < kColumns; ++col)
+        if (!t.at(col, row).empty()) return false;
+    return true;
+}
+
+EditResult insertChannel(Document& doc, Band band, int row) {
+    EditResult r = rowsResult("Insert channel " + std::to_string(row), band, row, row);
+    if (!validRows(row, row)) return badRows(std::move(r), row, row);
+    ChannelTable& t = doc.table(band);
+    if (!channelEmpty(t, kRows))
+        return refusedWhole(std::move(r), "Cannot insert a channel: channel " + std::to_string(kRows) +
+                                              " is not empty. Delete or clear it first.");
+    const ChannelTable before = t;
+    // The empty channel 128 comes round to `row`.
+    reorderRows(t, row, kRows, [](auto first, auto last) { std::rotate(first, last - 1, last); });
+    r.changed = !(t == before);
+    return r;
+}
+
+EditResult deleteChannels(Document& doc, Band band, int firstRow, int lastRow) {
+    EditResult r = rowsResult("Delete " + channelsText(firstRow, lastRow), band, firstRow, lastRow);
+    if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
+    ChannelTable& t = doc.table(band);
+    const ChannelTable before = t;
+    for (int row = firstRow; row <= lastRow; ++row) emptyRow(t, row);
+    // The emptied channels go round to the end of the table.
+    const int count = lastRow - firstRow + 1;
+    reorderRows(t, firstRow, kRows, [count](auto first, auto last) { std::rotate(first, first + count, last); });
+    r.changed = !(t == before);
+    return r;
+}
+
+EditResult clearChannels(Document& doc, Band band, int firstRow, int lastRow) {
+    EditResult r = rowsResult("Clear " + channelsText(firstRow, lastRow), band, firstRow, lastRow);
+    if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
+    ChannelTable& t = doc.table(band);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        r.changed = r.changed || !channelEmpty(t, row);
+        emptyRow(t, row);
+    }
+    return r;
+}
+
+EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Direction direction) {
+    const bool up = direction == Direction::Up;
+    EditResult r = rowsResult("Move " + channelsText(firstRow, lastRow) + (up ? " up" : " down"), band,
+                              firstRow + (up ? -1 : 1), lastRow + (up ? -1 : 1));
+    if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
+    if (up && firstRow == 1) return refusedWhole(std::move(r), "Cannot move up: channel 1 is the first channel.");
+    if (!up && lastRow == kRows)
+        return refusedWhole(std::move(r),
+                            "Cannot move down: channel " + std::to_string(kRows) + " is the last channel.");
+    ChannelTable& t = doc.table(band);
+    const ChannelTable before = t;
+    if (up)
+        reorderRows(t, firstRow - 1, lastRow, [](auto first, auto last) { std::rotate(first, first + 1, last); });
+    else
+        reorderRows(t, firstRow, lastRow + 1, [](auto first, auto last) { std::rotate(first, last - 1, last); });
+    r.changed = !(t == before);
+    return r;
+}
+
+EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, SortKey key) {
+    EditResult r = rowsResult("Sort " + channelsText(firstRow, lastRow) +
+                                  (key == SortKey::Frequency ? " by frequency" : " by name"),
+                              band, firstRow, lastRow);
+    if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
+    ChannelTable& t = doc.table(band);
+    std::vector<SortEntry> order;
+    order.reserve(static_cast<std::size_t>(lastRow - firstRow + 1));
+    for (int row = firstRow; row <= lastRow; ++row) order.push_back(sortEntry(t, row, key));
+    std::stable_sort(order.begin(), order.end(), sortsBefore);
+
+    ChannelTable sorted = t;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const int to = firstRow + static_cast<int>(i);
+        for (int col = 1; col < kColumns; ++col) sorted.at(col, to) = t.at(col, order[i].row);
+        r.changed = r.changed || order[i].row != to;
+    }
+    // Rows whose positions changed may still hold the same texts.
+    r.changed = r.changed && !(sorted == t);
+    t = std::move(sorted);
+    return r;
+}
+
+EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid& cells) {
+    EditResult r;
+    r.band = band;
+    if (row < 1 || row > kRows || col < 0 || col >= kColumns)
+        return refusedWhole(std::move(r), "Cannot paste at channel " + std::to_string(row) + ", column " +
+                                              std::to_string(col) + ": outside the channel table.");
+    const std::size_t first = !cells.empty() && isHeadingRow(cells.front(), col) ? 1 : 0;
+    if (first >= cells.size()) return refusedWhole(std::move(r), "There are no cells to paste.");
+
+    // Everything goes into a copy; the document takes it whole at the end.
+    Document next = doc;
+    int pasted = 0;
+    int width = 0;
+    int rowsBeyond = 0;   // rows past channel 128 that hold any text
+    for (std::size_t i = first; i < cells.size(); ++i) {
+        const int to = row + static_cast<int>(i - first);
+        width = std::max(width, static_cast<int>(cells[i].size()));
+        if (to > kRows) {
+            rowsBeyond += std::any_of(cells[i].begin(), cells[i].end(), [](const auto& t) { return !t.empty(); });
+            continue;
+        }
+        // Texts past column 12 are said once per row, not cell by cell.
+        int cellsBeyond = 0;
+        std::string firstBeyond;
+        for (std::size_t j = 0; j < cells[i].size(); ++j) {
+            const int c = col + static_cast<int>(j);
+            const std::string& text = cells[i][j];
+            if (c >= kColumns) {
+                if (!text.empty() && cellsBeyond++ == 0) firstBeyond = text;
+                continue;
+            }
+            if (c == 0) {
+                if (!text.empty() && !isChannelNumber(text))
+                    note(r.refused, band, to, c,
+                         shown(text) + " is not a channel number; the channel numbers are not data");
+                continue;
+            }
+            ++pasted;
+            std::string latin1;
+            if (!utf8ToLatin1(text, latin1)) {
+                note(r.refused, band, to, c,
+                     quotedCellText(latin1) + " holds characters a channel cell cannot hold");
+                continue;
+            }
+            const CellEntry e = enterChannelCell(next, band, c, to, latin1);
+            if (e.kind == CellEntry::Kind::Refused) note(r.refused, band, to, c, e.reason);
+            if (e.kind == CellEntry::Kind::Adjusted) note(r.adjusted, band, to, c, e.reason);
+        }
+        if (cellsBeyond > 0)
+            note(r.refused, band, to, kColumns,
+                 shown(firstBeyond) +
+                     (cellsBeyond > 1 ? " and " + std::to_string(cellsBeyond - 1) + " more cells" : std::string()) +
+                     " past the last column, outside the channel table");
+    }
+    if (rowsBeyond > 0)
+        note(r.refused, band, kRows + 1, col,
+             std::to_string(rowsBeyond) + (rowsBeyond > 1 ? " rows" : " row") + " past channel " +
+                 std::to_string(kRows) + ", outside the channel table");
+    r.name = "Paste " + cellsText(pasted);
+    r.changed = !(next.table(band) == doc.table(band));
+    r.selection = {row, std::min(kRows, row + static_cast<int>(cells.size() - first) - 1), col,
+                   std::min(kColumns - 1, col + width - 1)};
+    doc = std::move(next);
+    return r;
+}
+
+EditResult pasteText(Document& doc, Band band, int row, int col, std::string_view utf8Tsv) {
+    if (utf8Tsv.size() > kMaxPasteText) {
+        EditResult r;
+        r.band = band;
+        return refusedWhole(std::move(r), "The text to paste is larger than " + std::to_string(kMaxPasteText >> 20) +
+                                              " MB, far more than the channel tables hold.");
+    }
+    if (utf8Tsv.starts_with("\xEF\xBB\xBF")) utf8Tsv.remove_prefix(3);
+    return pasteCells(doc, band, row, col, readTsv(utf8Tsv));
+}
+
+std::string copyText(const Document& doc, Band band, const CellRange& range, bool withHeadings) {
+    if (range.empty() || !validRows(range.firstRow, range.lastRow) || range.firstCol < 0 ||
+        range.lastCol >= kColumns)
+        return {};
+    TextGrid rows;
+    if (withHeadings)
+        rows.emplace_back(channelHeadings().begin() + range.firstCol, channelHeadings().begin() + range.lastCol + 1);
+    const ChannelTable& t = doc.table(band);
+    for (int row = range.firstRow; row <= range.lastRow; ++row) {
+        std::vector<std::string> line;
+        for (int col = range.firstCol; col <= range.lastCol; ++col) line.push_back(latin1ToUtf8(t.at(col, row)));
+        rows.push_back(std::move(line));
+    }
+    return writeTsv(rows);
+}
+
+EditResult emptyCells(Document& doc, Band band, const CellRange& range) {
+    EditResult r;
+    r.band = band;
+    if (range.empty() || !validRows(range.firstRow, range.lastRow) || range.firstCol < 0 ||
+        range.lastCol >= kColumns)
+        return refusedWhole(std::move(r), "The cells to empty are not in the channel table.");
+    Document next = doc;
+    int count = 0;
+    for (int row = range.firstRow; row <= range.lastRow; ++row) {
+        for (int col = std::max(1, range.firstCol); col <= range.lastCol; ++col) {
+            ++count;
+            if (col != 1 && col != 4 && col != 12) continue;
+            const CellEntry e = enterChannelCell(next, band, col, row, "");
+            if (e.kind == CellEntry::Kind::Refused) note(r.refused, band, row, col, e.reason);
+        }
+    }
+    r.name = "Delete " + cellsText(count);
+    r.selection = range;
+    r.changed = !(next.table(band) == doc.table(band));
+    doc = std::move(next);
+    return r;
+}
+
+}  // namespace pellaro

@@ -1,0 +1,114 @@
+// Editing whole channels and blocks of cells of a channel table: insert,
+// delete, clear, move and sort channels; paste, copy and empty cells.
+//
+// Every operation works on the document alone and returns an EditResult: the
+// name of the step in the user's words (for an undo history), whether the
+// document changed, the cells a view selects afterwards, and what was refused
+// or changed on the way. An operation refused as a whole (`refusal` set)
+// leaves the document exactly as it was; otherwise it is applied completely.
+// Column 0 always keeps the channel numbers: rows move only with their
+// columns 1..12. Pasted texts enter each cell through enterChannelCell, the
+// same rule as the user's typing or pick, so no operation gives a channel the
+// editors could not give.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codeplug/document.h"
+#include "codeplug/tsv.h"
+
+namespace pellaro {
+
+// Channels firstRow..lastRow (1..128), columns firstCol..lastCol (0..12),
+// both ends included. Empty when lastRow < firstRow or lastCol < firstCol.
+struct CellRange {
+    int firstRow = 1;
+    int lastRow = 0;
+    int firstCol = 1;
+    int lastCol = 0;
+
+    bool empty() const { return lastRow < firstRow || lastCol < firstCol; }
+    bool operator==(const CellRange&) const = default;
+};
+
+// One cell that a step refused or took otherwise than given. `row` and `col`
+// may lie beyond the table (129.., 13..) for texts pasted past its edges.
+struct CellNote {
+    Band band = Band::A;
+    int row = 0;
+    int col = 0;
+    std::string reason;   // UTF-8, names the text
+};
+// "A/Upper Band channel 3, column "Receiving CTCSS": <reason>"
+std::string describe(const CellNote& note);
+
+struct EditResult {
+    std::string name;               // "Paste 12 cells", "Delete channels 5-8", ...
+    bool changed = false;           // the document differs from before the step
+    Band band = Band::A;
+    CellRange selection;            // what a view selects afterwards
+    std::string refusal;            // non-empty: the whole step was refused, nothing changed
+    std::vector<CellNote> refused;  // cells not taken (a paste applies the rest)
+    std::vector<CellNote> adjusted; // cells taken otherwise than given (rounded, cut)
+};
+
+// An empty channel at `row`: channels row..127 move down by one. Refused when
+// channel 128 is not empty, since it would be pushed out of the table.
+EditResult insertChannel(Document& doc, Band band, int row);
+// Channels firstRow..lastRow removed; the channels after them move up and
+// empty channels fill the end of the table.
+EditResult deleteChannels(Document& doc, Band band, int firstRow, int lastRow);
+// Every cell of channels firstRow..lastRow emptied; no channel moves.
+EditResult clearChannels(Document& doc, Band band, int firstRow, int lastRow);
+
+enum class Direction { Up, Down };
+// The block firstRow..lastRow one channel up or down; the channel it passes
+// goes to the other end of the block. Refused at the table's first or last
+// channel.
+EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Direction direction);
+
+// Sorts channels firstRow..lastRow. Channels fall into three classes, kept in
+// this order: those with the key (a receive frequency that reads as a
+// number; a name), then programmed channels without it, then empty channels.
+// Within the first class channels go by ascending frequency, or by name with
+// the letters A-Z compared without case and every other character by its
+// Latin-1 code. The sort is stable: channels whose keys are equal, and all
+// channels of the other two classes, keep the order they had.
+enum class SortKey { Frequency, Name };
+EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, SortKey key);
+
+// Pastes `cells` (UTF-8 texts) with its first cell at (row, col): rows in
+// order and, within a row, cells from left to right, each through
+// enterChannelCell, so a pasted frequency followed by a pasted tone keeps the
+// tone. A first row that is exactly the headings of the columns it covers is
+// skipped, so a copy with headings pastes back. Column 0 is not data: a
+// channel number or an empty text there is passed over, anything else is
+// refused. Texts past column 12 or channel 128 are not wrapped: they are
+// refused with one note per row at column 13 for the cells past the last
+// column, and one note at channel 129 for all rows past the last channel
+// (empty texts there are passed over). A text that is not valid UTF-8 or
+// holds a character beyond Latin-1 is refused.
+EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid& cells);
+// The same from tab-separated text (a leading UTF-8 byte order mark is
+// dropped). A text longer than kMaxPasteText is refused whole: a full table
+// with headings is about 16 KB.
+constexpr std::size_t kMaxPasteText = 1 << 20;
+EditResult pasteText(Document& doc, Band band, int row, int col, std::string_view utf8Tsv);
+
+// The cells of `range` as tab-separated UTF-8 text, as they stand. With
+// headings, the first line holds the headings of the copied columns. An empty
+// text for a range outside the table.
+std::string copyText(const Document& doc, Band band, const CellRange& range, bool withHeadings);
+
+// Empties the frequency and name cells of `range` through their own rules (an
+// emptied frequency empties its group); list cells are left alone, since a
+// programmed channel always keeps an entry there.
+EditResult emptyCells(Document& doc, Band band, const CellRange& range);
+
+// Whether channel `row` has no text in columns 1..12.
+bool channelEmpty(const ChannelTable& table, int row);
+
+}  // namespace pellaro
