@@ -20,6 +20,14 @@ const Command kDocumented[] = {
      nullptr},
     {"read", "DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc", nullptr},
     {"write", "DEVICE IN.bc", "write IN.bc to the radio on serial DEVICE", nullptr},
+    {"export", "FILE.bc OUT.csv [--band A|B] [--format native|generic]",
+     "write the programmed channels of FILE.bc as CSV (default: both bands, native)", nullptr},
+    {"import", "FILE.bc IN.csv [--band A|B] [--format native|generic] [--replace]",
+     "take the channels of IN.csv into FILE.bc through the editors' rules (default: merge by channel number); "
+     "refusals on stderr, exit 1 if any",
+     nullptr},
+    {"diff", "A.bc B.bc [--written]",
+     "print what differs from A.bc to B.bc (--written: only what a write would send); exit 1 if anything", nullptr},
 };
 
 const Command* find(const std::string& name) {
