@@ -164,10 +164,11 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
 
     // Transmit: Duplex with Offset.
     std::optional<std::string> transmit;
+    // Without a Duplex column a frequency is simplex, the format's default.
     const auto duplex = field(r, h, "Duplex");
     const std::string d = trimmed(duplex.value_or(""));
     const std::string offset = trimmed(field(r, h, "Offset").value_or(""));
-    if (duplex) {
+    if (duplex || frequency) {
         if (d.empty()) {
             if (frequency) transmit = trimmed(*frequency);   // simplex
         } else if (d == "+" || d == "-") {

@@ -184,7 +184,7 @@ TEST(ChannelCsv, FormsOfTheFile) {
     ASSERT_TRUE(r.usable) << r.error;
     const ChannelTable& t = d.table(Band::A);
     EXPECT_EQ(t.at(1, 3), "145.50000");
-    EXPECT_EQ(t.at(4, 3), "");          // no Duplex column: no transmit side given
+    EXPECT_EQ(t.at(4, 3), "145.50000");   // no Duplex column: simplex
     EXPECT_EQ(t.at(12, 3), "Hill N");   // quotes are not name characters
     EXPECT_EQ(t.at(1, 4), "");
     ASSERT_EQ(r.lines().size(), 3u);
