@@ -2,6 +2,8 @@
 // settings by their shown values, then the mirror bytes left unexplained.
 #include "codeplug/compare.h"
 
+#include <algorithm>
+
 #include "codeplug/cell_entry.h"
 #include "codeplug/codes.h"
 #include "codeplug/fields.h"
@@ -209,17 +211,25 @@ std::vector<Difference> compareSides(const Side& a, const Side& b) {
     return out;
 }
 
-// An image brought to the block lengths, upper-case hex, anything else as F.
-MemoryImage fitted(const MemoryImage& image) {
-    MemoryImage out;
-    for (int n = 0; n < kBlockCount; ++n) {
-        std::string t = image[static_cast<std::size_t>(n)];
-        t.resize(static_cast<std::size_t>(blockInfo(n).length) * 2, 'F');
+// Two images brought to the block lengths, upper-case hex, anything else as
+// F. Where one side's text of a block is shorter (a read-back that got less),
+// both are cut to it, so the bytes one side lacks compare equal.
+std::pair<MemoryImage, MemoryImage> fitted(const MemoryImage& a, const MemoryImage& b) {
+    auto clean = [](std::string t, std::size_t keep, std::size_t length) {
+        t.resize(keep);
+        t.resize(length, 'F');
         for (char& c : t) {
             if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
             else if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) c = 'F';
         }
-        out[static_cast<std::size_t>(n)] = std::move(t);
+        return t;
+    };
+    std::pair<MemoryImage, MemoryImage> out;
+    for (std::size_t n = 0; n < static_cast<std::size_t>(kBlockCount); ++n) {
+        const std::size_t length = static_cast<std::size_t>(blockInfo(static_cast<int>(n)).length) * 2;
+        const std::size_t keep = std::min({a[n].size(), b[n].size(), length});
+        out.first[n] = clean(a[n], keep, length);
+        out.second[n] = clean(b[n], keep, length);
     }
     return out;
 }
@@ -245,7 +255,7 @@ MemoryImage writeImage(const Document& doc) {
 }
 
 std::vector<Difference> compareImages(const MemoryImage& a, const MemoryImage& b) {
-    const MemoryImage fa = fitted(a), fb = fitted(b);
+    const auto [fa, fb] = fitted(a, b);
     const Document da = decoded(fa), db = decoded(fb);
     return compareSides(Side{da, &fa}, Side{db, &fb});
 }

@@ -52,9 +52,10 @@ MemoryImage writeImage(const Document& doc);
 // The record bytes of two images (the spare ranges, always written as FF, are
 // not compared), described as compareDocuments describes them: channel fields
 // with the cells the bytes decode to, settings with the values the pages
-// would show, other mirror bytes as they are. A block text that is short or
-// not hex counts as FF. Compares what was written with what a read-back
-// returned, or, through writeImage, what two codeplugs would write.
+// would show, other mirror bytes as they are. Characters that are not hex
+// count as F; bytes beyond the shorter of a block's two texts are not
+// compared. Compares what was written with what a read-back returned, or,
+// through writeImage, what two codeplugs would write.
 std::vector<Difference> compareImages(const MemoryImage& a, const MemoryImage& b);
 
 }  // namespace pellaro
