@@ -45,7 +45,7 @@ bench: configure
 # inputs collect in build-fuzz/corpus; a crash is kept in build-fuzz/artifacts.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 120
-FUZZ_TARGETS = fuzz_codeplug_file fuzz_reply_dispatch fuzz_editor_rules fuzz_radio_protocol fuzz_paste
+FUZZ_TARGETS = fuzz_codeplug_file fuzz_reply_dispatch fuzz_editor_rules fuzz_radio_protocol fuzz_paste fuzz_native_csv fuzz_generic_csv
 
 fuzz: check-deps
 	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPELLARO_FUZZ=ON >/dev/null

@@ -26,6 +26,14 @@ const Command kDocumented[] = {
      "refused cells on stderr, exit 1 if any", nullptr},
     {"copy", "[--headings] FILE.bc BAND ROW1-ROW2 [COL1-COL2]",
      "print channels ROW1-ROW2 of band A or B (columns 1-12, or COL1-COL2) as tab-separated cells", nullptr},
+    {"export", "FILE.bc OUT.csv [--band A|B] [--format native|generic]",
+     "write the programmed channels of FILE.bc as CSV (default: both bands, native)", nullptr},
+    {"import", "FILE.bc IN.csv [--band A|B] [--format native|generic] [--replace]",
+     "take the channels of IN.csv into FILE.bc through the editors' rules (default: merge by channel number); "
+     "refusals on stderr, exit 1 if any",
+     nullptr},
+    {"diff", "A.bc B.bc [--written]",
+     "print what differs from A.bc to B.bc (--written: only what a write would send); exit 1 if anything", nullptr},
 };
 
 const Command* find(const std::string& name) {

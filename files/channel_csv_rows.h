@@ -1,0 +1,61 @@
+// Shared by the native and the generic channel CSV: a row as the texts it
+// asks for, cell by cell, before they go through the editors' rules.
+// Internal to the files library.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/channel_csv.h"
+#include "files/csv_text.h"
+
+namespace pellaro::channel_csv {
+
+struct PlannedCell {
+    int col = 0;            // 1..12
+    std::string text;       // UTF-8, as the file gives it
+    bool anyOffWill = false;  // a tone column: an empty cell, "OFF" or "0FF" already says it
+};
+
+struct PlannedRow {
+    int line = 0;
+    Band band = Band::A;
+    int channel = 0;
+    bool refused = false;             // the whole row is left out (`issues` says why)
+    bool leftOut = false;             // left out on purpose (another band); not a refusal
+    std::vector<PlannedCell> cells;   // in column order
+    std::vector<ImportIssue> issues;  // found while reading the row
+};
+
+// The header row: column positions by name, ignoring case and blanks.
+class Header {
+public:
+    explicit Header(const std::vector<std::string>& names);
+    std::optional<std::size_t> find(std::string_view name) const;
+    const std::vector<std::string>& names() const { return names_; }
+
+private:
+    std::vector<std::string> names_;   // trimmed
+};
+
+std::string trimmed(std::string_view text);
+bool sameIgnoringCase(std::string_view a, std::string_view b);
+// A field of a record by the header's column; nothing when the column is not
+// in the header or the record is shorter.
+std::optional<std::string> field(const CsvRecord& r, const Header& h, std::string_view name);
+// "5" to 5 when it is a whole number 1..128.
+std::optional<int> channelNumber(std::string_view text);
+bool programmed(const ChannelTable& t, int row);
+const char* bandLetter(Band band);
+// "A 5 Receiving Frequency: <what>" ("A 5: <what>" for column 0).
+std::string where(Band band, int channel, int column, const std::string& what);
+ImportIssue issue(ImportIssue::Kind kind, const PlannedRow& row, int column, const std::string& what);
+
+// The generic format.
+bool isGenericHeader(const Header& h);
+std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vector<ImportIssue>& fileIssues);
+CsvExport exportGeneric(const Document& doc, Band band);
+
+}  // namespace pellaro::channel_csv

@@ -1,0 +1,73 @@
+#!/bin/sh
+# pellaro-cli export / import / diff end to end: exit codes, files written or
+# left alone, the report on stderr.
+# Usage: channel_cli_test.sh PELLARO_CLI WORK_FOLDER
+cli="$1"
+work="$2"
+rm -rf "$work" && mkdir -p "$work" || exit 1
+failures=0
+
+expect() {   # expect STATUS DESCRIPTION COMMAND...
+    want="$1"; what="$2"; shift 2
+    "$@" >"$work/out" 2>"$work/err"
+    got=$?
+    if [ "$got" -ne "$want" ]; then
+        echo "FAIL: $what: exit $got, expected $want"; cat "$work/err"; failures=$((failures + 1))
+    fi
+}
+contains() {   # contains FILE TEXT DESCRIPTION
+    if ! grep -qF -- "$2" "$1"; then
+        echo "FAIL: $3: \"$2\" not in output"; cat "$1"; failures=$((failures + 1))
+    fi
+}
+same() {   # same FILE1 FILE2 DESCRIPTION
+    cmp -s "$1" "$2" || { echo "FAIL: $3"; failures=$((failures + 1)); }
+}
+
+expect 2 "no command" "$cli"
+contains "$work/err" "export FILE.bc OUT.csv [--band A|B] [--format native|generic]" "usage lists export"
+contains "$work/err" "import FILE.bc IN.csv [--band A|B] [--format native|generic] [--replace]" "usage lists import"
+contains "$work/err" "diff A.bc B.bc" "usage lists diff"
+
+"$cli" new "$work/radio.bc" || exit 1
+cp "$work/radio.bc" "$work/new.bc"
+printf '%s\r\n' \
+  'Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment' \
+  '1,Simplex,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,' \
+  '2,"Rptr, N",145.290000,-,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,NFM,5.00,,Low,' >"$work/plan.csv"
+printf '%s\r\n' '4,Air,121.500000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,AM,25.00,,High,' >>"$work/plan.csv"
+
+# Unusable input: nothing written, exit 2.
+printf 'not,a\n"plan\n' >"$work/bad.csv"
+expect 2 "import of a file that is not CSV" "$cli" import "$work/radio.bc" "$work/bad.csv"
+contains "$work/err" "is unchanged" "unusable import message"
+same "$work/radio.bc" "$work/new.bc" "an unusable import leaves the codeplug file"
+expect 2 "import into a missing codeplug" "$cli" import "$work/missing.bc" "$work/plan.csv"
+expect 2 "import with an unknown band" "$cli" import "$work/radio.bc" "$work/plan.csv" --band C
+expect 2 "generic export of both bands" "$cli" export "$work/radio.bc" "$work/x.csv" --format generic
+
+# A refused line: the rest goes in, the report names the line, exit 1.
+expect 1 "import with a refused line" "$cli" import "$work/radio.bc" "$work/plan.csv"
+contains "$work/err" "plan.csv: line 4: A 4 Receiving Frequency" "report names the refused line"
+contains "$work/err" "2 row(s) taken, 1 row(s) left out" "report counts"
+expect 1 "diff after the import" "$cli" diff "$work/new.bc" "$work/radio.bc"
+contains "$work/out" "A 2 Transmission Frequency: (empty) → 144.69000" "diff line of a channel"
+expect 0 "diff of a file with itself" "$cli" diff "$work/radio.bc" "$work/radio.bc"
+expect 2 "diff of a missing file" "$cli" diff "$work/radio.bc" "$work/missing.bc"
+
+# Our own exports import back identically; the format is found from the header.
+expect 0 "native export" "$cli" export "$work/radio.bc" "$work/native.csv"
+contains "$work/native.csv" 'A,2,145.29000,0FF,OFF,144.69000,100.0HZ,OFF,OFF,Low,Narrow,OFF,OFF,Rptr N' "native row"
+cp "$work/new.bc" "$work/copy.bc"
+expect 0 "native import" "$cli" import "$work/copy.bc" "$work/native.csv" --replace
+expect 0 "native round trip" "$cli" diff "$work/radio.bc" "$work/copy.bc"
+expect 0 "generic export" "$cli" export "$work/radio.bc" "$work/generic.csv" --band A --format generic
+cp "$work/new.bc" "$work/copy2.bc"
+expect 0 "generic import into band B" "$cli" import "$work/copy2.bc" "$work/generic.csv" --band B
+contains "$work/err" "2 row(s) taken, 0 row(s) left out" "generic import counts"
+"$cli" show "$work/copy2.bc" >"$work/show"
+contains "$work/show" "145.29000" "generic import lands in band B"
+
+rm -rf "$work"
+[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
+echo "pellaro-cli export/import/diff: all checks passed"

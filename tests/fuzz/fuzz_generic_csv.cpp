@@ -1,0 +1,6 @@
+// The generic channel CSV import with arbitrary text (see fuzz_channel_csv.h).
+#include "tests/fuzz/fuzz_channel_csv.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return pellaro::fuzz::fuzzChannelCsv(pellaro::CsvFormat::Generic, data, size);
+}

@@ -1,0 +1,163 @@
+// pellaro-cli export / import / diff: channel plans as CSV, and the
+// differences between two codeplug files.
+#include <iostream>
+#include <optional>
+
+#include "codeplug/compare.h"
+#include "codeplug/document.h"
+#include "files/channel_csv.h"
+#include "files/codeplug_file.h"
+#include "files/csv_text.h"
+#include "tools/cli/commands.h"
+
+namespace pellaro::cli {
+
+namespace {
+
+struct ChannelArgs {
+    std::vector<std::string> files;
+    std::optional<Band> band;
+    std::optional<CsvFormat> format;
+    bool replace = false;
+    bool written = false;
+    std::string error;
+};
+
+// Two file names and the options a command allows, in any order.
+ChannelArgs parseArgs(const std::vector<std::string>& args, bool allowCsvOptions, bool allowReplace,
+                      bool allowWritten) {
+    ChannelArgs a;
+    for (std::size_t i = 0; i < args.size() && a.error.empty(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (allowCsvOptions && arg == "--band") {
+            const std::string v = hasValue ? args[++i] : "";
+            if (v == "A" || v == "a") a.band = Band::A;
+            else if (v == "B" || v == "b") a.band = Band::B;
+            else a.error = "--band takes A or B";
+        } else if (allowCsvOptions && arg == "--format") {
+            const std::string v = hasValue ? args[++i] : "";
+            if (v == "native") a.format = CsvFormat::Native;
+            else if (v == "generic") a.format = CsvFormat::Generic;
+            else a.error = "--format takes native or generic";
+        } else if (allowReplace && arg == "--replace") {
+            a.replace = true;
+        } else if (allowWritten && arg == "--written") {
+            a.written = true;
+        } else if (arg.size() > 2 && arg.rfind("--", 0) == 0) {
+            a.error = "unknown option " + arg;
+        } else {
+            a.files.push_back(arg);
+        }
+    }
+    if (a.error.empty() && a.files.size() != 2) a.error = "two files are needed";
+    return a;
+}
+
+// A codeplug file loaded, or the reason on stderr.
+bool loadFile(const std::string& path, Document& doc) {
+    std::string bytes;
+    FileResult r = readWholeFile(path, bytes);
+    if (r.ok()) r = loadCodeplug(bytes, doc);
+    if (!r.ok()) printError(path + ": " + r.error);
+    return r.ok();
+}
+
+int cliExport(const std::vector<std::string>& args) {
+    const ChannelArgs a = parseArgs(args, true, false, false);
+    if (!a.error.empty()) {
+        printError(a.error + "; usage: pellaro-cli export FILE.bc OUT.csv [--band A|B] [--format native|generic]");
+        return kExitUsage;
+    }
+    Document doc;
+    if (!loadFile(a.files[0], doc)) return kExitUsage;
+    const CsvExport out = exportChannels(doc, a.format.value_or(CsvFormat::Native), a.band);
+    if (!out.ok()) {
+        printError(out.error);
+        return kExitUsage;
+    }
+    if (FileResult r = writeFileAtomically(a.files[1], out.csv); !r.ok()) {
+        printError(r.error);
+        return kExitFailure;
+    }
+    std::cerr << out.rows << " channel(s) written to " << a.files[1] << "\n";
+    return kExitOk;
+}
+
+int cliImport(const std::vector<std::string>& args) {
+    const ChannelArgs a = parseArgs(args, true, true, false);
+    if (!a.error.empty()) {
+        printError(a.error +
+                   "; usage: pellaro-cli import FILE.bc IN.csv [--band A|B] [--format native|generic] [--replace]");
+        return kExitUsage;
+    }
+    const std::string& codeplug = a.files[0];
+    const std::string& csvPath = a.files[1];
+    Document doc;
+    if (!loadFile(codeplug, doc)) return kExitUsage;
+    std::string csv;
+    if (FileResult r = readWholeFile(csvPath, csv); !r.ok()) {
+        printError(r.error);
+        return kExitUsage;
+    }
+    // Without --format the header says which it is.
+    const std::optional<CsvFormat> format = a.format ? a.format : detectCsvFormat(csv);
+    if (!format) {
+        const CsvTable table = parseCsv(csv);
+        printError(csvPath + ": " +
+                   (table.ok() ? "not a channel CSV (its header names neither the native nor the generic columns)"
+                               : table.error) +
+                   "; " + codeplug + " is unchanged");
+        return kExitUsage;
+    }
+    const ImportReport report = importChannels(doc, csv, ImportOptions{*format, a.band, a.replace});
+    if (!report.usable) {
+        printError(csvPath + ": " + report.error + "; " + codeplug + " is unchanged");
+        return kExitUsage;
+    }
+    std::string bytes;
+    FileResult r = saveCodeplug(doc, bytes);
+    if (r.ok()) r = writeFileAtomically(codeplug, bytes);
+    if (!r.ok()) {
+        printError(r.error);
+        return kExitFailure;
+    }
+    for (const std::string& line : report.lines()) std::cerr << csvPath << ": " << line << "\n";
+    std::cerr << report.rowsTaken << " row(s) taken, " << report.rowsRefused << " row(s) left out\n";
+    return report.anyRefused() ? kExitFailure : kExitOk;
+}
+
+int cliDiff(const std::vector<std::string>& args) {
+    const ChannelArgs a = parseArgs(args, false, false, true);
+    if (!a.error.empty()) {
+        printError(a.error + "; usage: pellaro-cli diff A.bc B.bc [--written]");
+        return kExitUsage;
+    }
+    Document first, second;
+    if (!loadFile(a.files[0], first) || !loadFile(a.files[1], second)) return kExitUsage;
+    const std::vector<Difference> ds =
+        a.written ? compareImages(writeImage(first), writeImage(second)) : compareDocuments(first, second);
+    for (const Difference& d : ds) std::cout << d.text << "\n";
+    std::cout << std::flush;
+    if (!std::cout) {
+        printError("cannot write the differences");
+        return kExitUsage;
+    }
+    return ds.empty() ? kExitOk : kExitFailure;
+}
+
+const CommandRegistration exportCommand{
+    {"export", "FILE.bc OUT.csv [--band A|B] [--format native|generic]",
+     "write the programmed channels of FILE.bc as CSV (default: both bands, native)", cliExport}};
+const CommandRegistration importCommand{
+    {"import", "FILE.bc IN.csv [--band A|B] [--format native|generic] [--replace]",
+     "take the channels of IN.csv into FILE.bc through the editors' rules (default: merge by channel number); "
+     "refusals on stderr, exit 1 if any",
+     cliImport}};
+const CommandRegistration diffCommand{
+    {"diff", "A.bc B.bc [--written]",
+     "print what differs from A.bc to B.bc (--written: only what a write would send); exit 1 if anything", cliDiff}};
+
+}  // namespace
+
+}  // namespace pellaro::cli
