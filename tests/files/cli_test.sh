@@ -6,19 +6,7 @@ work="$2"
 rm -rf "$work" && mkdir -p "$work" || exit 1
 failures=0
 
-expect() {   # expect STATUS DESCRIPTION COMMAND...
-    want="$1"; what="$2"; shift 2
-    "$@" >"$work/out" 2>"$work/err"
-    got=$?
-    if [ "$got" -ne "$want" ]; then
-        echo "FAIL: $what: exit $got, expected $want"; cat "$work/err"; failures=$((failures + 1))
-    fi
-}
-contains() {   # contains FILE TEXT DESCRIPTION
-    if ! grep -qF -- "$2" "$1"; then
-        echo "FAIL: $3: \"$2\" not in output"; cat "$1"; failures=$((failures + 1))
-    fi
-}
+. "$(dirname "$0")/cli_checks.sh"
 
 expect 2 "no command" "$cli"
 contains "$work/err" "show FILE" "usage lists show"

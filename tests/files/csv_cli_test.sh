@@ -1,28 +1,13 @@
 #!/bin/sh
 # pellaro-cli export / import / diff end to end: exit codes, files written or
 # left alone, the report on stderr.
-# Usage: channel_cli_test.sh PELLARO_CLI WORK_FOLDER
+# Usage: csv_cli_test.sh PELLARO_CLI WORK_FOLDER
 cli="$1"
 work="$2"
 rm -rf "$work" && mkdir -p "$work" || exit 1
 failures=0
 
-expect() {   # expect STATUS DESCRIPTION COMMAND...
-    want="$1"; what="$2"; shift 2
-    "$@" >"$work/out" 2>"$work/err"
-    got=$?
-    if [ "$got" -ne "$want" ]; then
-        echo "FAIL: $what: exit $got, expected $want"; cat "$work/err"; failures=$((failures + 1))
-    fi
-}
-contains() {   # contains FILE TEXT DESCRIPTION
-    if ! grep -qF -- "$2" "$1"; then
-        echo "FAIL: $3: \"$2\" not in output"; cat "$1"; failures=$((failures + 1))
-    fi
-}
-same() {   # same FILE1 FILE2 DESCRIPTION
-    cmp -s "$1" "$2" || { echo "FAIL: $3"; failures=$((failures + 1)); }
-}
+. "$(dirname "$0")/cli_checks.sh"
 
 expect 2 "no command" "$cli"
 contains "$work/err" "export FILE.bc OUT.csv [--band A|B] [--format native|generic]" "usage lists export"

@@ -1,25 +1,14 @@
 #!/bin/sh
 # pellaro-cli paste / copy end to end: cells through the editors' rules, the
 # refusals on stderr, exit codes, and files left alone on bad input.
-# Usage: cli_channel_test.sh PELLARO_CLI WORK_FOLDER
+# Usage: paste_copy_cli_test.sh PELLARO_CLI WORK_FOLDER
 cli="$1"
 work="$2"
 rm -rf "$work" && mkdir -p "$work" || exit 1
 failures=0
 
-expect() {   # expect STATUS DESCRIPTION COMMAND... (standard input from $work/in)
-    want="$1"; what="$2"; shift 2
-    "$@" <"$work/in" >"$work/out" 2>"$work/err"
-    got=$?
-    if [ "$got" -ne "$want" ]; then
-        echo "FAIL: $what: exit $got, expected $want"; cat "$work/err"; failures=$((failures + 1))
-    fi
-}
-contains() {   # contains FILE TEXT DESCRIPTION
-    if ! grep -qF -- "$2" "$1"; then
-        echo "FAIL: $3: \"$2\" not in output"; cat "$1"; failures=$((failures + 1))
-    fi
-}
+. "$(dirname "$0")/cli_checks.sh"
+stdin="$work/in"
 output_is() {   # output_is TEXT DESCRIPTION: $work/out holds exactly TEXT (printf format)
     printf "$1" >"$work/want"
     if ! cmp -s "$work/want" "$work/out"; then
