@@ -159,6 +159,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         if (read.result != "Read success!" || write.result != "Write success!") status = 1;
         if (!read.met() || !write.met()) status = 1;
+        comm.waitUntilSent(kSendDrainTimeoutMs);   // the last "EXIT" reaches the radio
         comm.ClosePort();
     }
     radio.terminate();

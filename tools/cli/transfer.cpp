@@ -119,6 +119,8 @@ int readCommand(const std::string& device, const std::string& outPath) {
         ProgressBar bar("Reading");
         result = engine.fullRead(doc, [&bar](int n) { bar(n); });
     }
+    // Closing purges what is still queued: the radio must get its "EXIT".
+    comm.waitUntilSent(kSendDrainTimeoutMs);
     comm.ClosePort();
     std::cout << result.message << std::endl;
     if (!result.ok) return kExitTransferFailed;
@@ -155,6 +157,7 @@ int writeCommand(const std::string& device, const std::string& inPath) {
         ProgressBar bar("Writing");
         result = engine.fullWrite(doc, [&bar](int n) { bar(n); });
     }
+    comm.waitUntilSent(kSendDrainTimeoutMs);
     comm.ClosePort();
     std::cout << result.message << std::endl;
     return result.ok ? kExitSuccess : kExitTransferFailed;
