@@ -176,8 +176,23 @@ std::optional<Scaled> parseDecimalScaled(std::string_view text, int scale) {
     return result;
 }
 
+std::string latin1ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out.push_back(ch);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
 std::string notAFloatMessage(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid floating point value";
+    return "'" + latin1ToUtf8(text) + "' is not a valid floating point value";
 }
 
 // ---- frequency field ----------------------------------------------------------

@@ -37,7 +37,11 @@ struct Scaled {
 };
 std::optional<Scaled> parseDecimalScaled(std::string_view text, int scale);
 
-// The run-time's message for a text that is not a number.
+// Document texts hold one Latin-1 character per byte; messages are UTF-8.
+// A text quoted in a message goes through this first.
+std::string latin1ToUtf8(std::string_view text);
+
+// The run-time's message for a text that is not a number (the text quoted).
 std::string notAFloatMessage(std::string_view text);
 
 // ---- frequency field (4 bytes, 10 Hz units) -------------------------------

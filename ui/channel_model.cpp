@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "ui/doc_text.h"
+
 namespace pellaro {
 
 const ChannelColumn kChannelColumns[kColumns] = {
@@ -39,7 +41,7 @@ int ChannelModel::columnCount(const QModelIndex& parent) const
 QString ChannelModel::cell(int col, int row) const
 {
     // Cell texts are Latin-1 bytes, as the radio and the files carry them.
-    return QString::fromLatin1(doc_.table(band_).at(col, row));
+    return fromDocText(doc_.table(band_).at(col, row));
 }
 
 QVariant ChannelModel::data(const QModelIndex& index, int role) const
