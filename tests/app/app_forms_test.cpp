@@ -503,6 +503,10 @@ private slots:
                                            << QStringList{} << false;
         QTest::newRow("stray argument") << QStringList{"pellaro", "radio.bc"} << error << ""
                                         << QStringList{} << false;
+        // The command line is read before the toolkit takes its own options.
+        QTest::newRow("toolkit options left to it")
+            << QStringList{"pellaro", "-platform", "offscreen", "-style=fusion", "--reverse", "--simulate"} << run
+            << "" << QStringList{} << true;
     }
     void commandLine()
     {
