@@ -61,6 +61,8 @@ private slots:
     void portList_data();
     void portList();
     void pickReopensAndRecovers();
+    void refusedAccessHintNamesNoUselessGroup();
+    void firstPortLeadsTheList();
     void newAsksFirst();
     void saveOpenRoundTrip();
     void saveAppendsExtensionOnce_data();
@@ -228,6 +230,34 @@ void MainWindowTest::pickReopensAndRecovers()
     QCOMPARE(w.Panel0->text(), QStringLiteral("COM Port:The port is used!"));
     QVERIFY(!w.comm().isOpen());
     QVERIFY(!w.portReady());
+}
+
+void MainWindowTest::refusedAccessHintNamesNoUselessGroup()
+{
+    // A node every open for writing refuses, root included, with mode 444
+    // and group root: joining that group would not help.
+    const QString device = QStringLiteral("/sys/devices/system/cpu/online");
+    if (!QFile::exists(device))
+        QSKIP("no such node here");
+    FakeSeam seam;
+    TForm2 w(optionsWith(seam, {}, {device}));
+    QCOMPARE(w.Panel0->text(), QStringLiteral("COM Port:The port is used!"));
+    const QString tip = w.Panel0->toolTip();
+    QVERIFY2(tip.startsWith(device + QStringLiteral(": permission denied")), qPrintable(tip));
+    QVERIFY2(!tip.contains(QStringLiteral("group")), qPrintable(tip));
+    QVERIFY2(tip.contains(QStringLiteral("ask the system's administrator for access")), qPrintable(tip));
+}
+
+void MainWindowTest::firstPortLeadsTheList()
+{
+    PseudoTerminal pty;
+    FakeSeam seam;
+    MainWindowOptions options = optionsWith(seam, {QStringLiteral("/dev/aaa-missing")}, {pty.path()});
+    options.firstPort = pty.path();
+    TForm2 w(options);
+    QCOMPARE(w.ComboBox1->count(), 2);   // listed once
+    QCOMPARE(w.ComboBox1->itemText(0), pty.path());
+    QCOMPARE(w.Panel0->text(), QStringLiteral("COM Port:") + pty.path());
 }
 
 void MainWindowTest::newAsksFirst()
