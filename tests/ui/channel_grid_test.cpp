@@ -1,6 +1,7 @@
 // The channel tables: which editor a selection shows and where, and how the
 // editors commit typed text and picks into the cell they were opened for.
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -68,6 +69,7 @@ private slots:
     void refusedReceiveFrequencyByBand();
     void listPickWritesEntry();
     void refreshDropsUncommittedTyping();
+    void twoLineTextsFitTheRow();
 };
 
 void ChannelGridTest::editorForSelection_data()
@@ -367,6 +369,30 @@ void ChannelGridTest::refreshDropsUncommittedTyping()
     QVERIFY(!page.grid->visibleEditor());
     page.other->setFocus(Qt::TabFocusReason);
     QCOMPARE(page.cell(1, 4), std::string());
+}
+
+void ChannelGridTest::twoLineTextsFitTheRow()
+{
+    // The signalling entries are the longest texts of the table; wrapped in
+    // their 130-pixel column they must fit the 30-pixel row with the font the
+    // cell is drawn with, rows and columns keeping their sizes.
+    Page page(Band::A);
+    const QModelIndex index = page.grid->model()->index(0, 6);
+    const QRect text = page.grid->visualRect(index).adjusted(1, 2, -1, 0);   // as the delegate draws
+    constexpr int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+    const QFont base = page.grid->font();
+    const QString longest = QStringLiteral("DTMF7+Identity Code");
+    QVERIFY(QFontMetrics(base).boundingRect(text, flags, longest).height() > text.height());   // wraps, too tall
+    for (const std::string& entry : channelListEntries(6)) {
+        const QString t = QString::fromStdString(entry);
+        const QFont font = CenteredTextDelegate::fittingFont(base, text, t);
+        QVERIFY2(QFontMetrics(font).boundingRect(text, flags, t).height() <= text.height(), entry.c_str());
+        QVERIFY(font.pixelSize() >= 8);
+        if (QFontMetrics(base).boundingRect(text, flags, t).height() <= text.height())
+            QCOMPARE(font, base);   // what fits keeps the table's font
+    }
+    QCOMPARE(page.grid->rowHeight(0), 30);
+    QCOMPARE(page.grid->columnWidth(6), 130);
 }
 
 QTEST_MAIN(ChannelGridTest)
