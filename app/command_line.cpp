@@ -4,6 +4,54 @@
 
 namespace pellaro {
 
+namespace {
+
+// Options QGuiApplication and QApplication take from the command line
+// themselves, and whether a value follows.
+struct ToolkitOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr ToolkitOption kToolkitOptions[] = {
+    {"platform", true},      {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true},      {"qwindowtitle", true},  {"reverse", false},
+    {"session", true},       {"display", true},            {"geometry", true},      {"style", true},
+    {"stylesheet", true},    {"widgetcount", false},       {"qmljsdebugger", true}, {"nograb", false},
+    {"dograb", false},       {"sync", false},
+};
+
+// The arguments without the toolkit's options and their values.
+QStringList withoutToolkitOptions(const QStringList& arguments)
+{
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (i == 0 || !arg.startsWith(QLatin1Char('-'))) {
+            kept << arg;
+            continue;
+        }
+        // The toolkit takes "-name" and "--name", the value apart or after "=".
+        QString name = arg.mid(arg.startsWith(QStringLiteral("--")) ? 2 : 1);
+        const qsizetype equals = name.indexOf(QLatin1Char('='));
+        const bool inlineValue = equals >= 0;
+        if (inlineValue)
+            name.truncate(equals);
+        const ToolkitOption* option = nullptr;
+        for (const ToolkitOption& o : kToolkitOptions)
+            if (name == QLatin1String(o.name))
+                option = &o;
+        if (!option) {
+            kept << arg;
+            continue;
+        }
+        if (option->takesValue && !inlineValue)
+            ++i;
+    }
+    return kept;
+}
+
+}  // namespace
+
 CommandLine parseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -29,14 +77,17 @@ CommandLine parseCommandLine(const QStringList& arguments)
     parser.addOption(simulate);
 
     CommandLine result;
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(withoutToolkitOptions(arguments))) {
         result.outcome = CommandLine::Outcome::Error;
         result.text = parser.errorText();
         return result;
     }
-    if (parser.isSet(help)) {
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         result.outcome = CommandLine::Outcome::Help;
         result.text = parser.helpText();
+        // Without an application object the parser cannot name the program.
+        if (!arguments.isEmpty())
+            result.text.replace(QStringLiteral("<executable_name>"), arguments.first());
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -20,7 +20,10 @@ struct CommandLine {
     QString text;   // the help text for Help, the complaint for Error
 };
 
-// `arguments` starts with the program name, as QCoreApplication::arguments().
+// `arguments` starts with the program name; it is the whole command line as
+// main() gets it, read before any window system is needed, so --help and a
+// bad option are answered without a display. The toolkit's own options
+// (-platform, -style, ...) are left for it to take.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 }  // namespace pellaro

@@ -28,6 +28,22 @@ DataFolder DataFolder::under(const QString& dir)
     return DataFolder(QDir::cleanPath(dir) + QStringLiteral("/image"));
 }
 
+QString DataFolder::passwordFileHolds()
+{
+    return QStringLiteral("It holds the login password on its first line (an empty line for none); "
+                          "nobody can log in without it.");
+}
+
+QString DataFolder::companyNameFileHolds()
+{
+    return QStringLiteral("It holds the company name, the caption of the windows, on its first line.");
+}
+
+QString DataFolder::pictureFileHolds()
+{
+    return QStringLiteral("It holds the JPEG picture behind the login window's controls.");
+}
+
 FirstLine firstLineOf(const QByteArray& bytes)
 {
     FirstLine result;
@@ -43,30 +59,30 @@ FirstLine firstLineOf(const QByteArray& bytes)
     return result;
 }
 
-FirstLine readFirstLine(const QString& path)
+FirstLine readFirstLine(const QString& path, const QString& what)
 {
     QFile file(path);
     if (!file.exists()) {
         FirstLine missing;
-        missing.error = QStringLiteral("The file %1 is missing.").arg(nativePath(path));
+        missing.error = QStringLiteral("The %1 %2 is missing.").arg(what, nativePath(path));
         return missing;
     }
     if (!file.open(QIODevice::ReadOnly)) {
         FirstLine unreadable;
-        unreadable.error = QStringLiteral("The file %1 cannot be read: %2.")
-                               .arg(nativePath(path), file.errorString());
+        unreadable.error = QStringLiteral("The %1 %2 cannot be read: %3.")
+                               .arg(what, nativePath(path), file.errorString());
         return unreadable;
     }
     const QByteArray bytes = file.read(kMaxTextFileRead);
     if (file.error() != QFileDevice::NoError) {
         FirstLine unreadable;
-        unreadable.error = QStringLiteral("The file %1 cannot be read: %2.")
-                               .arg(nativePath(path), file.errorString());
+        unreadable.error = QStringLiteral("The %1 %2 cannot be read: %3.")
+                               .arg(what, nativePath(path), file.errorString());
         return unreadable;
     }
     FirstLine result = firstLineOf(bytes);
     if (!result.ok)
-        result.error = QStringLiteral("The file %1 is empty: it holds no line.").arg(nativePath(path));
+        result.error = QStringLiteral("The %1 %2 is empty: it holds no line.").arg(what, nativePath(path));
     return result;
 }
 

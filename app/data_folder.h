@@ -23,6 +23,12 @@ public:
     QString companyNameFile() const { return folder_ + QStringLiteral("/2.bc"); }
     QString pictureFile() const { return folder_ + QStringLiteral("/1.jpg"); }
 
+    // What each file holds, for the message about one that is missing or
+    // broken (the file itself is named there by its full path).
+    static QString passwordFileHolds();
+    static QString companyNameFileHolds();
+    static QString pictureFileHolds();
+
 private:
     QString folder_;
 };
@@ -36,8 +42,10 @@ struct FirstLine {
 
 // Reads the first line of `path`: a line ends at CR LF, a lone CR or a lone
 // LF. A missing or unreadable file, or an empty one (no line at all), is not
-// ok. A file holding just CR LF has an empty first line and is ok.
-FirstLine readFirstLine(const QString& path);
+// ok. A file holding just CR LF has an empty first line and is ok. The error
+// names the file as `what` and its full path ("The password file
+// /opt/pellaro/image/1.bc is missing.").
+FirstLine readFirstLine(const QString& path, const QString& what = QStringLiteral("file"));
 
 // The first line of `bytes` by the same rules; not ok when `bytes` is empty.
 FirstLine firstLineOf(const QByteArray& bytes);

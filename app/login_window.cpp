@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/password_dialogs.h"
 #include "ui/seam.h"
 
 // The built-in picture lives in this static library's resources, which the
@@ -73,7 +74,7 @@ TForm1::TForm1(DataFolder folder, UiSeam& seam, QWidget* parent)
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setEchoMode(QLineEdit::Password);
+    maskPassword(Edit1);
     Edit1->setGeometry(376, 288, 169, 23);
 
     Button1 = new QPushButton(QStringLiteral("Login "), this);
@@ -104,25 +105,33 @@ void TForm1::FormShow()
     // The picture first: when it cannot be had, the caption is left as it
     // is too, and the built-in picture stays.
     QFile picture(folder_.pictureFile());
+    const QString picturePath = QDir::toNativeSeparators(folder_.pictureFile());
+    if (!picture.exists()) {
+        const QString text = QStringLiteral("The background picture file %1 is missing. ").arg(picturePath)
+                             + DataFolder::pictureFileHolds();
+        QTimer::singleShot(0, this, [this, text] { report(text); });
+        return;
+    }
     if (!picture.open(QIODevice::ReadOnly)) {
-        const QString text = QStringLiteral("The background picture %1 cannot be read: %2.")
-                                 .arg(QDir::toNativeSeparators(folder_.pictureFile()),
-                                      picture.errorString());
+        const QString text = QStringLiteral("The background picture file %1 cannot be read: %2. ")
+                                 .arg(picturePath, picture.errorString())
+                             + DataFolder::pictureFileHolds();
         QTimer::singleShot(0, this, [this, text] { report(text); });
         return;
     }
     const QImage image = decodeJpeg(picture.readAll());
     if (image.isNull()) {
-        const QString text = QStringLiteral("The background picture %1 is not a JPEG picture.")
-                                 .arg(QDir::toNativeSeparators(folder_.pictureFile()));
+        const QString text = QStringLiteral("The background picture file %1 is not a JPEG picture. ")
+                                 .arg(picturePath)
+                             + DataFolder::pictureFileHolds();
         QTimer::singleShot(0, this, [this, text] { report(text); });
         return;
     }
     Image1->setPixmap(QPixmap::fromImage(image));
 
-    const FirstLine name = readFirstLine(folder_.companyNameFile());
+    const FirstLine name = readFirstLine(folder_.companyNameFile(), QStringLiteral("company-name file"));
     if (!name.ok) {
-        const QString text = QStringLiteral("The company name cannot be read. ") + name.error;
+        const QString text = name.error + QLatin1Char(' ') + DataFolder::companyNameFileHolds();
         QTimer::singleShot(0, this, [this, text] { report(text); });
         return;
     }
@@ -132,9 +141,9 @@ void TForm1::FormShow()
 void TForm1::Button1Click()
 {
     // Read afresh on every attempt, so a changed file counts at once.
-    const FirstLine password = readFirstLine(folder_.passwordFile());
+    const FirstLine password = readFirstLine(folder_.passwordFile(), QStringLiteral("password file"));
     if (!password.ok) {
-        report(QStringLiteral("The password cannot be checked. ") + password.error);
+        report(password.error + QLatin1Char(' ') + DataFolder::passwordFileHolds());
         return;
     }
     if (Edit1->text() != password.text) {

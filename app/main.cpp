@@ -9,10 +9,12 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("pellaro"));
-
-    const pellaro::CommandLine commandLine = pellaro::parseCommandLine(QApplication::arguments());
+    // The options come first, before anything needs a display, so that
+    // --help and a bad option work from a headless shell too.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const pellaro::CommandLine commandLine = pellaro::parseCommandLine(arguments);
     switch (commandLine.outcome) {
     case pellaro::CommandLine::Outcome::Help:
         std::fputs(qPrintable(commandLine.text), stdout);
@@ -23,6 +25,9 @@ int main(int argc, char** argv)
     case pellaro::CommandLine::Outcome::Run:
         break;
     }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pellaro"));
 
     pellaro::addCjkFontFallback();
     pellaro::Windows windows = pellaro::createWindows(commandLine.options, pellaro::defaultSeam());

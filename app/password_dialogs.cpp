@@ -30,7 +30,7 @@ QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int width, bool
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
     if (masked)
-        e->setEchoMode(QLineEdit::Password);
+        maskPassword(e);
     e->setGeometry(x, y, width, 23);
     return e;
 }
@@ -45,6 +45,12 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, int 
 }
 
 }  // namespace
+
+void maskPassword(QLineEdit* edit)
+{
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));   // '*'
+}
 
 TForm3::TForm3(DataFolder folder, UiSeam& seam, QWidget* parent)
     : QDialog(parent, kFixedDialog), folder_(std::move(folder)), seam_(seam)
@@ -66,9 +72,9 @@ TForm3::TForm3(DataFolder folder, UiSeam& seam, QWidget* parent)
 
 void TForm3::Button1Click()
 {
-    const FirstLine password = readFirstLine(folder_.passwordFile());
+    const FirstLine password = readFirstLine(folder_.passwordFile(), QStringLiteral("password file"));
     if (!password.ok) {
-        seam_.message(this, QStringLiteral("The password cannot be checked. ") + password.error);
+        seam_.message(this, password.error + QLatin1Char(' ') + DataFolder::passwordFileHolds());
         return;
     }
     if (Edit1->text() != password.text) {

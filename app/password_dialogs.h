@@ -15,6 +15,10 @@ namespace pellaro {
 
 class UiSeam;
 
+// A password edit whose characters show as "*" whatever the style draws by
+// default (a bullet, on most).
+void maskPassword(QLineEdit* edit);
+
 class TForm3 : public QDialog {
     Q_OBJECT
 public:

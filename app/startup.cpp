@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QFontDatabase>
 
+#include "tools/radio_sim/radio_sim.h"
+
 namespace pellaro {
 
 Windows::~Windows()
@@ -14,6 +16,7 @@ Windows::~Windows()
     delete form3.data();
     form2.reset();
     form1.reset();
+    simulator.reset();
 }
 
 DataFolder dataFolderFor(const StartOptions& options)
@@ -27,11 +30,20 @@ Windows createWindows(const StartOptions& options, UiSeam& seam,
 {
     const DataFolder folder = dataFolderFor(options);
     Windows w;
-    w.form1 = std::make_unique<TForm1>(folder, seam);
-
     MainWindowOptions mainOptions;
+    if (options.simulate) {
+        w.simulator = std::make_unique<sim::RadioSimulator>();
+        const std::string device = w.simulator->start();
+        if (device.empty()) {
+            qWarning("The simulated radio could not start: %s", w.simulator->error().c_str());
+            w.simulator.reset();
+        } else {
+            mainOptions.firstPort = QString::fromStdString(device);
+        }
+    }
+
+    w.form1 = std::make_unique<TForm1>(folder, seam);
     mainOptions.extraPorts = options.ports;
-    mainOptions.simulate = options.simulate;
     mainOptions.seam = &seam;
     mainOptions.portSource = std::move(portSource);
     // Its construction lays out the tables, reads the port list and opens

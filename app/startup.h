@@ -19,8 +19,12 @@
 namespace pellaro {
 
 class UiSeam;
+namespace sim { class RadioSimulator; }
 
 struct Windows {
+    // --simulate: the radio on a pseudo-terminal, first in the port list. It
+    // outlives the main window, whose port is open on it.
+    std::unique_ptr<sim::RadioSimulator> simulator;
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm2> form2;
     QPointer<TForm3> form3;
@@ -32,15 +36,17 @@ struct Windows {
     Windows(Windows&&) = default;
     Windows& operator=(Windows&&) = default;
     // The dialogs go first (their host may still be in use by them), then
-    // the main window (closing its port), then the login window.
+    // the main window (closing its port), then the login window, then the
+    // simulated radio.
     ~Windows();
 };
 
 // The data folder the options name.
 DataFolder dataFolderFor(const StartOptions& options);
 
-// Creates TForm1..TForm6 in their order. `portSource` replaces the system's
-// port list when set (tests).
+// Creates TForm1..TForm6 in their order, and before them the simulated radio
+// when the options ask for it. `portSource` replaces the system's port list
+// when set (tests).
 Windows createWindows(const StartOptions& options, UiSeam& seam,
                       std::function<QStringList()> portSource = {});
 

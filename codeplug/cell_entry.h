@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "codeplug/codes.h"
 #include "codeplug/document.h"
 
 namespace pellaro {
@@ -55,11 +56,5 @@ CellEntry enterChannelCell(Document& doc, Band band, int col, int row, std::stri
 // A cell text (Latin-1) as a message quotes it: UTF-8, in double quotes, cut
 // after 40 characters with "...".
 std::string quotedCellText(std::string_view latin1);
-
-// Latin-1 cell and editor texts to UTF-8 for display and files, and back.
-std::string latin1ToUtf8(std::string_view latin1);
-// False when `utf8` is not valid UTF-8 or holds a character beyond Latin-1;
-// `latin1Out` then holds what could be converted, with "?" for the rest.
-bool utf8ToLatin1(std::string_view utf8, std::string& latin1Out);
 
 }  // namespace pellaro

@@ -176,8 +176,53 @@ std::optional<Scaled> parseDecimalScaled(std::string_view text, int scale) {
     return result;
 }
 
+std::string latin1ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out.push_back(ch);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+bool utf8ToLatin1(std::string_view utf8, std::string& latin1Out) {
+    latin1Out.clear();
+    bool whole = true;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            latin1Out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        // Length of the sequence from its lead byte; continuation bytes checked.
+        const std::size_t length = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        bool valid = length != 0 && i + length <= utf8.size();
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
+        if (valid && length == 2) {
+            const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
+            if (code >= 0x80 && code <= 0xFF) {
+                latin1Out += static_cast<char>(code);
+                i += 2;
+                continue;
+            }
+        }
+        latin1Out += '?';
+        whole = false;
+        i += valid ? length : 1;
+    }
+    return whole;
+}
+
 std::string notAFloatMessage(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid floating point value";
+    return "'" + latin1ToUtf8(text) + "' is not a valid floating point value";
 }
 
 // ---- frequency field ----------------------------------------------------------

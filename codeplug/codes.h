@@ -37,7 +37,15 @@ struct Scaled {
 };
 std::optional<Scaled> parseDecimalScaled(std::string_view text, int scale);
 
-// The run-time's message for a text that is not a number.
+// Document texts hold one Latin-1 character per byte; messages are UTF-8.
+// A text quoted in a message goes through this first.
+std::string latin1ToUtf8(std::string_view text);
+// UTF-8 (clipboard, files, the command line) to Latin-1. False when `utf8` is
+// not valid UTF-8 or holds a character beyond Latin-1; `latin1Out` then holds
+// what could be converted, with "?" for the rest.
+bool utf8ToLatin1(std::string_view utf8, std::string& latin1Out);
+
+// The run-time's message for a text that is not a number (the text quoted).
 std::string notAFloatMessage(std::string_view text);
 
 // ---- frequency field (4 bytes, 10 Hz units) -------------------------------

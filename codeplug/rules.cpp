@@ -2,7 +2,9 @@
 #include "codeplug/rules.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "codeplug/codes.h"
 #include "codeplug/fields.h"
@@ -57,7 +59,7 @@ bool inBand(std::uint64_t tenBillionths) {
 
 // Largest value the frequency field stores; FFFFFFFF is "none".
 std::string fieldRangeMessage(std::string_view text) {
-    return "'" + std::string(text) + "' cannot be stored: frequencies from 0 to 42949.67294 MHz only";
+    return "'" + latin1ToUtf8(text) + "' cannot be stored: frequencies from 0 to 42949.67294 MHz only";
 }
 
 KeyOutcome dtmfFilter(std::size_t currentLength, char key, int limit, const char* message) {
@@ -102,6 +104,51 @@ std::string filterPaste(std::string_view current, std::string_view pasted, KeyFi
         // Line ends and other control characters of a paste are never keys.
         if (static_cast<unsigned char>(c) < 32) continue;
         if (filter(text.size(), c, limit).action == KeyAction::Accept) text.push_back(c);
+    }
+    return text;
+}
+
+std::string filterEdit(std::string_view before, std::string_view after, KeyFilterFn filter, int limit) {
+    const std::size_t n = before.size(), m = after.size();
+    // Which characters of `after` are kept from `before`: their longest
+    // common subsequence (the texts are a few characters; a huge pair falls
+    // back to the common beginning and end).
+    std::vector<bool> kept(m, false);
+    if (n * m <= (std::size_t{1} << 20)) {
+        std::vector<std::vector<std::uint16_t>> lcs(n + 1, std::vector<std::uint16_t>(m + 1, 0));
+        for (std::size_t i = n; i-- > 0;)
+            for (std::size_t j = m; j-- > 0;)
+                lcs[i][j] = before[i] == after[j] ? static_cast<std::uint16_t>(lcs[i + 1][j + 1] + 1)
+                                                  : std::max(lcs[i + 1][j], lcs[i][j + 1]);
+        for (std::size_t i = 0, j = 0; i < n && j < m;) {
+            if (before[i] == after[j]) {
+                kept[j++] = true;
+                ++i;
+            } else if (lcs[i + 1][j] >= lcs[i][j + 1]) {
+                ++i;
+            } else {
+                ++j;
+            }
+        }
+    } else {
+        std::size_t head = 0;
+        while (head < n && head < m && before[head] == after[head]) kept[head] = true, ++head;
+        for (std::size_t tail = 0; tail < n - head && tail < m - head && before[n - 1 - tail] == after[m - 1 - tail];
+             ++tail)
+            kept[m - 1 - tail] = true;
+    }
+    const auto keptCount = static_cast<std::size_t>(std::count(kept.begin(), kept.end(), true));
+    std::string text;
+    std::size_t added = 0;
+    for (std::size_t j = 0; j < m; ++j) {
+        const char c = after[j];
+        if (kept[j]) {
+            text.push_back(c);
+        } else if (static_cast<unsigned char>(c) >= 32 &&
+                   filter(keptCount + added, c, limit).action == KeyAction::Accept) {
+            text.push_back(c);
+            ++added;
+        }
     }
     return text;
 }
@@ -179,11 +226,9 @@ KeyOutcome channelNameKey(std::size_t currentLength, char key, int limit) {
 CommitOutcome commitChannelName(Document& doc, Band band, int row, std::string_view text) {
     if (!validRow(row)) return {{}, EditorAfter::EmptyHide, {}};
     std::string& cell = doc.table(band).at(12, row);
-    // Leaving the name as it was keeps it whole: a name read from the radio or
-    // a file may hold characters that typing cannot give.
-    if (text == cell) return {{}, EditorAfter::EmptyHide, {}};
-    // A pasted name goes through the key rules too.
-    cell = filterPaste({}, text, &channelNameKey, 7);
+    // A name read from the radio or a file may hold characters that typing
+    // cannot give: they stay; what was typed or pasted meets the key rules.
+    cell = filterEdit(cell, text, &channelNameKey, 7);
     return {{}, EditorAfter::EmptyHide, {}};
 }
 
@@ -329,9 +374,14 @@ KeyOutcome messageKey(std::size_t currentLength, char key, int limit) {
 
 CommitOutcome commitMessage(Document& doc, int which, std::string_view text) {
     if (which != 1 && which != 2) return {{}, EditorAfter::Keep, std::string(text)};
-    const std::string clean = filterPaste({}, text, &messageKey, 7);
+    const fields::Field& field = fields::kMessage[static_cast<std::size_t>(which)];
+    // The message as k10 holds it (read from the radio or a file, or the
+    // last commit). Committing it unchanged rewrites nothing, so bytes the
+    // radio keeps there survive; an edit keeps what it did not touch.
+    const std::string held = nameText(fields::fieldIn(doc.k[10], 0, field));
+    const std::string clean = filterEdit(held, text, &messageKey, 7);
     (which == 1 ? doc.kaiji1 : doc.kaiji2) = clean;
-    fields::splice(doc, fields::kMessage[static_cast<std::size_t>(which)], nameHex(clean));
+    if (clean != held) fields::splice(doc, field, nameHex(clean));
     return {{}, EditorAfter::Keep, clean};
 }
 

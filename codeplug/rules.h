@@ -47,6 +47,13 @@ struct CommitOutcome {
 // Used for every editor whose typed keys are filtered.
 using KeyFilterFn = KeyOutcome (*)(std::size_t currentLength, char key, int limit);
 std::string filterPaste(std::string_view current, std::string_view pasted, KeyFilterFn filter, int limit);
+// An edit of a free text from `before` to `after` (typing, a paste, a drop):
+// the characters `after` keeps from `before` stay, whatever they are (a text
+// read from the radio or a file may hold characters typing cannot give);
+// only the characters the edit brought in go through the key filter, in
+// order, counted against `limit` together with the kept ones. Returns the
+// text the editor then holds.
+std::string filterEdit(std::string_view before, std::string_view after, KeyFilterFn filter, int limit);
 
 // ---- channel cells (StringGrid1 / StringGrid2) --------------------------------
 // Frequency editors t1 / t5 (and p1 / p5): digits, ".", Backspace, Enter; at
@@ -61,6 +68,8 @@ CommitOutcome commitChannelFrequency(Document& doc, Band band, int col, int row,
 // Channel name editor t13 / p13: characters 32..126 except , ~ ' " (which a
 // codeplug file cannot hold), Backspace, Enter; at most 7.
 KeyOutcome channelNameKey(std::size_t currentLength, char key, int limit = 7);
+// The name commit keeps the cell's characters the edit did not touch; only
+// what was typed or pasted meets the key filter (filterEdit).
 CommitOutcome commitChannelName(Document& doc, Band band, int row, std::string_view text);
 // A list editor's pick: writes the entry text into the cell.
 void commitChannelList(Document& doc, Band band, int col, int row, std::string_view entry);
@@ -104,7 +113,9 @@ void pickState(Document& doc, int index);   // sypz9
 // Power-on messages: characters 32..126 except , ~ ' ", Backspace; at most 7;
 // no message.
 KeyOutcome messageKey(std::size_t currentLength, char key, int limit = 7);
-// `which` 1 or 2: sets kaiji1/kaiji2 and splices k10 1..16 / 17..32.
+// `which` 1 or 2: sets kaiji1/kaiji2 and splices k10 1..16 / 17..32. A text
+// equal to what k10 holds leaves k10 exactly as it is; a changed one keeps
+// every character of the held message that the edit did not touch.
 CommitOutcome commitMessage(Document& doc, int which, std::string_view text);
 // xp1..xp4: digits, ".", Backspace; Enter gives Next for 1..3, Discard for 4.
 KeyOutcome limitKey(int which, char key);

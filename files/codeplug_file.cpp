@@ -2,6 +2,8 @@
 // the channel cells and the raw mirrors k1..k15.
 #include "files/codeplug_file.h"
 
+#include "codeplug/codes.h"
+
 #include <charconv>
 #include <utility>
 
@@ -263,6 +265,10 @@ FileResult saveCodeplug(const Document& doc, std::string& bytesOut) {
     return {};
 }
 
+std::string notACodeplugMessage(const std::string& name, const FileResult& loaded) {
+    return name + " is not a valid codeplug file: " + loaded.error;
+}
+
 FileResult loadCodeplug(std::string_view bytes, Document& doc) {
     const std::string text = normaliseLineEnds(bytes);
     const auto lines = splitWithOffsets(text, "~", "");
@@ -286,7 +292,7 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
     };
 
     if (lines.size() < static_cast<std::size_t>(kFileLines))
-        return {"Not a codeplug file: it has " + std::to_string(lines.size()) + " lines, a codeplug file has " +
+        return {"it has " + std::to_string(lines.size()) + " lines, a codeplug file has " +
                 std::to_string(kFileLines) + " (line " + std::to_string(lines.size() + 1) + " is missing)."};
 
     // Everything goes into a copy first, so that a bad line leaves `doc` as it was.
@@ -294,7 +300,7 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
     for (int line = 1; line <= kFileLines; ++line) {
         const std::vector<std::string> fields = splitItems(lines[line - 1].first, ",", ",");
         auto tooFew = [&](std::size_t need) -> FileResult {
-            return {"Not a valid codeplug file: " + where(line) + " has " + std::to_string(fields.size()) +
+            return {where(line) + " has " + std::to_string(fields.size()) +
                     " fields, " + std::to_string(need) + " expected."};
         };
         Band band;
@@ -308,7 +314,7 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
             for (int n = 1; n <= 15; ++n) {
                 const std::string& m = fields[n - 1];
                 if (static_cast<int>(m.size()) != kMirrorLength[n] || !isHexDigits(m))
-                    return {"Not a valid codeplug file: " + where(line) + ", field " + std::to_string(n) +
+                    return {where(line) + ", field " + std::to_string(n) +
                             " (k" + std::to_string(n) + ") must be " + std::to_string(kMirrorLength[n]) +
                             " hex digits."};
                 next.k[n] = m;
@@ -323,7 +329,7 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
                 const auto items = splitWithOffsets(lines[line - 1].first, ",", ",");
                 const auto& last = items[layout.size() - 1];
                 if (last.second + last.first.size() >= lines[line - 1].first.size())
-                    return {"Not a valid codeplug file: " + where(line) +
+                    return {where(line) +
                             " ends inside its last field: the file is cut short."};
             }
             for (std::size_t i = 0; i < layout.size(); ++i) {
@@ -333,8 +339,8 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
                 case Kind::Index: {
                     int value = 0;
                     if (!parseIndex(v, value))
-                        return {"Not a valid codeplug file: " + where(line) + ", field " + std::to_string(i + 1) +
-                                " (" + f.name + ") is not a whole number: \"" + v + "\"."};
+                        return {where(line) + ", field " + std::to_string(i + 1) +
+                                " (" + f.name + ") is not a whole number: \"" + latin1ToUtf8(v) + "\"."};
                     // An index outside the list leaves the editor with no selection.
                     *f.index = value >= 0 && value < f.listSize ? value : -1;
                     break;

@@ -23,8 +23,12 @@ FileResult saveCodeplug(const Document& doc, std::string& bytesOut);
 
 // Loads file bytes (CR, LF or CR LF line ends) into `doc`. The whole file is
 // validated first; on error `doc` is unchanged and the error says which line
-// is wrong.
+// is wrong and why ("line 5 has 3 fields, 14 expected."), to follow
+// notACodeplugMessage's lead-in.
 FileResult loadCodeplug(std::string_view bytes, Document& doc);
+// "NAME is not a valid codeplug file: " and the load error: one sentence
+// naming the file and the line. UTF-8 (quoted file bytes are converted).
+std::string notACodeplugMessage(const std::string& name, const FileResult& loaded);
 
 // Writes `bytes` to `path` through a temporary file in the same folder that is
 // renamed over the target, so a failed write leaves the old file intact.

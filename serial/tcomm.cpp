@@ -24,6 +24,8 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -43,6 +45,22 @@ constexpr int kNoticeSendEmpty = 1029;
 constexpr std::size_t kReadChunk = 2048;          // bytes per hand-off at most
 constexpr int kModemCheckMs = 100;                 // line error / modem line check interval
 constexpr auto kThreadStopWait = std::chrono::seconds(10);
+// A pseudo-terminal counts bytes as sent once they are in the other side's
+// input, but hands them to the reader a moment later; a purge before that
+// drops them. Closing waits this long after the last write on one.
+constexpr auto kPseudoTerminalSettle = std::chrono::milliseconds(50);
+// After a timed-out drain, how long the discarded output may take to
+// release the drain.
+constexpr auto kDrainRelease = std::chrono::seconds(1);
+
+bool isPseudoTerminal(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    const unsigned m = major(st.st_rdev);
+    return (m >= 136 && m <= 143) || m == 3;   // Unix98 and BSD pseudo-terminal slaves
+}
 
 QEvent::Type noticeEventType()
 {
@@ -151,7 +169,10 @@ struct TComm::Impl {
     std::condition_variable queueCv;
     std::deque<std::vector<std::uint8_t>> queue;
     bool closing = false;             // under queueMutex
+    bool transmitFailed = false;      // under queueMutex: a write met a port error
     std::atomic<bool> sendEmpty{true};
+    std::condition_variable sentCv;   // sendEmpty became true, or the transmit thread ended
+    std::atomic<Clock::rep> lastWriteEnd{0};
 
     NoticeTarget* notice = nullptr;
 
@@ -467,6 +488,7 @@ void TComm::Impl::writeLoop(std::uint64_t gen)
             break;
         if (queue.empty()) {
             sendEmpty = true;
+            sentCv.notify_all();
             if (notify) {
                 lock.unlock();
                 postSimple(kNoticeSendEmpty, gen);
@@ -480,13 +502,17 @@ void TComm::Impl::writeLoop(std::uint64_t gen)
         queue.pop_front();
         lock.unlock();
         const bool ok = writeWhole(request, gen);
+        lastWriteEnd = Clock::now().time_since_epoch().count();
         lock.lock();
-        if (!ok)
+        if (!ok) {
+            transmitFailed = !closing;
             break;
+        }
         notify = true;
     }
     queue.clear();
     sendEmpty = true;
+    sentCv.notify_all();
 }
 
 void TComm::Impl::waitEnded(std::atomic<bool>& ended, std::thread& thread, const char* name)
@@ -612,6 +638,7 @@ void TComm::OpenPort()
     {
         std::lock_guard lock(d.queueMutex);
         d.closing = false;
+        d.transmitFailed = false;
         d.queue.clear();
     }
     d.readEnded = false;
@@ -689,6 +716,73 @@ bool TComm::SendData(const void* buffer, std::uint16_t count)
         d.sendEmpty = false;
     }
     d.queueCv.notify_one();
+    return true;
+}
+
+bool TComm::waitUntilSent(int timeoutMs)
+{
+    Impl& d = *d_;
+    if (!d.open())
+        return true;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    {
+        std::unique_lock lock(d.queueMutex);
+        // The transmit thread raises the flag once its queue has run empty
+        // after the last write.
+        const bool empty = d.sentCv.wait_until(lock, deadline, [&d] {
+            return (d.sendEmpty.load() && d.queue.empty()) || d.transmitFailed;
+        });
+        if (!empty || d.transmitFailed)
+            return false;
+    }
+
+    // tcdrain knows no time-out: it runs on a helper thread, and when the
+    // time is up the output it waits for is discarded, which releases it.
+    struct Drain {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool done = false;
+        bool ok = false;
+    };
+    auto drain = std::make_shared<Drain>();
+    const int fd = d.fd;
+    std::thread drainer([fd, drain] {
+        int r;
+        do {
+            r = ::tcdrain(fd);
+        } while (r != 0 && errno == EINTR);
+        std::lock_guard lock(drain->mutex);
+        drain->done = true;
+        drain->ok = r == 0;
+        drain->cv.notify_all();
+    });
+    bool drained = false;
+    {
+        std::unique_lock lock(drain->mutex);
+        if (drain->cv.wait_until(lock, deadline, [&] { return drain->done; })) {
+            drained = drain->ok;
+        } else {
+            lock.unlock();
+            tcflush(fd, TCOFLUSH);
+            lock.lock();
+            if (!drain->cv.wait_for(lock, kDrainRelease, [&] { return drain->done; })) {
+                // A driver that holds on regardless: the thread only touches
+                // the shared state when it returns.
+                lock.unlock();
+                drainer.detach();
+                return false;
+            }
+        }
+    }
+    drainer.join();
+    if (!drained)
+        return false;
+
+    if (isPseudoTerminal(fd)) {
+        const auto settled = Clock::time_point(Clock::duration(d.lastWriteEnd.load())) + kPseudoTerminalSettle;
+        std::this_thread::sleep_until(std::min(settled, deadline));
+        return Clock::now() >= settled;
+    }
     return true;
 }
 

@@ -49,6 +49,10 @@ inline constexpr const char* kMsgUnableCreateEvent = "Unable to create event";
 inline constexpr const char* kMsgUnableCreateReadThread = "Unable to create read thread";
 inline constexpr const char* kMsgUnableCreateWriteThread = "Unable to create write thread";
 
+// How long a caller about to close waits for the last frame to leave: a
+// closing word takes 2 ms at 19200 baud, a whole write request 30 ms.
+inline constexpr int kSendDrainTimeoutMs = 500;
+
 class TComm;
 using TReceiveDataEvent =
     std::function<void(TComm* sender, const std::uint8_t* buffer, std::uint16_t length)>;
@@ -75,6 +79,15 @@ public:
     // Copies `count` bytes into the transmit queue and returns at once.
     // False when count is 0 or the port is closed.
     bool SendData(const void* buffer, std::uint16_t count);
+
+    // For whoever closes the port right after sending (closing purges what
+    // is still queued): waits, without busy waiting, until the transmit
+    // queue has run empty and the driver has sent the last byte out of the
+    // line, at most `timeoutMs` ms. True when everything left; false on
+    // time-out or when the transmit thread met a port error. On time-out
+    // what is still in the driver is discarded, as closing would. A closed
+    // port has nothing waiting: true.
+    bool waitUntilSent(int timeoutMs);
 
     // After a failed OpenPort: the reason in plain words ("permission
     // denied", "busy", "no such device", "not a terminal", ...); empty after

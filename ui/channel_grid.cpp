@@ -10,6 +10,7 @@
 
 #include "codeplug/rules.h"
 #include "ui/channel_model.h"
+#include "ui/doc_text.h"
 #include "ui/seam.h"
 
 namespace pellaro {
@@ -119,7 +120,7 @@ void ChannelGrid::buildEditors()
         box->setFont(gridFont(16));
         box->setFocusPolicy(Qt::NoFocus);   // the list does not take the focus
         for (const std::string& entry : channelListEntries(col))
-            box->addItem(QString::fromUtf8(entry));
+            box->addItem(displayText(entry));
         box->hide();
         lists_[col].box = box;
         connect(box, &QComboBox::activated, this, [this, col](int index) { pickList(lists_[col], index); });
@@ -170,12 +171,22 @@ void ChannelGrid::hideEditors()
     // An edit that holds the focus commits into its own cell as it goes.
     for (TextEditor& e : texts_) {
         commitText(e);
-        e.edit->hide();
+        hideText(e);
     }
     for (ListEditor& l : lists_) {
         if (l.box)
             l.box->hide();
     }
+}
+
+void ChannelGrid::hideText(TextEditor& editor)
+{
+    // Hiding the edit that has the focus hands the focus on as Tab does, and
+    // the table would move its current cell along (and open that cell's
+    // editor): the focus goes back to the table first.
+    if (editor.edit->hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    editor.edit->hide();
 }
 
 void ChannelGrid::place(QWidget* editor, int col, int row, int height)
@@ -242,23 +253,23 @@ void ChannelGrid::commitText(TextEditor& editor)
     if (!editor.armed)
         return;
     editor.armed = false;
-    const std::string typed = editor.edit->text().toLatin1().toStdString();
+    const std::string typed = toDocText(editor.edit->text());
     const CommitOutcome outcome = editor.col == kColName
         ? commitChannelName(doc_, band_, editor.row, typed)
         : commitChannelFrequency(doc_, band_, editor.col, editor.row, typed);
     if (!outcome.message.empty())
-        seam_.message(window(), QString::fromUtf8(outcome.message));
+        seam_.message(window(), displayText(outcome.message));
     model_->rowChanged(editor.row);
     switch (outcome.editor) {
     case EditorAfter::EmptyHide:
         editor.edit->clear();
-        editor.edit->hide();
+        hideText(editor);
         break;
     case EditorAfter::EmptyKeep:
         editor.edit->clear();
         break;
     case EditorAfter::Keep:
-        editor.edit->setText(QString::fromLatin1(outcome.editorText));
+        editor.edit->setText(fromDocText(outcome.editorText));
         break;
     }
 }
@@ -270,9 +281,9 @@ bool ChannelGrid::keyPress(TextEditor& editor, QKeyEvent* event)
     const int limit = name ? 7 : 9;
 
     if (event->matches(QKeySequence::Paste)) {
-        const std::string pasted = QApplication::clipboard()->text().toLatin1().toStdString();
-        const std::string current = editor.edit->text().toLatin1().toStdString();
-        editor.edit->setText(QString::fromLatin1(filterPaste(current, pasted, filter, limit)));
+        const std::string pasted = toDocText(QApplication::clipboard()->text());
+        const std::string current = toDocText(editor.edit->text());
+        editor.edit->setText(fromDocText(filterPaste(current, pasted, filter, limit)));
         return true;
     }
 
@@ -296,16 +307,16 @@ bool ChannelGrid::keyPress(TextEditor& editor, QKeyEvent* event)
 
     const KeyOutcome outcome = filter(static_cast<std::size_t>(editor.edit->text().size()), key, limit);
     if (!outcome.message.empty())
-        seam_.message(window(), QString::fromUtf8(outcome.message));
+        seam_.message(window(), displayText(outcome.message));
     switch (outcome.action) {
     case KeyAction::Accept:
         return false;
     case KeyAction::Commit:
     case KeyAction::Next:
-        // Enter hides the edit, and leaving it commits it.
+        // Enter hides the edit, and leaving it commits it; the selected
+        // cell stays, and the keys go to the table again.
         commitText(editor);
-        editor.edit->hide();
-        setFocus(Qt::OtherFocusReason);
+        hideText(editor);
         return true;
     case KeyAction::Discard:
         return true;

@@ -68,6 +68,7 @@ private:
     void buildEditors();
     TextEditor* textEditorOf(QObject* object);
     void hideEditors();
+    void hideText(TextEditor& editor);
     void place(QWidget* editor, int col, int row, int height);
     void openText(TextEditor& editor, int row);
     void commitText(TextEditor& editor);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "ui/doc_text.h"
+
 namespace pellaro {
 
 const ChannelColumn kChannelColumns[kColumns] = {
@@ -39,7 +41,7 @@ int ChannelModel::columnCount(const QModelIndex& parent) const
 QString ChannelModel::cell(int col, int row) const
 {
     // Cell texts are Latin-1 bytes, as the radio and the files carry them.
-    return QString::fromLatin1(doc_.table(band_).at(col, row));
+    return fromDocText(doc_.table(band_).at(col, row));
 }
 
 QVariant ChannelModel::data(const QModelIndex& index, int role) const
@@ -102,10 +104,26 @@ void CenteredTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     const bool selected = (opt.state & QStyle::State_Selected) && !fixed;
     painter->setPen(opt.palette.color(QPalette::Active, selected ? QPalette::HighlightedText
                                                                  : QPalette::Text));
-    painter->setFont(opt.font);
     const QRect textRect = opt.rect.adjusted(1, 2, -1, 0);
-    painter->drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+    painter->setFont(fittingFont(opt.font, textRect, text));
+    painter->drawText(textRect, kCellTextFlags, text);
     painter->restore();
+}
+
+QFont CenteredTextDelegate::fittingFont(const QFont& base, const QRect& rect, const QString& text)
+{
+    // A text that wraps onto more lines than the 30-pixel row holds
+    // ("DTMF7+Identity Code") is drawn smaller instead of being cut off; the
+    // rows and columns keep their sizes.
+    constexpr int kSmallestPixels = 8;
+    QFont font = base;
+    int pixels = base.pixelSize() > 0 ? base.pixelSize() : QFontInfo(base).pixelSize();
+    for (;;) {
+        if (QFontMetrics(font).boundingRect(rect, kCellTextFlags, text).height() <= rect.height() ||
+            pixels <= kSmallestPixels)
+            return font;
+        font.setPixelSize(--pixels);
+    }
 }
 
 }  // namespace pellaro

@@ -53,6 +53,13 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+
+    // `base`, or a smaller size of it when `text`, wrapped, would not fit
+    // the height of `rect`.
+    static QFont fittingFont(const QFont& base, const QRect& rect, const QString& text);
+
+private:
+    static constexpr int kCellTextFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
 };
 
 }  // namespace pellaro

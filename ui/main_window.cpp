@@ -21,15 +21,13 @@
 #include <algorithm>
 #include <cerrno>
 
-#include <grp.h>
-#include <sys/stat.h>
-
 #include "clone/engine.h"
 #include "files/codeplug_file.h"
+#include "serial/access_hint.h"
 #include "serial/port_link.h"
 #include "serial/tcomm.h"
-#include "tools/radio_sim/radio_sim.h"
 #include "ui/channel_grid.h"
+#include "ui/doc_text.h"
 #include "ui/pages/band_setup_page.h"
 #include "ui/pages/dtmf_page.h"
 #include "ui/pages/limit_page.h"
@@ -57,16 +55,8 @@ QString openFailureReason(const TComm& comm, const QString& device)
     if (reason.isEmpty())
         reason = QStringLiteral("the port could not be opened");
     QString text = device + QStringLiteral(": ") + reason;
-    if (comm.lastOpenErrno() == EACCES) {
-        struct stat info {};
-        QString group = QStringLiteral("dialout");
-        if (::stat(localPath(device).c_str(), &info) == 0) {
-            if (const struct group* g = ::getgrgid(info.st_gid))
-                group = QString::fromLocal8Bit(g->gr_name);
-        }
-        text += QStringLiteral(" (join the group \"%1\", e.g. sudo usermod -aG %1 $USER, and log in again)")
-                    .arg(group);
-    }
+    if (comm.lastOpenErrno() == EACCES || comm.lastOpenErrno() == EPERM)
+        text += QStringLiteral("; ") + QString::fromLocal8Bit(accessRefusedHint(localPath(device)));
     return text;
 }
 
@@ -108,16 +98,6 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    if (options_.simulate) {
-        sim::SimulatorOptions simOptions;
-        simOptions.pacing = options_.simulatePacing;
-        simulator_ = std::make_unique<sim::RadioSimulator>(simOptions);
-        if (simulator_->start().empty()) {
-            qWarning("The simulated radio could not start: %s", simulator_->error().c_str());
-            simulator_.reset();
-        }
-    }
-
     readPortList();
     // Comm1 comes with XON/XOFF switched on; switching it off after the first
     // open applies at once to the open port, so 0x11 and 0x13 pass unaltered.
@@ -133,11 +113,11 @@ TForm2::~TForm2()
     StringGrid1->refresh();
     StringGrid2->refresh();
     delete takeCentralWidget();
-    // The transfer link refers to Comm1; the port closes before the radio
-    // simulator goes away.
+    // The transfer link refers to Comm1; the port closes before whatever
+    // answers on it (a simulated radio) goes away.
     engine_.reset();
     link_.reset();
-    Comm1->ClosePort();
+    closePort();
 }
 
 void TForm2::buildToolBar()
@@ -364,8 +344,10 @@ void TForm2::readPortList()
     std::stable_sort(ports.begin(), ports.end(), [](const Port& a, const Port& b) {
         return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
     });
-    if (simulator_) {
-        const QString path = QString::fromStdString(simulator_->devicePath());
+    if (!options_.firstPort.isEmpty()) {
+        const QString& path = options_.firstPort;
+        ports.erase(std::remove_if(ports.begin(), ports.end(), [&](const Port& p) { return p.device == path; }),
+                    ports.end());
         ports.insert(ports.begin(), Port{path, path});
     }
 
@@ -406,7 +388,7 @@ void TForm2::openPicked()
 {
     // A pick of the same port closes it and opens it again.
     if (Comm1->isOpen())
-        Comm1->ClosePort();
+        closePort();
     openPort();
 }
 
@@ -444,8 +426,7 @@ void TForm2::fileOpen()
     // The whole file is checked before anything changes.
     FileResult loaded = loadCodeplug(bytes, doc_);
     if (!loaded.ok()) {
-        seam_->message(this, QStringLiteral("%1 is not a valid codeplug file: %2")
-                                 .arg(path, QString::fromLatin1(loaded.error)));
+        seam_->message(this, displayText(notACodeplugMessage(path.toStdString(), loaded)));
         return;
     }
     refreshAll();
@@ -461,7 +442,7 @@ void TForm2::fileSave()
     std::string bytes;
     FileResult built = saveCodeplug(doc_, bytes);
     if (!built.ok()) {
-        seam_->message(this, QStringLiteral("Not saved: %1").arg(QString::fromLatin1(built.error)));
+        seam_->message(this, QStringLiteral("Not saved: %1").arg(displayText(built.error)));
         return;
     }
     // Written through a temporary file renamed over the target: a failed
@@ -476,9 +457,16 @@ void TForm2::fileSave()
 
 // ---- ending ------------------------------------------------------------------
 
+void TForm2::closePort()
+{
+    // Closing purges what is still queued, such as a transfer's "EXIT".
+    Comm1->waitUntilSent(kSendDrainTimeoutMs);
+    Comm1->ClosePort();
+}
+
 void TForm2::quitNow()
 {
-    Comm1->ClosePort();
+    closePort();
     QCoreApplication::quit();
 }
 

@@ -28,12 +28,10 @@ class PortLink;
 class RawMemoryView;
 class TComm;
 class UiSeam;
-namespace sim { class RadioSimulator; }
 
 struct MainWindowOptions {
-    QStringList extraPorts;     // --port PATH, may repeat
-    bool simulate = false;      // start the simulated radio in-process, its device first
-    bool simulatePacing = true; // tests: the simulated radio answers at once
+    QStringList extraPorts;     // --port PATH, may repeat; sorted in with the rest
+    QString firstPort;          // listed first, ahead of the sorted list (--simulate's radio)
     UiSeam* seam = nullptr;     // nullptr: defaultSeam()
     std::function<QStringList()> portSource;   // tests: replaces QSerialPortInfo
 };
@@ -97,8 +95,6 @@ public:
 
     // The device path opened for each ComboBox1 entry (same order).
     const QStringList& portDevices() const { return devices_; }
-    // The in-process simulated radio (--simulate), or nullptr.
-    sim::RadioSimulator* simulator() const { return simulator_.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -110,11 +106,12 @@ private:
     void openPort();
     void showDialog(QDialog* dialog);
     void quitNow();
+    // Closes Comm1 once the last frame sent has left the line.
+    void closePort();
 
     Document doc_;
     MainWindowOptions options_;
     UiSeam* seam_ = nullptr;
-    std::unique_ptr<sim::RadioSimulator> simulator_;
     std::unique_ptr<TComm> Comm1;
     std::unique_ptr<PortLink> link_;
     std::unique_ptr<CloneEngine> engine_;

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "clone/engine.h"
+#include "ui/doc_text.h"
 #include "ui/main_window.h"
 #include "ui/seam.h"
 
@@ -55,7 +56,7 @@ void TransferDialog::start()
     running_ = false;
     if (message.empty())
         return;   // another transfer is running; nothing was sent
-    main_.seam().message(this, QString::fromStdString(message));
+    main_.seam().message(this, displayText(message));
     accept();
 }
 

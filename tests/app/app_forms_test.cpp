@@ -150,6 +150,14 @@ private slots:
         QCOMPARE(form.Button1->text(), QStringLiteral("Login "));
         QCOMPARE(form.Button2->text(), QStringLiteral("Replace Background"));
         QCOMPARE(form.Edit1->echoMode(), QLineEdit::Password);
+        // Typed characters show as "*", here and in the Amend Password dialog.
+        QTest::keyClicks(form.Edit1, QStringLiteral("abc"));
+        QCOMPARE(form.Edit1->displayText(), QStringLiteral("***"));
+        TForm3 amend(*folder_, seam);
+        for (QLineEdit* edit : {amend.Edit1, amend.Edit2}) {
+            QTest::keyClicks(edit, QStringLiteral("xy"));
+            QCOMPARE(edit->displayText(), QStringLiteral("**"));
+        }
         QCOMPARE(form.Image1->geometry(), QRect(0, 0, 640, 480));
         QCOMPARE(form.Edit1->geometry().topLeft(), QPoint(376, 288));
         QCOMPARE(form.Edit1->width(), 169);
@@ -288,6 +296,45 @@ private slots:
         QCOMPARE(form.windowTitle(), caption);
         if (broken != QLatin1String("name"))
             QCOMPARE(form.Image1->pixmap().toImage(), builtIn);
+    }
+
+    void emptyDataFolderNamesTheMissingFiles()
+    {
+        // --data-dir pointing at a folder without its files: no defaults,
+        // but each message names the file by its full path and what it holds.
+        QTemporaryDir empty;
+        const DataFolder folder = DataFolder::under(empty.path());
+        const QString image = QDir::toNativeSeparators(empty.path() + QStringLiteral("/image"));
+        FakeSeam seam;
+        QWidget main;
+        TForm1 form(folder, seam);
+        form.setMainWindow(&main);
+        form.show();
+        QTRY_COMPARE(seam.messages.size(), 1);
+        form.Button1Click();
+        TForm3 amend(folder, seam);
+        amend.Button1Click();
+        QCOMPARE(seam.messages,
+                 QStringList({QStringLiteral("The background picture file %1/1.jpg is missing. It holds the JPEG "
+                                             "picture behind the login window's controls.").arg(image),
+                              QStringLiteral("The password file %1/1.bc is missing. It holds the login password on "
+                                             "its first line (an empty line for none); nobody can log in without it.")
+                                  .arg(image),
+                              QStringLiteral("The password file %1/1.bc is missing. It holds the login password on "
+                                             "its first line (an empty line for none); nobody can log in without it.")
+                                  .arg(image)}));
+        QVERIFY(!form.loggedIn());
+
+        // The company name, once the picture is there.
+        QVERIFY(QDir().mkpath(folder.folder()));
+        writeAll(folder.pictureFile(), jpegBytes(Qt::blue));
+        seam.messages.clear();
+        TForm1 again(folder, seam);
+        again.show();
+        QTRY_COMPARE(seam.messages.size(), 1);
+        QCOMPARE(seam.messages[0], QStringLiteral("The company-name file %1/2.bc is missing. It holds the company "
+                                                  "name, the caption of the windows, on its first line.")
+                                       .arg(image));
     }
 
     void replaceBackground()
@@ -503,6 +550,10 @@ private slots:
                                            << QStringList{} << false;
         QTest::newRow("stray argument") << QStringList{"pellaro", "radio.bc"} << error << ""
                                         << QStringList{} << false;
+        // The command line is read before the toolkit takes its own options.
+        QTest::newRow("toolkit options left to it")
+            << QStringList{"pellaro", "-platform", "offscreen", "-style=fusion", "--reverse", "--simulate"} << run
+            << "" << QStringList{} << true;
     }
     void commandLine()
     {

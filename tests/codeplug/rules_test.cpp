@@ -356,6 +356,7 @@ TEST(LimitPage, MessagesLimitsAndMode) {
     EXPECT_EQ(d.k[10], "0141FFFFFFFFFFFF00FFFFFFFFFFFFFF");
     commitMessage(d, 1, "HELLO");
     EXPECT_EQ(d.k[10].substr(0, 16), "0548454C4C4FFFFF");
+    commitMessage(d, 1, "");
     EXPECT_EQ(commitMessage(d, 1, "A B,CDEFGHIJ").editorText, "A BCDEF");   // pasted
     EXPECT_EQ(d.k[10].substr(0, 16), "0741204243444546");
 
@@ -389,4 +390,54 @@ TEST(LimitPage, MessagesLimitsAndMode) {
     pickLimitMode(e, 0);
     EXPECT_EQ(e.k[11], std::string(32, 'F') + "00");
     EXPECT_EQ(e.xp5, 0);
+}
+
+// ---- edits keep what they did not touch ------------------------------------------
+
+TEST(Edits, OnlyWhatTheEditBringsInMeetsTheKeyFilter) {
+    struct Case { const char* before; const char* after; const char* kept; };
+    const Case cases[] = {
+        {"\xC4pfel", "\xC4pfel", "\xC4pfel"},          // untouched
+        {"\xC4pfel", "\xC4pfel1", "\xC4pfel1"},        // one typed after it
+        {"A'B'", "A'B'C", "A'B'C"},
+        {"A'B'", "A'B", "A'B"},                        // a deletion
+        {"\xC4pfel", "x\xC4pfely", "x\xC4pfely"},       // typed on both sides
+        {"\xC4pfel", "\xC4pf,el", "\xC4pfel"},          // a typed comma is refused
+        {"", "\xC4pfel", "pfel"},                      // pasted: the filter judges all
+        {"ABCDEFG", "ABCDEFGH", "ABCDEFG"},            // the limit counts kept ones too
+        {"AB", "A\x01" "B\x7F", "AB"},                 // control characters never pass
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(filterEdit(c.before, c.after, &channelNameKey, 7), c.kept) << c.after;
+}
+
+TEST(Edits, PowerOnMessagesAndNamesFromTheRadioSurvive) {
+    Document d;
+    // As read: "\xC4pfel", and "A'B'" followed by bytes other than FF.
+    d.k[10] = "05C47066656CFFFF" "04412742270012FF";
+    d.kaiji1 = "\xC4pfel";
+    d.kaiji2 = "A'B'";
+    const std::string asRead = d.k[10];
+    EXPECT_EQ(commitMessage(d, 1, "\xC4pfel").editorText, "\xC4pfel");
+    EXPECT_EQ(commitMessage(d, 2, "A'B'").editorText, "A'B'");
+    EXPECT_EQ(d.k[10], asRead);
+    EXPECT_EQ(d.kaiji2, "A'B'");
+
+    EXPECT_EQ(commitMessage(d, 1, "\xC4pfel1").editorText, "\xC4pfel1");
+    EXPECT_EQ(d.k[10], "06C47066656C31FF" "04412742270012FF");
+
+    d.table(Band::A).at(1, 3) = "145.50000";
+    d.table(Band::A).at(12, 3) = "\xC4pfel";
+    commitChannelName(d, Band::A, 3, "\xC4pfel1");
+    EXPECT_EQ(d.table(Band::A).at(12, 3), "\xC4pfel1");
+}
+
+TEST(Messages, QuotedTextIsUtf8) {
+    Document d;
+    const std::string expected = "'4\xC3\x9F' is not a valid floating point value";   // '4ß'
+    EXPECT_EQ(commitSetupRxFrequency(d, Band::A, "4\xDF", Trigger::Exit).message, expected);
+    EXPECT_EQ(commitSetupOffset(d, Band::B, "4\xDF").message, expected);
+    EXPECT_EQ(commitFmFrequency(d, "4\xDF").message, expected);
+    EXPECT_EQ(commitLimit(d, 1, "4\xDF").message, expected);
+    EXPECT_EQ(latin1ToUtf8("A\xE9\xFF"), "A\xC3\xA9\xC3\xBF");
 }

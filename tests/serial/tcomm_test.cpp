@@ -2,6 +2,8 @@
 // side and plays the radio; the component opens the slave path as CommName.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -12,10 +14,13 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "serial/access_hint.h"
 #include "serial/port_link.h"
 #include "serial/tcomm.h"
 
@@ -143,6 +148,8 @@ private slots:
     void destroyedFromInsideHandler();
     void receiveBufferHexText();
     void portDelayRunsEvents();
+    void accessHintNamesAGroupOnlyWhenItHelps_data();
+    void accessHintNamesAGroupOnlyWhenItHelps();
 };
 
 void TCommTest::defaults()
@@ -495,6 +502,34 @@ void TCommTest::portDelayRunsEvents()
     QCOMPARE(runs, 3);
     QVERIFY2(wall >= 200 && wall < 1000, qPrintable(QString::number(wall)));
     QVERIFY2(cpu < 40.0, qPrintable(QString("cpu %1 ms: busy waiting").arg(cpu)));
+}
+
+void TCommTest::accessHintNamesAGroupOnlyWhenItHelps_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("namesGroup");
+    QTest::newRow("600, the owner only") << 0600 << false;
+    QTest::newRow("640, the group may only read") << 0640 << false;
+    QTest::newRow("660, the group may read and write") << 0660 << true;
+}
+
+void TCommTest::accessHintNamesAGroupOnlyWhenItHelps()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, namesGroup);
+    QTemporaryDir dir;
+    const std::string device = dir.filePath(QStringLiteral("ttyX")).toStdString();
+    QFile(QString::fromStdString(device)).open(QIODevice::WriteOnly);
+    QCOMPARE(::chmod(device.c_str(), static_cast<mode_t>(mode)), 0);
+    const group* own = ::getgrgid(::getegid());
+    QVERIFY(own);
+    const QString hint = QString::fromStdString(accessRefusedHint(device));
+    const QString join = QStringLiteral("group %1. Join it with: sudo usermod -aG %1 $USER").arg(own->gr_name);
+    QCOMPARE(hint.contains(join), namesGroup);
+    QCOMPARE(hint.contains(QStringLiteral("group")), namesGroup);
+    if (!namesGroup)
+        QCOMPARE(hint, QStringLiteral("ask the system's administrator for access to %1, or use another port")
+                           .arg(QString::fromStdString(device)));
 }
 
 QTEST_GUILESS_MAIN(TCommTest)

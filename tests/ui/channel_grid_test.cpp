@@ -1,6 +1,7 @@
 // The channel tables: which editor a selection shows and where, and how the
 // editors commit typed text and picks into the cell they were opened for.
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -57,14 +58,18 @@ private slots:
     void editorForSelection();
     void selectingEmptyToneCellHidesOpenEditor();
     void typingAndEnterCommitFrequency();
+    void enterKeepsTheSelectedCell_data();
+    void enterKeepsTheSelectedCell();
     void keyFiltersLimitTyping_data();
     void keyFiltersLimitTyping();
+    void typingAfterANameFromTheRadioKeepsIt();
     void selectingAnotherCellWritesTheOriginalCell();
     void mouseClickOnAnotherCellWritesTheOriginalCell();
     void refusedReceiveFrequencyByBand_data();
     void refusedReceiveFrequencyByBand();
     void listPickWritesEntry();
     void refreshDropsUncommittedTyping();
+    void twoLineTextsFitTheRow();
 };
 
 void ChannelGridTest::editorForSelection_data()
@@ -169,6 +174,45 @@ void ChannelGridTest::typingAndEnterCommitFrequency()
     QVERIFY(page.seam.messages.isEmpty());
 }
 
+void ChannelGridTest::enterKeepsTheSelectedCell_data()
+{
+    QTest::addColumn<bool>("bandB");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("cell");
+    for (bool bandB : {false, true}) {
+        const char* band = bandB ? "band B " : "band A ";
+        QTest::newRow(qPrintable(QString::fromLatin1(band) + "receive")) << bandB << 1 << "145.5" << "145.50000";
+        QTest::newRow(qPrintable(QString::fromLatin1(band) + "transmit")) << bandB << 4 << "440" << "440.00000";
+        QTest::newRow(qPrintable(QString::fromLatin1(band) + "name")) << bandB << 12 << "AB" << "AB";
+    }
+}
+
+void ChannelGridTest::enterKeepsTheSelectedCell()
+{
+    QFETCH(bool, bandB);
+    QFETCH(int, col);
+    QFETCH(QString, typed);
+    QFETCH(QString, cell);
+    Page page(bandB ? Band::B : Band::A);
+    QVERIFY(page.activated);
+    commitChannelFrequency(page.doc, page.band, 1, 2, "146");
+    page.grid->refresh();
+    page.select(col, 2);
+    auto* edit = qobject_cast<QLineEdit*>(page.grid->visibleEditor());
+    QVERIFY(edit);
+    edit->clear();
+    QTest::keyClicks(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+
+    QCOMPARE(QString::fromStdString(page.cell(col, 2)), cell);
+    QCOMPARE(page.grid->currentIndex(), page.grid->model()->index(1, col));
+    QCOMPARE(std::make_pair(page.grid->Col, page.grid->Row), std::make_pair(col, 2));
+    QVERIFY(!page.grid->visibleEditor());
+    QCOMPARE(QApplication::focusWidget(), page.grid);
+    QVERIFY(page.seam.messages.isEmpty());
+}
+
 void ChannelGridTest::keyFiltersLimitTyping_data()
 {
     QTest::addColumn<int>("col");
@@ -204,6 +248,23 @@ void ChannelGridTest::keyFiltersLimitTyping()
     // With a full edit Backspace still works.
     QTest::keyClick(edit, Qt::Key_Backspace);
     QCOMPARE(edit->text(), held.left(held.size() - 1));
+}
+
+void ChannelGridTest::typingAfterANameFromTheRadioKeepsIt()
+{
+    Page page(Band::A);
+    QVERIFY(page.activated);
+    commitChannelFrequency(page.doc, Band::A, 1, 3, "146");
+    page.doc.table(Band::A).at(12, 3) = "\xC4pfel";   // as read from the radio
+    page.grid->refresh();
+    page.select(12, 3);
+    QLineEdit* edit = page.edit("13");
+    QCOMPARE(edit->text(), QString::fromUtf8("\u00c4pfel"));
+    edit->end(false);
+    QTest::keyClicks(edit, "1");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(page.cell(12, 3), std::string("\xC4pfel1"));
+    QCOMPARE(page.grid->model()->index(2, 12).data().toString(), QString::fromUtf8("\u00c4pfel1"));
 }
 
 void ChannelGridTest::selectingAnotherCellWritesTheOriginalCell()
@@ -308,6 +369,30 @@ void ChannelGridTest::refreshDropsUncommittedTyping()
     QVERIFY(!page.grid->visibleEditor());
     page.other->setFocus(Qt::TabFocusReason);
     QCOMPARE(page.cell(1, 4), std::string());
+}
+
+void ChannelGridTest::twoLineTextsFitTheRow()
+{
+    // The signalling entries are the longest texts of the table; wrapped in
+    // their 130-pixel column they must fit the 30-pixel row with the font the
+    // cell is drawn with, rows and columns keeping their sizes.
+    Page page(Band::A);
+    const QModelIndex index = page.grid->model()->index(0, 6);
+    const QRect text = page.grid->visualRect(index).adjusted(1, 2, -1, 0);   // as the delegate draws
+    constexpr int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+    const QFont base = page.grid->font();
+    const QString longest = QStringLiteral("DTMF7+Identity Code");
+    QVERIFY(QFontMetrics(base).boundingRect(text, flags, longest).height() > text.height());   // wraps, too tall
+    for (const std::string& entry : channelListEntries(6)) {
+        const QString t = QString::fromStdString(entry);
+        const QFont font = CenteredTextDelegate::fittingFont(base, text, t);
+        QVERIFY2(QFontMetrics(font).boundingRect(text, flags, t).height() <= text.height(), entry.c_str());
+        QVERIFY(font.pixelSize() >= 8);
+        if (QFontMetrics(base).boundingRect(text, flags, t).height() <= text.height())
+            QCOMPARE(font, base);   // what fits keeps the table's font
+    }
+    QCOMPARE(page.grid->rowHeight(0), 30);
+    QCOMPARE(page.grid->columnWidth(6), 130);
 }
 
 QTEST_MAIN(ChannelGridTest)

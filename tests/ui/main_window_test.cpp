@@ -62,6 +62,8 @@ private slots:
     void portList_data();
     void portList();
     void pickReopensAndRecovers();
+    void refusedAccessHintNamesNoUselessGroup();
+    void firstPortLeadsTheList();
     void newAsksFirst();
     void saveOpenRoundTrip();
     void saveAppendsExtensionOnce_data();
@@ -234,6 +236,34 @@ void MainWindowTest::pickReopensAndRecovers()
     QVERIFY(!w.portReady());
 }
 
+void MainWindowTest::refusedAccessHintNamesNoUselessGroup()
+{
+    // A node every open for writing refuses, root included, with mode 444
+    // and group root: joining that group would not help.
+    const QString device = QStringLiteral("/sys/devices/system/cpu/online");
+    if (!QFile::exists(device))
+        QSKIP("no such node here");
+    FakeSeam seam;
+    TForm2 w(optionsWith(seam, {}, {device}));
+    QCOMPARE(w.Panel0->text(), QStringLiteral("COM Port:The port is used!"));
+    const QString tip = w.Panel0->toolTip();
+    QVERIFY2(tip.startsWith(device + QStringLiteral(": permission denied")), qPrintable(tip));
+    QVERIFY2(!tip.contains(QStringLiteral("group")), qPrintable(tip));
+    QVERIFY2(tip.contains(QStringLiteral("ask the system's administrator for access")), qPrintable(tip));
+}
+
+void MainWindowTest::firstPortLeadsTheList()
+{
+    PseudoTerminal pty;
+    FakeSeam seam;
+    MainWindowOptions options = optionsWith(seam, {QStringLiteral("/dev/aaa-missing")}, {pty.path()});
+    options.firstPort = pty.path();
+    TForm2 w(options);
+    QCOMPARE(w.ComboBox1->count(), 2);   // listed once
+    QCOMPARE(w.ComboBox1->itemText(0), pty.path());
+    QCOMPARE(w.Panel0->text(), QStringLiteral("COM Port:") + pty.path());
+}
+
 void MainWindowTest::newAsksFirst()
 {
     FakeSeam seam;
@@ -368,8 +398,9 @@ void MainWindowTest::malformedOpenChangesNothing()
     const Document before = w.document();
     seam.openAnswer = path;
     action(w, "N2")->trigger();
-    QCOMPARE(seam.messages.size(), 1);
-    QVERIFY2(seam.messages.first().contains(QStringLiteral("line")), qPrintable(seam.messages.first()));
+    // One sentence naming the file and the line.
+    QCOMPARE(seam.messages, QStringList(path + QStringLiteral(" is not a valid codeplug file: it has 2 lines, a "
+                                                              "codeplug file has 262 (line 3 is missing).")));
     QVERIFY(w.document() == before);
 
     // A file that is not there.

@@ -20,13 +20,14 @@ using pellaro::test::FakeSeam;
 
 namespace {
 
+// The radio answers at once; its device goes first in the window's list, as
+// the program's --simulate does it.
 struct Rig {
-    Rig()
+    Rig() : radio(unpaced())
     {
         MainWindowOptions options;
         options.seam = &seam;
-        options.simulate = true;
-        options.simulatePacing = false;
+        options.firstPort = QString::fromStdString(radio.start());
         options.portSource = [] { return QStringList(); };
         window = std::make_unique<TForm2>(options);
         // Replies are handed over 100 ms after their last byte on a real
@@ -38,6 +39,14 @@ struct Rig {
         window->setTransferDialogs(read, write);
     }
 
+    static sim::SimulatorOptions unpaced()
+    {
+        sim::SimulatorOptions options;
+        options.pacing = false;
+        return options;
+    }
+
+    sim::RadioSimulator radio;   // outlives the window, whose port is open on it
     FakeSeam seam;
     std::unique_ptr<TForm2> window;
     TForm5* read = nullptr;    // owned by the window
@@ -59,9 +68,9 @@ private slots:
 void TransferDialogsTest::startUp()
 {
     Rig rig;
-    QVERIFY(rig.window->simulator());
+    QVERIFY(rig.radio.running());
     // The simulated radio's device is first in the list and opened.
-    const QString device = QString::fromStdString(rig.window->simulator()->devicePath());
+    const QString device = QString::fromStdString(rig.radio.devicePath());
     QCOMPARE(rig.window->ComboBox1->itemText(0), device);
     QCOMPARE(rig.window->Panel0->text(), QStringLiteral("COM Port:") + device);
 
@@ -131,7 +140,7 @@ void TransferDialogsTest::noAnswer()
     sim::Fault fault;
     fault.kind = sim::FaultKind::NoAnswer;
     fault.atRequest = 0;
-    rig.window->simulator()->setFault(fault);
+    rig.radio.setFault(fault);
     const Document before = rig.window->document();
 
     TransferDialog* dialog = reading ? static_cast<TransferDialog*>(rig.read) : rig.write;
@@ -160,7 +169,7 @@ void TransferDialogsTest::clicksDuringARunDoNothing()
     QCOMPARE(clicksDuringRun, 2);
     QCOMPARE(rig.seam.messages, QStringList({"Read success!"}));
     QCOMPARE(rig.read->ProgressBar1->value(), 136);
-    QCOMPARE(rig.window->simulator()->counters().protocol.exchanges, std::uint64_t(1));
+    QCOMPARE(rig.radio.counters().protocol.exchanges, std::uint64_t(1));
 }
 
 QTEST_MAIN(TransferDialogsTest)

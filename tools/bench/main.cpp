@@ -197,6 +197,7 @@ int main(int argc, char** argv) {
         if (read.result != "Read success!" || write.result != "Write success!") status = 1;
         if (fastRead.result != "Read success!" || fastWrite.result != "Write success!") status = 1;
         if (!read.met() || !write.met() || !fastRead.met() || !fastWrite.met()) status = 1;
+        comm.waitUntilSent(kSendDrainTimeoutMs);   // the last "EXIT" reaches the radio
         comm.ClosePort();
     }
     radio.terminate();

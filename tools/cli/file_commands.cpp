@@ -112,7 +112,7 @@ int cliShow(const std::vector<std::string>& args) {
     }
     Document doc;
     if (FileResult r = loadCodeplug(bytes, doc); !r.ok()) {
-        printError(args[0] + ": " + r.error);
+        printError(notACodeplugMessage(args[0], r));
         return kExitUsage;
     }
     std::ostringstream text;

@@ -1,8 +1,6 @@
 // pellaro-cli read [--fast] DEVICE OUT.bc / pellaro-cli write [--fast] DEVICE
 // IN.bc: the full read and the full write from the command line, over the
 // same serial component and clone engine as the main window.
-#include <grp.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -17,6 +15,7 @@
 #include "clone/engine.h"
 #include "codeplug/memory_map.h"
 #include "files/codeplug_file.h"
+#include "serial/access_hint.h"
 #include "serial/port_link.h"
 #include "serial/tcomm.h"
 #include "tools/cli/commands.h"
@@ -53,20 +52,7 @@ private:
 std::string openFailureReason(const std::string& device, const TComm& comm, const std::string& message) {
     const int err = comm.lastOpenErrno();
     if (message == kMsgNotCommHandle || err == ENOTTY) return "not a terminal (not a serial device)";
-    if (err == EACCES || err == EPERM) {
-        std::string reason = "permission denied";
-        struct stat st {};
-        // Name the group only when its members may use the device (dialout
-        // on most systems); joining it is then the cure.
-        if (::stat(device.c_str(), &st) == 0 && (st.st_mode & S_IRGRP) && (st.st_mode & S_IWGRP)) {
-            if (const group* g = ::getgrgid(st.st_gid)) {
-                const std::string name = g->gr_name;
-                reason += "; the device belongs to group " + name + ". Join it with: sudo usermod -aG " + name +
-                          " $USER, then log in again";
-            }
-        }
-        return reason;
-    }
+    if (err == EACCES || err == EPERM) return "permission denied; " + accessRefusedHint(device);
     if (err == EBUSY || err == EWOULDBLOCK || message == kMsgAlreadyOpened)
         return "busy: another program is using it";
     if (err == ENOENT) return "no such device";
@@ -125,6 +111,8 @@ int readCommand(const std::string& device, const std::string& outPath, const Tra
         ProgressBar bar("Reading");
         result = engine.fullRead(doc, [&bar](int n) { bar(n); });
     }
+    // Closing purges what is still queued: the radio must get its "EXIT".
+    comm.waitUntilSent(kSendDrainTimeoutMs);
     comm.ClosePort();
     std::cout << result.message << std::endl;
     if (!result.ok) return kExitTransferFailed;
@@ -145,9 +133,12 @@ int writeCommand(const std::string& device, const std::string& inPath, const Tra
     std::string bytes;
     FileResult loaded = readWholeFile(inPath, bytes);
     Document doc;
-    if (loaded.ok()) loaded = loadCodeplug(bytes, doc);
     if (!loaded.ok()) {
         printError("cannot read " + inPath + ": " + loaded.error);
+        return kExitCannotOpen;
+    }
+    if (loaded = loadCodeplug(bytes, doc); !loaded.ok()) {
+        printError(notACodeplugMessage(inPath, loaded));
         return kExitCannotOpen;
     }
 
@@ -162,6 +153,7 @@ int writeCommand(const std::string& device, const std::string& inPath, const Tra
         ProgressBar bar("Writing");
         result = engine.fullWrite(doc, [&bar](int n) { bar(n); });
     }
+    comm.waitUntilSent(kSendDrainTimeoutMs);
     comm.ClosePort();
     std::cout << result.message << std::endl;
     return result.ok ? kExitSuccess : kExitTransferFailed;

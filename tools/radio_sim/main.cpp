@@ -151,6 +151,7 @@ int main(int argc, char** argv) {
 
     const SimulatorCounters c = simulator.counters();
     std::cerr << "pellaro-radio-sim: " << c.protocol.exchanges << " exchanges, "
+              << c.protocol.closings << " closed by EXIT, "
               << c.protocol.readRequests << " reads, " << c.protocol.writeRequests
               << " writes, " << c.bytesReceived << " bytes in, " << c.bytesSent
               << " bytes out" << (simulator.vanished() ? ", vanished" : "") << "\n";

@@ -117,6 +117,7 @@ bool RadioProtocol::takeFrame(ProtocolOutput& out) {
         if (exit == Match::Full) {
             pendingStart_ += kExit.size();
             ++counters_.framesSeen;
+            ++counters_.closings;
             inExchange_ = false;
             return true;
         }

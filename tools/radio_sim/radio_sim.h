@@ -85,6 +85,7 @@ struct ProtocolCounters {
     std::uint64_t outsideExchange = 0; // requests outside CLNK_OPN .. EXIT
     std::uint64_t bytesIgnored = 0;    // bytes that formed no frame
     std::uint64_t exchanges = 0;       // CLNK_OPN frames
+    std::uint64_t closings = 0;        // EXIT frames
     std::uint64_t faultsFired = 0;
 };
 

@@ -13,6 +13,7 @@
 
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
+#include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"
 
@@ -105,7 +106,7 @@ BandSetupPage::BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* pa
         // Typed text is the editor's value at once; its mirror characters
         // change only when the editor commits.
         connect(text, &QLineEdit::textEdited, this, [this, text](const QString& now) {
-            (text == rxFreq_ ? doc_.vfo(band_).rxFreq : doc_.vfo(band_).offset) = pages::toDoc(now);
+            (text == rxFreq_ ? doc_.vfo(band_).rxFreq : doc_.vfo(band_).offset) = toDocText(now);
         });
         // Band A also commits on every pointer movement over the editor.
         text->setMouseTracking(band == Band::A);
@@ -151,10 +152,10 @@ void BandSetupPage::commitRxFrequency(bool byMouse)
         return;
     const QScopedValueRollback<bool> busy(committing_, true);
     const CommitOutcome outcome = commitSetupRxFrequency(
-        doc_, band_, pages::toDoc(rxFreq_->text()), byMouse ? Trigger::MouseMove : Trigger::Exit);
+        doc_, band_, toDocText(rxFreq_->text()), byMouse ? Trigger::MouseMove : Trigger::Exit);
     // The range message comes first, then the editor is emptied.
     if (!outcome.message.empty())
-        seam_.message(this, pages::message(outcome.message));
+        seam_.message(this, displayText(outcome.message));
     pages::applyOutcome(rxFreq_, outcome);
 }
 
@@ -163,9 +164,9 @@ void BandSetupPage::commitOffset()
     if (committing_)
         return;
     const QScopedValueRollback<bool> busy(committing_, true);
-    const CommitOutcome outcome = commitSetupOffset(doc_, band_, pages::toDoc(offset_->text()));
+    const CommitOutcome outcome = commitSetupOffset(doc_, band_, toDocText(offset_->text()));
     if (!outcome.message.empty())
-        seam_.message(this, pages::message(outcome.message));
+        seam_.message(this, displayText(outcome.message));
     pages::applyOutcome(offset_, outcome);
 }
 

@@ -12,6 +12,7 @@
 
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
+#include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"
 
@@ -109,7 +110,7 @@ bool DtmfPage::eventFilter(QObject* watched, QEvent* event)
         QLineEdit* line = editors_[static_cast<std::size_t>(editor)];
         const KeyOutcome outcome = dtmfKey(editor, static_cast<std::size_t>(line->text().size()), *key);
         if (!outcome.message.empty())
-            seam_.message(this, pages::message(outcome.message));
+            seam_.message(this, displayText(outcome.message));
         return outcome.action == KeyAction::Discard;
     }
     if (event->type() == QEvent::KeyRelease)
@@ -120,7 +121,7 @@ bool DtmfPage::eventFilter(QObject* watched, QEvent* event)
 void DtmfPage::encode(int editor)
 {
     QLineEdit* line = editors_[static_cast<std::size_t>(editor)];
-    const std::string shown = dtmfKeyUp(doc_, editor, pages::toDoc(line->text()));
+    const std::string shown = dtmfKeyUp(doc_, editor, toDocText(line->text()));
     pages::showText(line, shown);
 }
 
@@ -138,7 +139,7 @@ void DtmfPage::filterEdited(int editor)
         const char key = c.unicode() < 0x80 ? static_cast<char>(c.unicode()) : '\x7f';
         const KeyOutcome outcome = dtmfKey(editor, 0, key);
         if (!outcome.message.empty()) {
-            seam_.message(this, pages::message(outcome.message));
+            seam_.message(this, displayText(outcome.message));
             break;
         }
     }

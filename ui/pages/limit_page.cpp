@@ -16,6 +16,7 @@
 #include "clone/engine.h"
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
+#include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"
 #include "ui/transfer_host.h"
@@ -109,9 +110,10 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
         editor->installEventFilter(this);
         editor->setMouseTracking(true);
         connect(editor, &QLineEdit::textEdited, this, [this, editor, n] {
-            // Pasted or dropped text keeps to what typing could give.
-            pages::keepFiltered(editor, messageFilter, kMessageLimit, pages::Charset::Latin1);
-            (n == 1 ? doc_.kaiji1 : doc_.kaiji2) = pages::toDoc(editor->text(), pages::Charset::Latin1);
+            // Pasted or dropped text keeps to what typing could give; what
+            // the message held (read from the radio, say) stays as it was.
+            std::string& held = n == 1 ? doc_.kaiji1 : doc_.kaiji2;
+            held = pages::keepTyped(editor, held, messageFilter, kMessageLimit);
         });
     }
     for (int n = 1; n <= 4; ++n) {
@@ -119,8 +121,8 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
         editor->installEventFilter(this);
         editor->setMouseTracking(true);
         connect(editor, &QLineEdit::textEdited, this, [this, editor, n] {
-            pages::keepFiltered(editor, limitFilter, n);
-            doc_.xp[static_cast<std::size_t>(n)] = pages::toDoc(editor->text());
+            std::string& held = doc_.xp[static_cast<std::size_t>(n)];
+            held = pages::keepTyped(editor, held, limitFilter, n);
         });
     }
 
@@ -134,8 +136,8 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
 
 void LimitPage::refresh()
 {
-    pages::showText(messages_[1], doc_.kaiji1, pages::Charset::Latin1);
-    pages::showText(messages_[2], doc_.kaiji2, pages::Charset::Latin1);
+    pages::showText(messages_[1], doc_.kaiji1);
+    pages::showText(messages_[2], doc_.kaiji2);
     for (std::size_t n = 1; n <= 4; ++n)
         pages::showText(limits_[n], doc_.xp[n]);
     pages::showIndex(mode_, doc_.xp5);
@@ -184,10 +186,10 @@ bool LimitPage::eventFilter(QObject* watched, QEvent* event)
 void LimitPage::commitMessage(int which)
 {
     QLineEdit* editor = messages_[static_cast<std::size_t>(which)];
-    const CommitOutcome outcome = pellaro::commitMessage(doc_, which, pages::toDoc(editor->text(), pages::Charset::Latin1));
+    const CommitOutcome outcome = pellaro::commitMessage(doc_, which, toDocText(editor->text()));
     if (!outcome.message.empty())
-        host_.seam().message(this, pages::message(outcome.message));
-    pages::applyOutcome(editor, outcome, pages::Charset::Latin1);
+        host_.seam().message(this, displayText(outcome.message));
+    pages::applyOutcome(editor, outcome);
 }
 
 void LimitPage::commitLimit(int which)
@@ -196,11 +198,11 @@ void LimitPage::commitLimit(int which)
         return;
     const QScopedValueRollback<bool> busy(committing_, true);
     QLineEdit* editor = limits_[static_cast<std::size_t>(which)];
-    const CommitOutcome outcome = pellaro::commitLimit(doc_, which, pages::toDoc(editor->text()));
+    const CommitOutcome outcome = pellaro::commitLimit(doc_, which, toDocText(editor->text()));
     // A text that is not a number ("1.2.3") is refused with the run-time's
     // message, and again at every pointer movement until it is corrected.
     if (!outcome.message.empty())
-        host_.seam().message(this, pages::message(outcome.message));
+        host_.seam().message(this, displayText(outcome.message));
     pages::applyOutcome(editor, outcome);
 }
 
@@ -225,7 +227,7 @@ void LimitPage::runTransfer(Transfer which, QPushButton* button)
         return;
     if (which == Transfer::ReadMessages || which == Transfer::ReadLimits)
         refresh();
-    host_.seam().message(this, pages::message(result.message));
+    host_.seam().message(this, displayText(result.message));
 }
 
 }  // namespace pellaro

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include "ui/doc_text.h"
+
 namespace pellaro::pages {
 
 QComboBox* makeList(QWidget* parent, const QString& name, const std::vector<std::string>& entries)
@@ -18,7 +20,7 @@ QComboBox* makeList(QWidget* parent, const QString& name, const std::vector<std:
     QStringList items;
     items.reserve(static_cast<qsizetype>(entries.size()));
     for (const auto& entry : entries)
-        items << QString::fromStdString(entry);
+        items << displayText(entry);
     list->addItems(items);
     // Long lists (206 tones, 128 channels) scroll instead of covering the screen.
     list->setMaxVisibleItems(20);
@@ -48,6 +50,10 @@ std::optional<char> typedChar(const QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter: return kEnter;
     case Qt::Key_Delete: return std::nullopt;   // deletes, types nothing
+    // Tab and Shift+Tab move the focus on, as on every page; they are no
+    // characters for a key filter to judge.
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return std::nullopt;
     default: break;
     }
     const QString text = event->text();
@@ -63,26 +69,9 @@ bool leavesEditor(const QFocusEvent* event)
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
-std::string toDoc(const QString& text, Charset charset)
+void showText(QLineEdit* editor, const std::string& text)
 {
-    return charset == Charset::Latin1 ? text.toLatin1().toStdString() : text.toStdString();
-}
-
-QString fromDoc(const std::string& text, Charset charset)
-{
-    const auto size = static_cast<qsizetype>(text.size());
-    return charset == Charset::Latin1 ? QString::fromLatin1(text.data(), size)
-                                      : QString::fromUtf8(text.data(), size);
-}
-
-QString message(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-void showText(QLineEdit* editor, const std::string& text, Charset charset)
-{
-    const QString shown = fromDoc(text, charset);
+    const QString shown = fromDocText(text);
     if (editor->text() != shown)
         editor->setText(shown);
 }
@@ -93,28 +82,22 @@ void showIndex(QComboBox* list, int index)
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
 }
 
-void applyOutcome(QLineEdit* editor, const CommitOutcome& outcome, Charset charset)
+void applyOutcome(QLineEdit* editor, const CommitOutcome& outcome)
 {
     // Every outcome names the text the editor shows afterwards: the text as
-    // committed (a power-on message held to its filter), or empty when a
-    // frequency was refused. The pages' editors always stay on the page.
-    showText(editor, outcome.editorText, charset);
+    // committed, or empty when a frequency was refused. The pages' editors
+    // always stay on the page.
+    showText(editor, outcome.editorText);
 }
 
-bool keepFiltered(QLineEdit* editor, KeyFilterFn filter, int limit, Charset charset)
+std::string keepTyped(QLineEdit* editor, const std::string& before, KeyFilterFn filter, int limit)
 {
-    // The filters judge one byte per character: anything outside ASCII is
-    // judged as DEL, which every filter refuses.
-    const QString original = editor->text();
-    std::string judged;
-    judged.reserve(static_cast<std::size_t>(original.size()));
-    for (const QChar c : original)
-        judged.push_back(c.unicode() < 0x80 ? static_cast<char>(c.unicode()) : '\x7f');
-    const std::string kept = filterPaste("", judged, filter, limit);
-    if (kept == judged && judged == toDoc(original, charset))
-        return false;
-    editor->setText(fromDoc(kept, charset));
-    return true;
+    const QString shown = editor->text();
+    const std::string now = toDocText(shown);
+    const std::string kept = filterEdit(before, now, filter, limit);
+    if (kept != now || fromDocText(kept) != shown)
+        editor->setText(fromDocText(kept));
+    return kept;
 }
 
 }  // namespace pellaro::pages

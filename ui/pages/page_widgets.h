@@ -31,7 +31,7 @@ QLabel* makeLabel(QWidget* parent, const QString& text);
 
 // The character a key press hands to a key filter (Backspace and Enter as
 // kBackspace and kEnter), or nothing for keys that type nothing (arrows,
-// Delete, Home, ...): those reach the editor untouched. A character outside
+// Delete, Home, Tab, ...): those reach the editor untouched. A character outside
 // ASCII gives DEL, which every key filter refuses.
 std::optional<char> typedChar(const QKeyEvent* event);
 
@@ -40,26 +40,20 @@ std::optional<char> typedChar(const QKeyEvent* event);
 // the editor is still the window's current control.
 bool leavesEditor(const QFocusEvent* event);
 
-// Editor text and document text. Number editors keep what was typed as UTF-8
-// (a refused text comes back quoted in the message); the power-on messages
-// are bytes of the radio, one Latin-1 character each, so that every byte read
-// returns unchanged.
-enum class Charset { Utf8, Latin1 };
-std::string toDoc(const QString& text, Charset charset = Charset::Utf8);
-QString fromDoc(const std::string& text, Charset charset = Charset::Utf8);
-QString message(const std::string& text);   // messages are UTF-8 (some Chinese)
-
-// Sets an editor's text unless it already shows it (keeps the cursor).
-void showText(QLineEdit* editor, const std::string& text, Charset charset = Charset::Utf8);
+// Sets an editor's text (a document text) unless it already shows it (keeps
+// the cursor).
+void showText(QLineEdit* editor, const std::string& text);
 // Sets a list's selection without any commit (-1 shows no entry).
 void showIndex(QComboBox* list, int index);
 
 // After a commit: the editor shows what the outcome says (the message box, if
 // any, is the caller's, because its order against the emptying differs).
-void applyOutcome(QLineEdit* editor, const CommitOutcome& outcome, Charset charset = Charset::Utf8);
+void applyOutcome(QLineEdit* editor, const CommitOutcome& outcome);
 
-// Keeps pasted or dropped text within what the key filter would let through:
-// returns true and corrects the editor when its text was not typeable.
-bool keepFiltered(QLineEdit* editor, KeyFilterFn filter, int limit, Charset charset = Charset::Utf8);
+// After an edit that did not come key by key (a paste, a drop): what it
+// brought in keeps to what the key filter lets through, and what the editor
+// held before (`before`, as the document has it) stays. Returns the text as
+// the document takes it; the editor is corrected when something was dropped.
+std::string keepTyped(QLineEdit* editor, const std::string& before, KeyFilterFn filter, int limit);
 
 }  // namespace pellaro::pages

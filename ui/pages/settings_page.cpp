@@ -11,6 +11,7 @@
 
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
+#include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"
 
@@ -94,7 +95,7 @@ SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent)
     fm_->setMouseTracking(true);
     fm_->installEventFilter(this);
     connect(fm_, &QLineEdit::textEdited, this,
-            [this](const QString& now) { doc_.gn3 = pages::toDoc(now); });
+            [this](const QString& now) { doc_.gn3 = toDocText(now); });
 
     refresh();
 }
@@ -119,11 +120,11 @@ void SettingsPage::commitFm()
     if (committing_)
         return;
     const QScopedValueRollback<bool> busy(committing_, true);
-    const CommitOutcome outcome = commitFmFrequency(doc_, pages::toDoc(fm_->text()));
+    const CommitOutcome outcome = commitFmFrequency(doc_, toDocText(fm_->text()));
     // A refused frequency empties the editor first, then tells the user.
     pages::applyOutcome(fm_, outcome);
     if (!outcome.message.empty())
-        seam_.message(this, pages::message(outcome.message));
+        seam_.message(this, displayText(outcome.message));
 }
 
 }  // namespace pellaro

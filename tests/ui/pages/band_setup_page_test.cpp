@@ -21,6 +21,7 @@ private slots:
     void exitCommitsWithItsLeadIn();
     void pointerMovementCommitsOnBandAOnly();
     void offsetCommitsOnPointerMovement();
+    void editorTextsReachTheDocumentAsLatin1();
     void refreshShowsDocumentWithoutCommitting();
     void labelsAndEntriesAsWritten();
 };
@@ -174,6 +175,31 @@ void BandSetupPageTest::offsetCommitsOnPointerMovement()
     QCOMPARE(QString::fromStdString(chars(doc.k[2], 7, 14)), QStringLiteral("FFFFFFFF"));
     QCOMPARE(QString::fromStdString(chars(doc.k[2], 19, 32)), QString::fromStdString(chars(startupMirror(2), 19, 32)));
     QVERIFY(seam.messages.isEmpty());
+}
+
+void BandSetupPageTest::editorTextsReachTheDocumentAsLatin1()
+{
+    Document doc;
+    FakeSeam seam;
+    BandSetupPage page(doc, Band::B, seam);
+    QVERIFY(showActive(&page));
+    auto* rx = child<QLineEdit>(&page, "right3");
+    auto* offset = child<QLineEdit>(&page, "right15");
+    const QString typed = QString::fromUtf8("4\u00df");   // "4ß"
+    const QStringList refused = {QString::fromUtf8("'4\u00df' is not a valid floating point value")};
+
+    enter(rx);
+    QTest::keyClicks(rx, typed);
+    QCOMPARE(doc.vfo(Band::B).rxFreq, std::string("4\xDF"));   // one byte, as the file keeps it
+    enter(offset);   // leaving right3 commits it
+    QCOMPARE(seam.messages, refused);
+
+    seam.messages.clear();
+    offset->selectAll();
+    QTest::keyClicks(offset, typed);
+    QCOMPARE(doc.vfo(Band::B).offset, std::string("4\xDF"));
+    enter(rx);
+    QCOMPARE(seam.messages, refused);
 }
 
 void BandSetupPageTest::refreshShowsDocumentWithoutCommitting()

@@ -25,6 +25,8 @@ private slots:
     void limitDropsSilentlyAndBackspaceWorks_data();
     void limitDropsSilentlyAndBackspaceWorks();
     void pasteKeepsToTheFilter();
+    void tabMovesTheFocusWithoutAMessage_data();
+    void tabMovesTheFocusWithoutAMessage();
     void stateListAndRefresh();
 };
 
@@ -143,6 +145,39 @@ void DtmfPageTest::pasteKeepsToTheFilter()
     QCOMPARE(code->text(), QStringLiteral("ABCDA"));
     QCOMPARE(seam.messages.size(), 1);
     QCOMPARE(QString::fromStdString(chars(doc.k[13], 13, 24)), QStringLiteral("050D0E0F000D"));
+}
+
+void DtmfPageTest::tabMovesTheFocusWithoutAMessage_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<QString>("previous");
+    QTest::newRow("sy3") << "sy3" << "sy4" << "sy2";
+    QTest::newRow("sypz3") << "sypz3" << "sypz4" << "sypz2";
+}
+
+void DtmfPageTest::tabMovesTheFocusWithoutAMessage()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, next);
+    QFETCH(QString, previous);
+
+    Document doc;
+    FakeSeam seam;
+    DtmfPage page(doc, seam);
+    QVERIFY(showActive(&page));
+    auto* line = child<QLineEdit>(&page, qPrintable(from));
+    enter(line);
+    QTest::keyClicks(line, "12");
+    const Document typed = doc;
+    QTest::keyClick(line, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&page, qPrintable(next)));
+    enter(line);
+    QTest::keyClick(line, Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&page, qPrintable(previous)));
+    QVERIFY2(seam.messages.isEmpty(), qPrintable(seam.messages.join('|')));
+    QCOMPARE(line->text(), QStringLiteral("12"));
+    QVERIFY(doc == typed);
 }
 
 void DtmfPageTest::stateListAndRefresh()

@@ -20,6 +20,7 @@ private slots:
     void enterChainsThroughTheLimits();
     void keyFiltersAndPaste();
     void commitsOnPointerMovementAndLeaving();
+    void messagesFromTheRadioSurvivePointerAndTyping();
     void modePickChangesOnlyItsCharacters();
     void notANumberIsRefusedOnEveryMovement();
     void writeCarriesTextJustTyped_data();
@@ -109,6 +110,45 @@ void LimitPageTest::commitsOnPointerMovementAndLeaving()
     QTest::keyClicks(xp3, "0.01");
     hover(xp3);
     QCOMPARE(QString::fromStdString(chars(doc.k[11], 17, 24)), QStringLiteral("000003E8"));
+}
+
+void LimitPageTest::messagesFromTheRadioSurvivePointerAndTyping()
+{
+    Document doc;
+    // As a read leaves them: Latin-1 letters and quotes typing cannot give.
+    doc.k[10] = "05C47066656CFFFF" "0441274227FFFFFF";
+    doc.kaiji1 = "\xC4pfel";
+    doc.kaiji2 = "A'B'";
+    FakeHost host;
+    LimitPage page(doc, host);
+    QVERIFY(showActive(&page));
+    auto* kaiji1 = child<QLineEdit>(&page, "kaiji1");
+    auto* kaiji2 = child<QLineEdit>(&page, "kaiji2");
+    QCOMPARE(kaiji1->text(), QString::fromUtf8("\u00c4pfel"));
+
+    const Document asRead = doc;
+    hover(kaiji1);
+    hover(kaiji2);
+    enter(kaiji1);
+    enter(kaiji2);   // leaving kaiji1
+    enter(kaiji1);   // leaving kaiji2
+    QVERIFY(doc == asRead);
+    QCOMPARE(kaiji2->text(), QStringLiteral("A'B'"));
+
+    // One character typed: the rest stays as it was.
+    kaiji1->end(false);
+    QTest::keyClicks(kaiji1, "1");
+    hover(kaiji1);
+    QCOMPARE(QString::fromStdString(chars(doc.k[10], 1, 16)), QStringLiteral("06C47066656C31FF"));
+    QCOMPARE(kaiji1->text(), QString::fromUtf8("\u00c4pfel1"));
+    // A paste brings in only what typing could.
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("\u00dc,C"));
+    kaiji2->end(false);
+    kaiji2->paste();
+    QCOMPARE(kaiji2->text(), QStringLiteral("A'B'C"));
+    hover(kaiji2);
+    QCOMPARE(QString::fromStdString(chars(doc.k[10], 17, 32)), QStringLiteral("0541274227" "43FFFF"));
+    QVERIFY(host.fakeSeam.messages.isEmpty());
 }
 
 void LimitPageTest::modePickChangesOnlyItsCharacters()
