@@ -26,7 +26,7 @@ DataFolder dataFolderFor(const StartOptions& options)
 }
 
 Windows createWindows(const StartOptions& options, UiSeam& seam,
-                      std::function<QStringList()> portSource)
+                      std::function<QList<SerialPortEntry>()> portSource)
 {
     const DataFolder folder = dataFolderFor(options);
     Windows w;

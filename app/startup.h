@@ -48,7 +48,7 @@ DataFolder dataFolderFor(const StartOptions& options);
 // when the options ask for it. `portSource` replaces the system's port list
 // when set (tests).
 Windows createWindows(const StartOptions& options, UiSeam& seam,
-                      std::function<QStringList()> portSource = {});
+                      std::function<QList<SerialPortEntry>()> portSource = {});
 
 // Adds a CJK-capable font behind the application font, when one is
 // installed, so the Chinese texts render.

@@ -50,7 +50,7 @@ private slots:
         int portReads = 0;
         Windows w = createWindows(options_, seam, [&] {
             ++portReads;
-            return QStringList{};
+            return QList<SerialPortEntry>{};
         });
         QVERIFY(w.form1 && w.form2 && w.form3 && w.form4 && w.form5 && w.form6);
         // The main window has read the port list and set its status, hidden.
@@ -85,7 +85,7 @@ private slots:
     void closingLoginBeforeLoginEndsTheProgram()
     {
         FakeSeam seam;
-        Windows w = createWindows(options_, seam, [] { return QStringList{}; });
+        Windows w = createWindows(options_, seam, [] { return QList<SerialPortEntry>{}; });
         QSignalSpy ended(w.form1.get(), &TForm1::closedBeforeLogin);
         w.form1->show();
         w.form1->close();
