@@ -61,7 +61,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     const QCommandLineOption dataDir(
         QStringLiteral("data-dir"),
         QStringLiteral("Use DIR/image as the data folder (password, company name, background "
-                       "picture) instead of the folder image beside the program."),
+                       "picture) instead of the one the program chooses."),
         QStringLiteral("DIR"));
     const QCommandLineOption port(
         QStringLiteral("port"),

@@ -41,8 +41,10 @@ struct Windows {
     ~Windows();
 };
 
-// The data folder the options name.
-DataFolder dataFolderFor(const StartOptions& options);
+// The data folder the options name (--data-dir), or the one the program
+// chooses for itself, filled from the installed defaults at its first start
+// (chooseDataFolder()). `problem` gets why the folder could not be filled.
+DataFolder dataFolderFor(const StartOptions& options, QString* problem = nullptr);
 
 // Creates TForm1..TForm6 in their order, and before them the simulated radio
 // when the options ask for it. `portSource` replaces the system's port list
