@@ -76,6 +76,15 @@ Windows createWindows(const StartOptions& options, UiSeam& seam,
     w.form6 = new TForm6(*w.form2);
     w.form2->setDialogs(w.form3, w.form4);
     w.form2->setTransferDialogs(w.form5, w.form6);
+
+    // A file from the command line (or the desktop's "Open With") opens
+    // through File > Open's own code, once the main window is on screen.
+    if (!options.file.isEmpty()) {
+        TForm2* main = w.form2.get();
+        const QString file = options.file;
+        QObject::connect(w.form1.get(), &TForm1::loginSucceeded, main, [main, file] { main->openFile(file); },
+                         Qt::QueuedConnection);
+    }
     return w;
 }
 

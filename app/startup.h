@@ -47,8 +47,9 @@ struct Windows {
 DataFolder dataFolderFor(const StartOptions& options, QString* problem = nullptr);
 
 // Creates TForm1..TForm6 in their order, and before them the simulated radio
-// when the options ask for it. `portSource` replaces the system's port list
-// when set (tests).
+// when the options ask for it. A codeplug file the options name is opened
+// in the main window after the login. `portSource` replaces the system's
+// port list when set (tests).
 Windows createWindows(const StartOptions& options, UiSeam& seam,
                       std::function<QList<SerialPortEntry>()> portSource = {});
 

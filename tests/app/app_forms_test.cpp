@@ -636,24 +636,29 @@ private slots:
         QTest::addColumn<QString>("dataDir");
         QTest::addColumn<QStringList>("ports");
         QTest::addColumn<bool>("simulate");
+        QTest::addColumn<QString>("file");
         const int run = int(CommandLine::Outcome::Run);
         const int help = int(CommandLine::Outcome::Help);
         const int error = int(CommandLine::Outcome::Error);
-        QTest::newRow("none") << QStringList{"pellaro"} << run << "" << QStringList{} << false;
+        QTest::newRow("none") << QStringList{"pellaro"} << run << "" << QStringList{} << false << "";
         QTest::newRow("all") << QStringList{"pellaro", "--data-dir", "/tmp/d", "--port", "/dev/pts/3",
-                                            "--port=/dev/ttyS9", "--simulate"}
-                             << run << "/tmp/d" << QStringList{"/dev/pts/3", "/dev/ttyS9"} << true;
-        QTest::newRow("help") << QStringList{"pellaro", "--help"} << help << "" << QStringList{} << false;
-        QTest::newRow("unknown option") << QStringList{"pellaro", "--fast"} << error << ""
-                                        << QStringList{} << false;
+                                            "--port=/dev/ttyS9", "--simulate", "radio.bc"}
+                             << run << "/tmp/d" << QStringList{"/dev/pts/3", "/dev/ttyS9"} << true << "radio.bc";
+        QTest::newRow("help") << QStringList{"pellaro", "--help"} << help << "" << QStringList{} << false << "";
+        QTest::newRow("unknown option") << QStringList{"pellaro", "--fast", "radio.bc"} << error << ""
+                                        << QStringList{} << false << "";
         QTest::newRow("port without path") << QStringList{"pellaro", "--port"} << error << ""
-                                           << QStringList{} << false;
-        QTest::newRow("stray argument") << QStringList{"pellaro", "radio.bc"} << error << ""
-                                        << QStringList{} << false;
+                                           << QStringList{} << false << "";
+        QTest::newRow("file first") << QStringList{"pellaro", "/tmp/my radio.bc", "--simulate"} << run << ""
+                                    << QStringList{} << true << "/tmp/my radio.bc";
+        QTest::newRow("two files") << QStringList{"pellaro", "a.bc", "b.bc"} << error << "" << QStringList{}
+                                   << false << "";
+        QTest::newRow("empty file name") << QStringList{"pellaro", ""} << error << "" << QStringList{} << false
+                                         << "";
         // The command line is read before the toolkit takes its own options.
         QTest::newRow("toolkit options left to it")
             << QStringList{"pellaro", "-platform", "offscreen", "-style=fusion", "--reverse", "--simulate"} << run
-            << "" << QStringList{} << true;
+            << "" << QStringList{} << true << "";
     }
     void commandLine()
     {
@@ -662,17 +667,19 @@ private slots:
         QFETCH(QString, dataDir);
         QFETCH(QStringList, ports);
         QFETCH(bool, simulate);
+        QFETCH(QString, file);
         const CommandLine got = parseCommandLine(args);
         QCOMPARE(int(got.outcome), outcome);
         if (got.outcome == CommandLine::Outcome::Run) {
             QCOMPARE(got.options.dataDir, dataDir);
             QCOMPARE(got.options.ports, ports);
             QCOMPARE(got.options.simulate, simulate);
+            QCOMPARE(got.options.file, file);
         } else {
             QVERIFY(!got.text.isEmpty());
         }
         if (got.outcome == CommandLine::Outcome::Help) {
-            for (const char* option : {"--data-dir", "--port", "--simulate"})
+            for (const char* option : {"--data-dir", "--port", "--simulate", "[FILE]"})
                 QVERIFY(got.text.contains(QLatin1String(option)));
         }
         QCOMPARE(DataFolder::under(QStringLiteral("/tmp/d/")).passwordFile(),
