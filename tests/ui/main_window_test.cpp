@@ -72,8 +72,6 @@ private slots:
     void refusedAccessHintNamesNoUselessGroup();
     void firstPortLeadsTheList();
     void portListFollowsTheCable();
-    void adapterToolTips_data();
-    void adapterToolTips();
     void newAsksFirst();
     void saveOpenRoundTrip();
     void saveAppendsExtensionOnce_data();
@@ -328,6 +326,8 @@ void MainWindowTest::portListFollowsTheCable()
     QCOMPARE(w.Panel0->text(), open);
     QCOMPARE(w.Panel0->toolTip(), openTip);
     QVERIFY(w.portReady());
+    // Each entry's tooltip: the device, then what the system tells of the adapter.
+    QCOMPARE(w.ComboBox1->itemData(0, Qt::ToolTipRole).toString(), pty.path());
     QCOMPARE(w.ComboBox1->itemData(1, Qt::ToolTipRole).toString(),
              QStringLiteral("/dev/ttyUSB0\nMaker: FTDI\nProduct: FT232R USB UART\nSerial number: A50285BI"));
 
@@ -341,26 +341,6 @@ void MainWindowTest::portListFollowsTheCable()
     QCOMPARE(w.ComboBox1->currentText(), QStringLiteral("ttyUSB0"));
     QCOMPARE(w.Panel0->text(), QStringLiteral("COM Port:The port is used!"));
     QVERIFY(seam.messages.isEmpty());
-}
-
-void MainWindowTest::adapterToolTips_data()
-{
-    QTest::addColumn<QStringList>("facts");   // maker, product, serial number
-    QTest::addColumn<QString>("tip");
-    QTest::newRow("all three") << QStringList({"FTDI", "FT232R USB UART", "A50285BI"})
-                               << "/dev/ttyUSB0\nMaker: FTDI\nProduct: FT232R USB UART\nSerial number: A50285BI";
-    QTest::newRow("product only, blanks trimmed") << QStringList({"", " USB Serial ", ""})
-                                                  << "/dev/ttyUSB0\nProduct: USB Serial";
-    QTest::newRow("built-in port") << QStringList({"", "", ""}) << "/dev/ttyUSB0";
-}
-
-void MainWindowTest::adapterToolTips()
-{
-    QFETCH(QStringList, facts);
-    QFETCH(QString, tip);
-    const SerialPortEntry entry{QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"),
-                                adapterDescription(facts[0], facts[1], facts[2])};
-    QCOMPARE(portToolTip(entry), tip);
 }
 
 void MainWindowTest::newAsksFirst()
