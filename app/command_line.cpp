@@ -61,7 +61,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     const QCommandLineOption dataDir(
         QStringLiteral("data-dir"),
         QStringLiteral("Use DIR/image as the data folder (password, company name, background "
-                       "picture) instead of the folder image beside the program."),
+                       "picture) instead of the one the program chooses."),
         QStringLiteral("DIR"));
     const QCommandLineOption port(
         QStringLiteral("port"),
@@ -75,6 +75,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
     parser.addOption(dataDir);
     parser.addOption(port);
     parser.addOption(simulate);
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("A codeplug file (.bc) to open in the main window after the login, as "
+                       "File > Open would."),
+        QStringLiteral("[FILE]"));
 
     CommandLine result;
     if (!parser.parse(withoutToolkitOptions(arguments))) {
@@ -90,10 +95,21 @@ CommandLine parseCommandLine(const QStringList& arguments)
             result.text.replace(QStringLiteral("<executable_name>"), arguments.first());
         return result;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
         result.outcome = CommandLine::Outcome::Error;
-        result.text = QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
+        result.text = QStringLiteral("Only one codeplug file can be opened, not %1: %2.")
+                          .arg(files.size())
+                          .arg(files.join(QStringLiteral(", ")));
         return result;
+    }
+    if (!files.isEmpty()) {
+        result.options.file = files.first();
+        if (result.options.file.isEmpty()) {
+            result.outcome = CommandLine::Outcome::Error;
+            result.text = QStringLiteral("The codeplug file name is empty.");
+            return result;
+        }
     }
     if (parser.isSet(dataDir)) {
         result.options.dataDir = parser.value(dataDir);

@@ -1,5 +1,5 @@
 // The program's command line: --data-dir DIR, --port PATH (repeatable),
-// --simulate and --help.
+// --simulate, --help and at most one codeplug file to open.
 #pragma once
 
 #include <QString>
@@ -11,6 +11,7 @@ struct StartOptions {
     QString dataDir;      // empty: the folder `image` beside the program
     QStringList ports;    // extra device paths for the port list
     bool simulate = false;
+    QString file;         // a codeplug file to open after the login; empty: none
 };
 
 struct CommandLine {

@@ -5,6 +5,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace pellaro {
 
@@ -14,13 +22,119 @@ namespace {
 // as this, which still finds any sensible first line.
 constexpr qint64 kMaxTextFileRead = 1 << 20;
 
+// Where an installed program finds the defaults its package installs,
+// relative to the program's folder ("../share/pellaro/image").
+#ifndef PELLARO_DEFAULTS_FROM_PROGRAM
+#define PELLARO_DEFAULTS_FROM_PROGRAM "../share/pellaro/image"
+#endif
+
 QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// Renames `from` to `to` only when nothing is at `to`.
+bool renameWithoutReplacing(const QString& from, const QString& to, int* error)
+{
+    const QByteArray a = QFile::encodeName(from);
+    const QByteArray b = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    *error = errno;
+    // A file system that cannot promise this: rename() still refuses a
+    // folder that holds anything, and nothing else is at `to` here.
+    if (*error == EINVAL || *error == ENOSYS) {
+        if (QFileInfo::exists(to)) {
+            *error = EEXIST;
+            return false;
+        }
+        if (::rename(a.constData(), b.constData()) == 0)
+            return true;
+        *error = errno;
+    }
+    return false;
+}
 
 }  // namespace
 
-DataFolder DataFolder::besideProgram()
+ProgramPlace ProgramPlace::ofThisProgram()
 {
-    return DataFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/image"));
+    ProgramPlace place;
+    place.programDir = QCoreApplication::applicationDirPath();
+    place.programDirWritable = programDirCountsAsWritable(place.programDir, ::geteuid());
+    place.dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    place.home = QDir::homePath();
+    return place;
+}
+
+QString perUserDataFolder(const QString& dataHome, const QString& home)
+{
+    const QString base = !dataHome.isEmpty() && QDir::isAbsolutePath(dataHome)
+                             ? dataHome
+                             : home + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/pellaro/image"));
+}
+
+bool programDirCountsAsWritable(const QString& programDir, unsigned effectiveUid)
+{
+    if (effectiveUid == 0)
+        return false;
+    return ::access(QFile::encodeName(programDir).constData(), W_OK) == 0;
+}
+
+DataFolderChoice chooseDataFolder(const ProgramPlace& place)
+{
+    const QString beside = QDir::cleanPath(place.programDir + QStringLiteral("/image"));
+    if (QFileInfo(beside).isDir())
+        return {beside, {}};
+    const QString perUser = perUserDataFolder(place.dataHome, place.home);
+    const QString defaults =
+        QDir::cleanPath(place.programDir + QLatin1Char('/') + QStringLiteral(PELLARO_DEFAULTS_FROM_PROGRAM));
+    if (QFileInfo(defaults).isDir())
+        return {perUser, defaults};
+    if (place.programDirWritable)
+        return {beside, {}};
+    return {perUser, {}};
+}
+
+bool fillDataFolderOnce(const QString& folder, const QString& defaults, QString* error)
+{
+    const QFileInfo target(folder);
+    if (target.exists() || target.isSymLink())
+        return true;
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("The data folder %1 cannot be made from %2: %3.")
+                         .arg(nativePath(folder), nativePath(defaults), why);
+        return false;
+    };
+    const QString parent = target.absolutePath();
+    if (!QDir().mkpath(parent))
+        return fail(QStringLiteral("the folder %1 cannot be made").arg(nativePath(parent)));
+    // Made private (0700): the password file is plain text.
+    QTemporaryDir staging(parent + QStringLiteral("/.image-XXXXXX"));
+    if (!staging.isValid())
+        return fail(staging.errorString());
+    const DataFolder from(defaults);
+    const DataFolder into(staging.path());
+    const std::pair<QString, QString> files[] = {{from.passwordFile(), into.passwordFile()},
+                                                 {from.companyNameFile(), into.companyNameFile()},
+                                                 {from.pictureFile(), into.pictureFile()}};
+    for (const auto& [source, copy] : files) {
+        // A default the package lacks stays missing, and is named as such
+        // at the login.
+        if (!QFileInfo::exists(source))
+            continue;
+        QFile file(source);
+        if (!file.copy(copy))
+            return fail(QStringLiteral("%1 cannot be copied: %2").arg(nativePath(source), file.errorString()));
+    }
+    int renameError = 0;
+    if (!renameWithoutReplacing(staging.path(), folder, &renameError)) {
+        // Another start of the program made it meanwhile: theirs stays.
+        if (renameError == EEXIST || renameError == ENOTEMPTY)
+            return true;
+        return fail(QString::fromLocal8Bit(std::strerror(renameError)));
+    }
+    staging.setAutoRemove(false);
+    return true;
 }
 
 DataFolder DataFolder::under(const QString& dir)

@@ -13,8 +13,6 @@ public:
     // `folder` is the `image` folder itself.
     explicit DataFolder(QString folder) : folder_(std::move(folder)) {}
 
-    // The folder `image` beside the program file.
-    static DataFolder besideProgram();
     // DIR/image, for --data-dir DIR (tests, portable installs).
     static DataFolder under(const QString& dir);
 
@@ -32,6 +30,55 @@ public:
 private:
     QString folder_;
 };
+
+// What the choice of the data folder rests on, gathered once at start; tests
+// give their own.
+struct ProgramPlace {
+    QString programDir;               // the folder that holds the program file
+    bool programDirWritable = false;  // see programDirCountsAsWritable()
+    QString dataHome;                 // $XDG_DATA_HOME, may be empty
+    QString home;                     // the user's home folder
+
+    // This process: the program's own folder, its environment and user.
+    static ProgramPlace ofThisProgram();
+};
+
+// The data folder chosen, and where its files come from at its first start.
+struct DataFolderChoice {
+    QString folder;     // the `image` folder
+    QString defaults;   // fill `folder` from here when it does not exist yet; empty: never
+};
+
+// The data folder when no --data-dir is given:
+//  1. the folder `image` beside the program, when it is there (the build
+//     folder, a copied tree);
+//  2. else, when the program is installed (its defaults are in
+//     <program dir>/../share/pellaro/image), the user's own folder
+//     perUserDataFolder(), filled from the defaults at its first start;
+//  3. else the folder `image` beside the program when that folder can be
+//     written, as always (nothing is made there);
+//  4. else the user's own folder, with nothing to fill it from.
+// The program never makes a folder beside itself, so an installed program
+// run by root leaves the system's folders alone.
+DataFolderChoice chooseDataFolder(const ProgramPlace& place);
+
+// $XDG_DATA_HOME/pellaro/image, or ~/.local/share/pellaro/image when
+// XDG_DATA_HOME is unset, empty or not an absolute path.
+QString perUserDataFolder(const QString& dataHome, const QString& home);
+
+// Whether a data folder beside the program may be used without being there
+// already: the folder can be written by this user, and the user is not root
+// (root can write every folder, the package's own included).
+bool programDirCountsAsWritable(const QString& programDir, unsigned effectiveUid);
+
+// Fills the data folder `folder` from `defaults` (the password, company-name
+// and picture files found there) when `folder` does not exist yet. The files
+// are copied into a new private folder beside it, which is then renamed into
+// place without replacing anything: the folder appears whole or not at all,
+// and a folder that is there already, even an empty one, is never touched,
+// so a file its user deleted stays deleted. Returns false with `error` set
+// when the folder could not be made.
+bool fillDataFolderOnce(const QString& folder, const QString& defaults, QString* error);
 
 // The first line of a data text file, or why it could not be had.
 struct FirstLine {

@@ -157,6 +157,7 @@ void TForm1::Button1Click()
         mainWindow_->setWindowTitle(windowTitle());
         mainWindow_->show();
     }
+    emit loginSucceeded();
 }
 
 void TForm1::Button2Click()

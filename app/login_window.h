@@ -44,6 +44,8 @@ public:
 signals:
     // The window was closed before anybody logged in: the program ends.
     void closedBeforeLogin();
+    // The right password was given and the main window is shown (once).
+    void loginSucceeded();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -28,6 +28,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pellaro"));
+    // Wayland compositors match the windows to the desktop entry by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pellaro.Pellaro"));
 
     pellaro::addCjkFontFallback();
     pellaro::Windows windows = pellaro::createWindows(commandLine.options, pellaro::defaultSeam());

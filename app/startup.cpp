@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QTimer>
 
 #include "tools/radio_sim/radio_sim.h"
+#include "ui/seam.h"
 
 namespace pellaro {
 
@@ -19,16 +21,27 @@ Windows::~Windows()
     simulator.reset();
 }
 
-DataFolder dataFolderFor(const StartOptions& options)
+DataFolder dataFolderFor(const StartOptions& options, QString* problem)
 {
-    return options.dataDir.isEmpty() ? DataFolder::besideProgram()
-                                     : DataFolder::under(options.dataDir);
+    if (!options.dataDir.isEmpty())
+        return DataFolder::under(options.dataDir);
+    const DataFolderChoice choice = chooseDataFolder(ProgramPlace::ofThisProgram());
+    if (!choice.defaults.isEmpty()) {
+        QString error;
+        if (!fillDataFolderOnce(choice.folder, choice.defaults, &error)) {
+            qWarning("%s", qPrintable(error));
+            if (problem)
+                *problem = error;
+        }
+    }
+    return DataFolder(choice.folder);
 }
 
 Windows createWindows(const StartOptions& options, UiSeam& seam,
-                      std::function<QStringList()> portSource)
+                      std::function<QList<SerialPortEntry>()> portSource)
 {
-    const DataFolder folder = dataFolderFor(options);
+    QString problem;
+    const DataFolder folder = dataFolderFor(options, &problem);
     Windows w;
     MainWindowOptions mainOptions;
     if (options.simulate) {
@@ -43,6 +56,12 @@ Windows createWindows(const StartOptions& options, UiSeam& seam,
     }
 
     w.form1 = std::make_unique<TForm1>(folder, seam);
+    if (!problem.isEmpty()) {
+        // Said once the login window is up; the login then names the file
+        // that is missing.
+        TForm1* login = w.form1.get();
+        QTimer::singleShot(0, login, [login, &seam, problem] { seam.message(login, problem); });
+    }
     mainOptions.extraPorts = options.ports;
     mainOptions.seam = &seam;
     mainOptions.portSource = std::move(portSource);
@@ -57,6 +76,15 @@ Windows createWindows(const StartOptions& options, UiSeam& seam,
     w.form6 = new TForm6(*w.form2);
     w.form2->setDialogs(w.form3, w.form4);
     w.form2->setTransferDialogs(w.form5, w.form6);
+
+    // A file from the command line (or the desktop's "Open With") opens
+    // through File > Open's own code, once the main window is on screen.
+    if (!options.file.isEmpty()) {
+        TForm2* main = w.form2.get();
+        const QString file = options.file;
+        QObject::connect(w.form1.get(), &TForm1::loginSucceeded, main, [main, file] { main->openFile(file); },
+                         Qt::QueuedConnection);
+    }
     return w;
 }
 

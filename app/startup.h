@@ -41,14 +41,17 @@ struct Windows {
     ~Windows();
 };
 
-// The data folder the options name.
-DataFolder dataFolderFor(const StartOptions& options);
+// The data folder the options name (--data-dir), or the one the program
+// chooses for itself, filled from the installed defaults at its first start
+// (chooseDataFolder()). `problem` gets why the folder could not be filled.
+DataFolder dataFolderFor(const StartOptions& options, QString* problem = nullptr);
 
 // Creates TForm1..TForm6 in their order, and before them the simulated radio
-// when the options ask for it. `portSource` replaces the system's port list
-// when set (tests).
+// when the options ask for it. A codeplug file the options name is opened
+// in the main window after the login. `portSource` replaces the system's
+// port list when set (tests).
 Windows createWindows(const StartOptions& options, UiSeam& seam,
-                      std::function<QStringList()> portSource = {});
+                      std::function<QList<SerialPortEntry>()> portSource = {});
 
 // Adds a CJK-capable font behind the application font, when one is
 // installed, so the Chinese texts render.

@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QSerialPortInfo>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -233,11 +233,15 @@ void TForm2::buildPages()
     Label1 = new QLabel(QStringLiteral("COM Port:"), portPanel);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(16, 12, 72, 25);
-    ComboBox1 = new QComboBox(portPanel);
+    auto* ports = new PortComboBox(portPanel);
+    ComboBox1 = ports;
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setEditable(false);
     ComboBox1->setGeometry(92, 12, 180, 25);
     connect(ComboBox1, &QComboBox::activated, this, [this](int) { openPicked(); });
+    connect(ports, &PortComboBox::aboutToShowList, this, &TForm2::refreshPortList);
+    // The list's own tooltip follows the entry shown.
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm2::showPortToolTip);
 
     PageControl1 = new QTabWidget(central);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -323,62 +327,74 @@ void TForm2::showRawMemory()
 
 void TForm2::readPortList()
 {
-    struct Port {
-        QString name;     // as listed in ComboBox1 and panel 0
-        QString device;   // what is opened
-    };
-    std::vector<Port> ports;
-    if (options_.portSource) {
-        for (const QString& name : options_.portSource())
-            ports.push_back({name, name});
-    } else {
-        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-            ports.push_back({info.portName(), info.systemLocation()});
-    }
-    for (const QString& path : options_.extraPorts) {
-        const bool known = std::any_of(ports.begin(), ports.end(), [&](const Port& p) { return p.device == path; });
-        if (!known)
-            ports.push_back({path, path});
-    }
-    // Ascending text order ignoring case: COM10 comes before COM2.
-    std::stable_sort(ports.begin(), ports.end(), [](const Port& a, const Port& b) {
-        return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
-    });
-    if (!options_.firstPort.isEmpty()) {
-        const QString& path = options_.firstPort;
-        ports.erase(std::remove_if(ports.begin(), ports.end(), [&](const Port& p) { return p.device == path; }),
-                    ports.end());
-        ports.insert(ports.begin(), Port{path, path});
-    }
-
-    ComboBox1->clear();
-    devices_.clear();
-    for (const Port& p : ports) {
-        ComboBox1->addItem(p.name);
-        devices_.append(p.device);
-    }
-    if (ports.empty()) {
+    const QList<SerialPortEntry> found = options_.portSource ? options_.portSource() : systemSerialPorts();
+    showPortList(arrangePortList(found, options_.extraPorts, options_.firstPort));
+    if (ports_.isEmpty()) {
         Panel0->setText(kNoPort);
         Panel0->setToolTip(QString());
         return;
     }
     ComboBox1->setCurrentIndex(0);
+    showPortToolTip();
     openPort();
+}
+
+void TForm2::refreshPortList()
+{
+    const int index = ComboBox1->currentIndex();
+    const QString selected = index >= 0 && index < ports_.size() ? ports_[index].devicePath() : QString();
+    const SerialPortEntry* open = nullptr;
+    if (Comm1->isOpen() && !openDevice_.isEmpty())
+        for (const SerialPortEntry& p : ports_)
+            if (p.devicePath() == openDevice_)
+                open = &p;
+    const QList<SerialPortEntry> found = options_.portSource ? options_.portSource() : systemSerialPorts();
+    const QList<SerialPortEntry> ports = arrangePortList(found, options_.extraPorts, options_.firstPort, open);
+    if (ports == ports_)
+        return;
+    showPortList(ports);
+    // The entry that was selected stays selected where it is still listed
+    // (the open port always is); nothing is opened or closed here.
+    int again = 0;
+    for (int i = 0; i < ports_.size(); ++i)
+        if (ports_[i].devicePath() == selected)
+            again = i;
+    ComboBox1->setCurrentIndex(ports_.isEmpty() ? -1 : again);
+    showPortToolTip();
+}
+
+void TForm2::showPortList(const QList<SerialPortEntry>& ports)
+{
+    const QSignalBlocker quiet(ComboBox1);
+    ComboBox1->clear();
+    ports_ = ports;
+    for (int i = 0; i < ports_.size(); ++i) {
+        ComboBox1->addItem(ports_[i].name);
+        ComboBox1->setItemData(i, portToolTip(ports_[i]), Qt::ToolTipRole);
+    }
+}
+
+void TForm2::showPortToolTip()
+{
+    const int index = ComboBox1->currentIndex();
+    ComboBox1->setToolTip(index >= 0 && index < ports_.size() ? portToolTip(ports_[index]) : QString());
 }
 
 void TForm2::openPort()
 {
     const int index = ComboBox1->currentIndex();
-    if (index < 0 || index >= devices_.size())
+    if (index < 0 || index >= ports_.size())
         return;
     const QString name = ComboBox1->currentText();
-    const QString device = devices_[index];
+    const QString device = ports_[index].devicePath();
     Comm1->setCommName(localPath(device));
     try {
         Comm1->OpenPort();
+        openDevice_ = device;
         Panel0->setText(Label1->text() + name);
         Panel0->setToolTip(device);
     } catch (const ECommsError&) {
+        openDevice_.clear();
         Panel0->setText(Label1->text() + kPortUsed);
         Panel0->setToolTip(openFailureReason(*Comm1, device));
     }
@@ -417,19 +433,25 @@ void TForm2::fileOpen()
     const QString path = seam_->openFileName(this, QStringLiteral("Open"), kFileFilter);
     if (path.isEmpty())
         return;
+    openFile(path);
+}
+
+bool TForm2::openFile(const QString& path)
+{
     std::string bytes;
     FileResult read = readWholeFile(localPath(path), bytes);
     if (!read.ok()) {
         seam_->message(this, QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(read.error)));
-        return;
+        return false;
     }
     // The whole file is checked before anything changes.
     FileResult loaded = loadCodeplug(bytes, doc_);
     if (!loaded.ok()) {
         seam_->message(this, displayText(notACodeplugMessage(path.toStdString(), loaded)));
-        return;
+        return false;
     }
     refreshAll();
+    return true;
 }
 
 void TForm2::fileSave()
@@ -462,6 +484,7 @@ void TForm2::closePort()
     // Closing purges what is still queued, such as a transfer's "EXIT".
     Comm1->waitUntilSent(kSendDrainTimeoutMs);
     Comm1->ClosePort();
+    openDevice_.clear();
 }
 
 void TForm2::quitNow()

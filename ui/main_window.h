@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "codeplug/document.h"
+#include "ui/port_list.h"
 #include "ui/transfer_host.h"
 
 class QComboBox;
@@ -33,7 +34,9 @@ struct MainWindowOptions {
     QStringList extraPorts;     // --port PATH, may repeat; sorted in with the rest
     QString firstPort;          // listed first, ahead of the sorted list (--simulate's radio)
     UiSeam* seam = nullptr;     // nullptr: defaultSeam()
-    std::function<QStringList()> portSource;   // tests: replaces QSerialPortInfo
+    // Tests: replaces the system's ports (QSerialPortInfo); asked at start
+    // and each time the drop-down opens, so it may answer differently.
+    std::function<QList<SerialPortEntry>()> portSource;
 };
 
 class TForm2 : public QMainWindow, public TransferHost {
@@ -65,15 +68,23 @@ public:
     // The serial component the transfers run on.
     TComm& comm() { return *Comm1; }
 
-    // Port panel: re-reads the port list (sorted ascending ignoring case) and
+    // Port panel: reads the port list (sorted ascending ignoring case) and
     // opens the first entry; openPicked() re-opens the port picked in ComboBox1.
     void readPortList();
     void openPicked();
+    // Reads the list again as the drop-down opens: new ports appear, vanished
+    // ones go unless open; the open port stays listed, selected and open,
+    // and status panel 0 is left as it is.
+    void refreshPortList();
 
-    // File commands (File menu and toolbar).
+    // File commands (File menu and toolbar). fileOpen() asks for a name and
+    // opens it with openFile(), which the command line's file uses too.
     void fileNew();
     void fileOpen();
     void fileSave();
+    // Loads the codeplug file `path`; a file that cannot be read or is not a
+    // codeplug is reported and changes nothing. True when it was loaded.
+    bool openFile(const QString& path);
 
     // Controls under their own names.
     QToolBar* ToolBar1 = nullptr;
@@ -93,8 +104,8 @@ public:
     QWidget* dtmfPage = nullptr;
     QWidget* limitPage = nullptr;
 
-    // The device path opened for each ComboBox1 entry (same order).
-    const QStringList& portDevices() const { return devices_; }
+    // The entries of ComboBox1 (same order), with their device paths.
+    const QList<SerialPortEntry>& portEntries() const { return ports_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -104,6 +115,8 @@ private:
     void buildToolBar();
     void buildPages();
     void openPort();
+    void showPortList(const QList<SerialPortEntry>& ports);
+    void showPortToolTip();
     void showDialog(QDialog* dialog);
     void quitNow();
     // Closes Comm1 once the last frame sent has left the line.
@@ -115,7 +128,8 @@ private:
     std::unique_ptr<TComm> Comm1;
     std::unique_ptr<PortLink> link_;
     std::unique_ptr<CloneEngine> engine_;
-    QStringList devices_;
+    QList<SerialPortEntry> ports_;
+    QString openDevice_;   // the device Comm1 has open; empty when closed
     QDialog* amendPassword_ = nullptr;
     QDialog* note_ = nullptr;
     QDialog* read_ = nullptr;

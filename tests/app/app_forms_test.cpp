@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -138,6 +139,105 @@ private slots:
         error.clear();
         QVERIFY(!writeSingleLine(dir_->path() + QStringLiteral("/gone/2.bc"), QStringLiteral("x"), &error));
         QVERIFY(!error.isEmpty());
+    }
+
+    // The data folder from what lies around the program: BIN is the
+    // program's folder, defaults in BIN/../share/pellaro/image.
+    void dataFolderChoice_data()
+    {
+        QTest::addColumn<bool>("imageBeside");
+        QTest::addColumn<bool>("defaults");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("dataHome");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("filled");
+        QTest::newRow("build folder") << true << false << true << "DATA" << "BIN/image" << false;
+        QTest::newRow("tree with its own image") << true << true << false << "DATA" << "BIN/image" << false;
+        QTest::newRow("package") << false << true << false << "DATA" << "DATA/pellaro/image" << true;
+        // A prefix this user may write, or root, who may write /usr/bin.
+        QTest::newRow("writable installed tree") << false << true << true << "DATA" << "DATA/pellaro/image"
+                                                 << true;
+        QTest::newRow("no XDG_DATA_HOME") << false << true << false << ""
+                                          << "HOME/.local/share/pellaro/image" << true;
+        QTest::newRow("relative XDG_DATA_HOME") << false << true << false << "data"
+                                                << "HOME/.local/share/pellaro/image" << true;
+        QTest::newRow("copied program") << false << false << true << "DATA" << "BIN/image" << false;
+        QTest::newRow("read-only program folder")
+            << false << false << false << "DATA" << "DATA/pellaro/image" << false;
+    }
+    void dataFolderChoice()
+    {
+        QFETCH(bool, imageBeside);
+        QFETCH(bool, defaults);
+        QFETCH(bool, writable);
+        QFETCH(QString, dataHome);
+        QFETCH(QString, folder);
+        QFETCH(bool, filled);
+        const QString root = dir_->path();
+        const QString bin = root + QStringLiteral("/prefix/bin");
+        const QString shared = root + QStringLiteral("/prefix/share/pellaro/image");
+        QVERIFY(QDir().mkpath(bin));
+        if (imageBeside)
+            QVERIFY(QDir().mkpath(bin + QStringLiteral("/image")));
+        if (defaults)
+            QVERIFY(QDir().mkpath(shared));
+        auto expand = [&](QString path) {
+            return path.replace(QStringLiteral("BIN"), bin)
+                .replace(QStringLiteral("HOME"), root + QStringLiteral("/home"))
+                .replace(QStringLiteral("DATA"), root + QStringLiteral("/data"));
+        };
+        const ProgramPlace place{bin, writable, dataHome.isEmpty() ? dataHome : expand(dataHome),
+                                 root + QStringLiteral("/home")};
+        const DataFolderChoice choice = chooseDataFolder(place);
+        QCOMPARE(choice.folder, expand(folder));
+        QCOMPARE(choice.defaults, filled ? shared : QString());
+    }
+
+    // Root may write every folder: only a folder beside the program that is
+    // there already counts for root.
+    void rootKeepsNoDataBesideTheProgram()
+    {
+        QVERIFY(programDirCountsAsWritable(dir_->path(), 1000));
+        QVERIFY(!programDirCountsAsWritable(dir_->path(), 0));
+        QVERIFY(!programDirCountsAsWritable(dir_->path() + QStringLiteral("/gone"), 1000));
+    }
+
+    // The user's own folder is filled at the first start only, whole, and
+    // never again: a file its user deleted stays deleted.
+    void perUserFolderFilledOnce()
+    {
+        const QString home = dir_->path() + QStringLiteral("/data/pellaro");
+        const QString mine = home + QStringLiteral("/image");
+        QString error;
+        QVERIFY2(fillDataFolderOnce(mine, folder_->folder(), &error), qPrintable(error));
+        const DataFolder seeded(mine);
+        for (const auto& [copy, original] :
+             {std::pair{seeded.passwordFile(), folder_->passwordFile()},
+              std::pair{seeded.companyNameFile(), folder_->companyNameFile()},
+              std::pair{seeded.pictureFile(), folder_->pictureFile()}})
+            QCOMPARE(readAll(copy), readAll(original));
+        // Private: the password file is plain text. Nothing left beside it.
+        QCOMPARE(QFileInfo(mine).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        QCOMPARE(QDir(home).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("image")});
+
+        writeAll(seeded.passwordFile(), "mine\r\n");
+        QVERIFY(QFile::remove(seeded.companyNameFile()));
+        QVERIFY(fillDataFolderOnce(mine, folder_->folder(), &error));
+        QCOMPARE(readAll(seeded.passwordFile()), QByteArray("mine\r\n"));
+        QVERIFY(!QFile::exists(seeded.companyNameFile()));
+
+        // A folder the user made, even an empty one, is theirs.
+        const QString empty = dir_->path() + QStringLiteral("/empty/image");
+        QVERIFY(QDir().mkpath(empty));
+        QVERIFY(fillDataFolderOnce(empty, folder_->folder(), &error));
+        QVERIFY(QDir(empty).isEmpty());
+
+        // A folder that cannot be made is a clear failure naming it.
+        writeAll(dir_->path() + QStringLiteral("/file"), "x");
+        error.clear();
+        QVERIFY(!fillDataFolderOnce(dir_->path() + QStringLiteral("/file/pellaro/image"), folder_->folder(), &error));
+        QVERIFY2(error.contains(dir_->path() + QStringLiteral("/file/pellaro/image")), qPrintable(error));
     }
 
     void loginWindowControls()
@@ -536,24 +636,29 @@ private slots:
         QTest::addColumn<QString>("dataDir");
         QTest::addColumn<QStringList>("ports");
         QTest::addColumn<bool>("simulate");
+        QTest::addColumn<QString>("file");
         const int run = int(CommandLine::Outcome::Run);
         const int help = int(CommandLine::Outcome::Help);
         const int error = int(CommandLine::Outcome::Error);
-        QTest::newRow("none") << QStringList{"pellaro"} << run << "" << QStringList{} << false;
+        QTest::newRow("none") << QStringList{"pellaro"} << run << "" << QStringList{} << false << "";
         QTest::newRow("all") << QStringList{"pellaro", "--data-dir", "/tmp/d", "--port", "/dev/pts/3",
-                                            "--port=/dev/ttyS9", "--simulate"}
-                             << run << "/tmp/d" << QStringList{"/dev/pts/3", "/dev/ttyS9"} << true;
-        QTest::newRow("help") << QStringList{"pellaro", "--help"} << help << "" << QStringList{} << false;
-        QTest::newRow("unknown option") << QStringList{"pellaro", "--fast"} << error << ""
-                                        << QStringList{} << false;
+                                            "--port=/dev/ttyS9", "--simulate", "radio.bc"}
+                             << run << "/tmp/d" << QStringList{"/dev/pts/3", "/dev/ttyS9"} << true << "radio.bc";
+        QTest::newRow("help") << QStringList{"pellaro", "--help"} << help << "" << QStringList{} << false << "";
+        QTest::newRow("unknown option") << QStringList{"pellaro", "--fast", "radio.bc"} << error << ""
+                                        << QStringList{} << false << "";
         QTest::newRow("port without path") << QStringList{"pellaro", "--port"} << error << ""
-                                           << QStringList{} << false;
-        QTest::newRow("stray argument") << QStringList{"pellaro", "radio.bc"} << error << ""
-                                        << QStringList{} << false;
+                                           << QStringList{} << false << "";
+        QTest::newRow("file first") << QStringList{"pellaro", "/tmp/my radio.bc", "--simulate"} << run << ""
+                                    << QStringList{} << true << "/tmp/my radio.bc";
+        QTest::newRow("two files") << QStringList{"pellaro", "a.bc", "b.bc"} << error << "" << QStringList{}
+                                   << false << "";
+        QTest::newRow("empty file name") << QStringList{"pellaro", ""} << error << "" << QStringList{} << false
+                                         << "";
         // The command line is read before the toolkit takes its own options.
         QTest::newRow("toolkit options left to it")
             << QStringList{"pellaro", "-platform", "offscreen", "-style=fusion", "--reverse", "--simulate"} << run
-            << "" << QStringList{} << true;
+            << "" << QStringList{} << true << "";
     }
     void commandLine()
     {
@@ -562,17 +667,19 @@ private slots:
         QFETCH(QString, dataDir);
         QFETCH(QStringList, ports);
         QFETCH(bool, simulate);
+        QFETCH(QString, file);
         const CommandLine got = parseCommandLine(args);
         QCOMPARE(int(got.outcome), outcome);
         if (got.outcome == CommandLine::Outcome::Run) {
             QCOMPARE(got.options.dataDir, dataDir);
             QCOMPARE(got.options.ports, ports);
             QCOMPARE(got.options.simulate, simulate);
+            QCOMPARE(got.options.file, file);
         } else {
             QVERIFY(!got.text.isEmpty());
         }
         if (got.outcome == CommandLine::Outcome::Help) {
-            for (const char* option : {"--data-dir", "--port", "--simulate"})
+            for (const char* option : {"--data-dir", "--port", "--simulate", "[FILE]"})
                 QVERIFY(got.text.contains(QLatin1String(option)));
         }
         QCOMPARE(DataFolder::under(QStringLiteral("/tmp/d/")).passwordFile(),

@@ -9,7 +9,9 @@
 #include <QtTest>
 
 #include "app/startup.h"
+#include "codeplug/rules.h"
 #include "fake_seam.h"
+#include "files/codeplug_file.h"
 
 using namespace pellaro;
 using pellaro::test::FakeSeam;
@@ -50,7 +52,7 @@ private slots:
         int portReads = 0;
         Windows w = createWindows(options_, seam, [&] {
             ++portReads;
-            return QStringList{};
+            return QList<SerialPortEntry>{};
         });
         QVERIFY(w.form1 && w.form2 && w.form3 && w.form4 && w.form5 && w.form6);
         // The main window has read the port list and set its status, hidden.
@@ -82,10 +84,47 @@ private slots:
         QCOMPARE(w.form1->windowTitle(), QStringLiteral("Acme Radio"));
     }
 
+    // pellaro FILE.bc: the file opens after the login, through File > Open's
+    // code; one that cannot be read says what Open says and keeps the
+    // start-up document.
+    void fileFromTheCommandLineOpensAfterLogin()
+    {
+        Document saved;
+        commitChannelFrequency(saved, Band::A, 1, 3, "145.5");
+        std::string bytes;
+        QVERIFY(saveCodeplug(saved, bytes).ok());
+        const QString good = dir_.filePath(QStringLiteral("radio.bc"));
+        writeAll(good, QByteArray::fromStdString(bytes));
+        const QString missing = dir_.filePath(QStringLiteral("none.bc"));
+
+        for (const QString& file : {good, missing}) {
+            FakeSeam seam;
+            options_.file = file;
+            Windows w = createWindows(options_, seam, [] { return QList<SerialPortEntry>{}; });
+            const Document startUp = w.form2->document();
+            QVERIFY(!(startUp == saved));
+            w.form1->show();
+            QTest::qWait(0);
+            QVERIFY(w.form2->document() == startUp);   // nothing before the login
+            QTest::keyClick(w.form1->Edit1, Qt::Key_Return);
+            QTRY_VERIFY(w.form2->document() == saved || !seam.messages.isEmpty());
+            if (file == good) {
+                QVERIFY2(seam.messages.isEmpty(), qPrintable(seam.messages.join('|')));
+                continue;
+            }
+            QVERIFY(w.form2->document() == startUp);
+            QCOMPARE(seam.messages.size(), 1);
+            seam.openAnswers << missing;
+            w.form2->fileOpen();
+            QCOMPARE(seam.messages.size(), 2);
+            QCOMPARE(seam.messages[0], seam.messages[1]);
+        }
+    }
+
     void closingLoginBeforeLoginEndsTheProgram()
     {
         FakeSeam seam;
-        Windows w = createWindows(options_, seam, [] { return QStringList{}; });
+        Windows w = createWindows(options_, seam, [] { return QList<SerialPortEntry>{}; });
         QSignalSpy ended(w.form1.get(), &TForm1::closedBeforeLogin);
         w.form1->show();
         w.form1->close();

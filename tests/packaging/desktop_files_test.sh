@@ -53,17 +53,13 @@ done
 
 # StartupWMClass against the real window: the login window under Xvfb.
 if [ -n "$pellaro" ]; then
-    if ! command -v Xvfb >/dev/null || ! command -v xwininfo >/dev/null; then
-        fail "Xvfb and xwininfo are needed (scripts/install-deps installs them)"
+    . "$(dirname "$0")/xvfb.sh"
+    if ! start_xvfb "$work" >"$work/out"; then
+        fail "$(cat "$work/out")"
     else
         mkdir -p "$work/data/image"
         printf '\r\n' >"$work/data/image/1.bc"
         printf 'Pellaro\r\n' >"$work/data/image/2.bc"
-        Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
-        xvfb=$!
-        i=0
-        while [ ! -s "$work/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-        display=":$(cat "$work/display")"
         env -u QT_QPA_PLATFORM DISPLAY="$display" "$pellaro" --data-dir "$work/data" >"$work/app.log" 2>&1 &
         app=$!
         i=0
@@ -73,8 +69,9 @@ if [ -n "$pellaro" ]; then
             [ -s "$work/class" ] && break
             sleep 0.1; i=$((i + 1))
         done
-        kill "$app" "$xvfb" 2>/dev/null
-        wait "$app" "$xvfb" 2>/dev/null
+        kill "$app" 2>/dev/null
+        wait "$app" 2>/dev/null
+        stop_xvfb
         if [ "$(cat "$work/class")" != "$(key StartupWMClass)" ]; then
             fail "the window's WM_CLASS is \"$(cat "$work/class")\", the entry says StartupWMClass=$(key StartupWMClass)"
             cat "$work/xvfb.log" "$work/app.log"

@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <memory>
+
 #include "clone/engine.h"
 #include "codeplug/rules.h"
 #include "files/codeplug_file.h"
@@ -33,7 +35,12 @@ MainWindowOptions optionsWith(FakeSeam& seam, QStringList ports, QStringList ext
 {
     MainWindowOptions options;
     options.seam = &seam;
-    options.portSource = [ports] { return ports; };
+    options.portSource = [ports] {
+        QList<SerialPortEntry> found;
+        for (const QString& name : ports)
+            found.append({name, name, {}});
+        return found;
+    };
     options.extraPorts = extra;
     return options;
 }
@@ -64,6 +71,7 @@ private slots:
     void pickReopensAndRecovers();
     void refusedAccessHintNamesNoUselessGroup();
     void firstPortLeadsTheList();
+    void portListFollowsTheCable();
     void newAsksFirst();
     void saveOpenRoundTrip();
     void saveAppendsExtensionOnce_data();
@@ -262,6 +270,77 @@ void MainWindowTest::firstPortLeadsTheList()
     QCOMPARE(w.ComboBox1->count(), 2);   // listed once
     QCOMPARE(w.ComboBox1->itemText(0), pty.path());
     QCOMPARE(w.Panel0->text(), QStringLiteral("COM Port:") + pty.path());
+}
+
+namespace {
+
+QStringList listed(const TForm2& w)
+{
+    QStringList names;
+    for (int i = 0; i < w.ComboBox1->count(); ++i)
+        names << w.ComboBox1->itemText(i);
+    return names;
+}
+
+// The user opens the drop-down and closes it again.
+void openDropDown(TForm2& w)
+{
+    w.ComboBox1->showPopup();
+    w.ComboBox1->hidePopup();
+}
+
+}  // namespace
+
+void MainWindowTest::portListFollowsTheCable()
+{
+    PseudoTerminal pty;
+    FakeSeam seam;
+    auto found = std::make_shared<QList<SerialPortEntry>>();
+    MainWindowOptions options;
+    options.seam = &seam;
+    options.portSource = [found] { return *found; };
+    TForm2 w(options);
+    QCOMPARE(w.Panel0->text(), QStringLiteral("No port!"));
+
+    // Ports plugged in after the start appear; the status stays until one is picked.
+    const QString gone = QStringLiteral("/dev/zz-gone");
+    *found = {{pty.path(), pty.path(), {}}, {gone, gone, {}}};
+    openDropDown(w);
+    QCOMPARE(listed(w), QStringList({pty.path(), gone}));
+    QCOMPARE(w.Panel0->text(), QStringLiteral("No port!"));
+    emit w.ComboBox1->activated(0);
+    const QString open = QStringLiteral("COM Port:") + pty.path();
+    QCOMPARE(w.Panel0->text(), open);
+    const QString openTip = w.Panel0->toolTip();
+
+    // Both vanish and a USB adapter appears: the open port stays listed,
+    // selected and open, the closed one goes.
+    const SerialPortEntry usb{QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"),
+                              adapterDescription(QStringLiteral("FTDI"), QStringLiteral("FT232R USB UART"),
+                                                 QStringLiteral("A50285BI"))};
+    *found = {usb};
+    openDropDown(w);
+    QCOMPARE(listed(w), QStringList({pty.path(), QStringLiteral("ttyUSB0")}));
+    QCOMPARE(w.ComboBox1->currentIndex(), 0);
+    QVERIFY(w.comm().isOpen());
+    QCOMPARE(w.Panel0->text(), open);
+    QCOMPARE(w.Panel0->toolTip(), openTip);
+    QVERIFY(w.portReady());
+    // Each entry's tooltip: the device, then what the system tells of the adapter.
+    QCOMPARE(w.ComboBox1->itemData(0, Qt::ToolTipRole).toString(), pty.path());
+    QCOMPARE(w.ComboBox1->itemData(1, Qt::ToolTipRole).toString(),
+             QStringLiteral("/dev/ttyUSB0\nMaker: FTDI\nProduct: FT232R USB UART\nSerial number: A50285BI"));
+
+    // Once it is closed (another port picked), the vanished one goes too.
+    w.ComboBox1->setCurrentIndex(1);
+    emit w.ComboBox1->activated(1);
+    QCOMPARE(w.Panel0->text(), QStringLiteral("COM Port:The port is used!"));
+    QCOMPARE(w.ComboBox1->toolTip(), portToolTip(usb));
+    openDropDown(w);
+    QCOMPARE(listed(w), QStringList({QStringLiteral("ttyUSB0")}));
+    QCOMPARE(w.ComboBox1->currentText(), QStringLiteral("ttyUSB0"));
+    QCOMPARE(w.Panel0->text(), QStringLiteral("COM Port:The port is used!"));
+    QVERIFY(seam.messages.isEmpty());
 }
 
 void MainWindowTest::newAsksFirst()

@@ -20,7 +20,7 @@ MainWindowOptions quietOptions(FakeSeam& seam)
 {
     MainWindowOptions options;
     options.seam = &seam;
-    options.portSource = [] { return QStringList(); };
+    options.portSource = [] { return QList<SerialPortEntry>(); };
     return options;
 }
 

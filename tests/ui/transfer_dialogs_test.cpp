@@ -28,7 +28,7 @@ struct Rig {
         MainWindowOptions options;
         options.seam = &seam;
         options.firstPort = QString::fromStdString(radio.start());
-        options.portSource = [] { return QStringList(); };
+        options.portSource = [] { return QList<SerialPortEntry>(); };
         window = std::make_unique<TForm2>(options);
         // Replies are handed over 100 ms after their last byte on a real
         // line; the simulated radio answers at once, so the tests hand them
