@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <type_traits>
 
 #include "clone/engine.h"
 #include "files/codeplug_file.h"
@@ -28,6 +29,8 @@
 #include "serial/tcomm.h"
 #include "ui/channel_grid.h"
 #include "ui/doc_text.h"
+#include "ui/document_history.h"
+#include "ui/edit_actions.h"
 #include "ui/pages/band_setup_page.h"
 #include "ui/pages/dtmf_page.h"
 #include "ui/pages/limit_page.h"
@@ -79,6 +82,7 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
     buildToolBar();
     buildMenus();
     buildPages();
+    buildEditing();
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -107,6 +111,8 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
 
 TForm2::~TForm2()
 {
+    // The edit commands watch the focus and the tables: they go before them.
+    delete editActions_;
     // The pages refer to the document: they go first, while it still exists,
     // and the channel editors are disarmed so that going away commits nothing.
     delete rawMemory_;
@@ -169,6 +175,8 @@ void TForm2::buildMenus()
     item(edit, "N11", QStringLiteral("B/Under Band Channel"), [this] { PageControl1->setCurrentIndex(2); });
     divider(edit, "N16");
     item(edit, "RawMemoryItem", QStringLiteral("Raw Memory"), &TForm2::showRawMemory);
+    divider(edit, "EditDivider");   // the edit commands follow (buildEditing)
+    editMenu_ = edit;
 
     QMenu* help = bar->addMenu(QStringLiteral("Help(H)"));
     help->setObjectName(QStringLiteral("N12"));
@@ -279,6 +287,39 @@ void TForm2::buildPages()
     setCentralWidget(central);
 }
 
+void TForm2::buildEditing()
+{
+    history_ = new DocumentHistory(doc_, this);
+    editActions_ = new EditActions(*history_, *seam_, *PageControl1, {StringGrid1, StringGrid2}, *this);
+    editActions_->addTo(editMenu_);
+    connect(editMenu_, &QMenu::aboutToShow, editActions_, &EditActions::update);
+
+    // Every user commit goes to the history, which keeps a step when the
+    // document changed.
+    auto commits = [this](auto* view) {
+        connect(view, &std::remove_pointer_t<decltype(view)>::committed, history_, &DocumentHistory::commit);
+    };
+    auto typing = [this](auto* view) {
+        connect(view, &std::remove_pointer_t<decltype(view)>::typed, history_, &DocumentHistory::typed);
+    };
+    commits(StringGrid1);
+    commits(StringGrid2);
+    for (auto* page : {static_cast<BandSetupPage*>(bandAPage), static_cast<BandSetupPage*>(bandBPage)}) {
+        commits(page);
+        typing(page);
+    }
+    commits(static_cast<SettingsPage*>(settingsPage));
+    typing(static_cast<SettingsPage*>(settingsPage));
+    commits(static_cast<DtmfPage*>(dtmfPage));
+    typing(static_cast<DtmfPage*>(dtmfPage));
+    auto* limits = static_cast<LimitPage*>(limitPage);
+    commits(limits);
+    typing(limits);
+    // The page's partial reads are not undoable.
+    connect(limits, &LimitPage::documentReplaced, this, &TForm2::refreshAll);
+    connect(history_, &DocumentHistory::documentSet, this, &TForm2::showDocument);
+}
+
 void TForm2::setDialogs(QDialog* amendPassword, QDialog* note)
 {
     amendPassword_ = amendPassword;
@@ -298,6 +339,12 @@ void TForm2::showDialog(QDialog* dialog)
 }
 
 void TForm2::refreshAll()
+{
+    history_->reset();
+    showDocument();
+}
+
+void TForm2::showDocument()
 {
     StringGrid1->refresh();
     StringGrid2->refresh();
