@@ -131,8 +131,15 @@ EditActions::EditActions(DocumentHistory& history, UiSeam& seam, QTabWidget& pag
     connect(&stack, &QUndoStack::indexChanged, this, &EditActions::update);
     connect(&pages_, &QTabWidget::currentChanged, this, &EditActions::update);
     connect(qApp, &QApplication::focusChanged, this, &EditActions::update);
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditActions::update);
-    update();
+    // Asking another program's clipboard what it holds can take a while:
+    // it is asked once per change, not at every focus change.
+    auto readClipboard = [this] {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        clipboardHasText_ = data && data->hasText();
+        update();
+    };
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, readClipboard);
+    readClipboard();
 }
 
 QAction* EditActions::make(const char* name, const QString& text, std::vector<QKeySequence> keys,
@@ -183,10 +190,9 @@ void EditActions::update()
     const ChannelGrid* grid = typing ? nullptr : currentGrid();
     const CellRange r = grid ? grid->selectedRange() : CellRange{};
     const bool cells = !r.empty();
-    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     for (QAction* action : {cut, copy, erase, insertChannel, deleteChannels, clearChannels, sortByFrequency, sortByName})
         action->setEnabled(cells);
-    paste->setEnabled(cells && clip && clip->hasText());
+    paste->setEnabled(cells && clipboardHasText_);
     moveUp->setEnabled(cells && r.firstRow > 1);
     moveDown->setEnabled(cells && r.lastRow < kRows);
 
@@ -267,6 +273,9 @@ void EditActions::pasteClipboard()
 
 void EditActions::contextMenu(ChannelGrid* grid, const QPoint& pos)
 {
+    // Asking for the menu leaves the cell editor, as a click would.
+    if (editing())
+        grid->setFocus(Qt::MouseFocusReason);
     update();
     QMenu menu(grid);
     menu.setObjectName(QStringLiteral("ChannelContextMenu"));

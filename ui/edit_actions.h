@@ -84,6 +84,7 @@ private:
     std::array<ChannelGrid*, 2> grids_;
     QWidget& window_;
     std::vector<std::vector<QAction*>> groups_;   // menu order
+    bool clipboardHasText_ = false;
 };
 
 // The refusals of a step in one box: the first 20 and a count of the rest.

@@ -294,27 +294,22 @@ void TForm2::buildEditing()
     editActions_->addTo(editMenu_);
     connect(editMenu_, &QMenu::aboutToShow, editActions_, &EditActions::update);
 
-    // Every user commit goes to the history, which keeps a step when the
-    // document changed.
-    auto commits = [this](auto* view) {
-        connect(view, &std::remove_pointer_t<decltype(view)>::committed, history_, &DocumentHistory::commit);
+    // Every user commit and all typing in the pages go to the history,
+    // which keeps a step when the document changed.
+    auto route = [this](auto* view) {
+        using View = std::remove_pointer_t<decltype(view)>;
+        connect(view, &View::committed, history_, &DocumentHistory::commit);
+        if constexpr (requires { &View::typed; })
+            connect(view, &View::typed, history_, &DocumentHistory::typed);
     };
-    auto typing = [this](auto* view) {
-        connect(view, &std::remove_pointer_t<decltype(view)>::typed, history_, &DocumentHistory::typed);
-    };
-    commits(StringGrid1);
-    commits(StringGrid2);
-    for (auto* page : {static_cast<BandSetupPage*>(bandAPage), static_cast<BandSetupPage*>(bandBPage)}) {
-        commits(page);
-        typing(page);
-    }
-    commits(static_cast<SettingsPage*>(settingsPage));
-    typing(static_cast<SettingsPage*>(settingsPage));
-    commits(static_cast<DtmfPage*>(dtmfPage));
-    typing(static_cast<DtmfPage*>(dtmfPage));
+    route(StringGrid1);
+    route(StringGrid2);
+    route(static_cast<BandSetupPage*>(bandAPage));
+    route(static_cast<BandSetupPage*>(bandBPage));
+    route(static_cast<SettingsPage*>(settingsPage));
+    route(static_cast<DtmfPage*>(dtmfPage));
     auto* limits = static_cast<LimitPage*>(limitPage);
-    commits(limits);
-    typing(limits);
+    route(limits);
     // The page's partial reads are not undoable.
     connect(limits, &LimitPage::documentReplaced, this, &TForm2::refreshAll);
     connect(history_, &DocumentHistory::documentSet, this, &TForm2::showDocument);
