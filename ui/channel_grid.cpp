@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <algorithm>
+
 #include "codeplug/rules.h"
 #include "ui/channel_model.h"
 #include "ui/doc_text.h"
@@ -54,7 +56,7 @@ ChannelGrid::ChannelGrid(Document& doc, Band band, UiSeam& seam, QWidget* parent
     setFont(gridFont(14));
     setWordWrap(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setCornerButtonEnabled(false);
 
@@ -80,7 +82,7 @@ ChannelGrid::ChannelGrid(Document& doc, Band band, UiSeam& seam, QWidget* parent
     setCurrentIndex(model_->index(0, 1));
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
-                if (current.isValid() && current.column() >= 1)
+                if (!quiet_ && current.isValid() && current.column() >= 1)
                     selectCell(current.column(), current.row() + 1);
             });
 }
@@ -212,6 +214,9 @@ void ChannelGrid::selectCell(int col, int row)
         return;
     Col = col;
     Row = row;
+    anchorCol_ = col;
+    anchorRow_ = row;
+    editorHeld_ = false;
     hideEditors();
 
     if (col == kColReceive || col == kColTransmit || col == kColName) {
@@ -260,6 +265,7 @@ void ChannelGrid::commitText(TextEditor& editor)
     if (!outcome.message.empty())
         seam_.message(window(), displayText(outcome.message));
     model_->rowChanged(editor.row);
+    emit committed(stepName(editor.col, editor.row));
     switch (outcome.editor) {
     case EditorAfter::EmptyHide:
         editor.edit->clear();
@@ -350,16 +356,6 @@ bool ChannelGrid::eventFilter(QObject* watched, QEvent* event)
     return QTableView::eventFilter(watched, event);
 }
 
-void ChannelGrid::mousePressEvent(QMouseEvent* event)
-{
-    const QModelIndex before = currentIndex();
-    QTableView::mousePressEvent(event);
-    // Clicking the cell that is already selected places its editor again.
-    const QModelIndex after = currentIndex();
-    if (after.isValid() && after == before && after.column() >= 1 && !visibleEditor())
-        selectCell(after.column(), after.row() + 1);
-}
-
 void ChannelGrid::pickList(ListEditor& editor, int index)
 {
     const std::vector<std::string>& entries = channelListEntries(editor.col);
@@ -368,6 +364,20 @@ void ChannelGrid::pickList(ListEditor& editor, int index)
     commitChannelList(doc_, band_, editor.col, editor.row, entries[static_cast<std::size_t>(index)]);
     model_->rowChanged(editor.row);
     editor.box->hide();
+    emit committed(stepName(editor.col, editor.row));
+}
+
+QString ChannelGrid::stepName(int col, int row) const
+{
+    // "Receiving Frequency of A 3"
+    return QStringLiteral("%1 of %2 %3")
+        .arg(QString::fromLatin1(kChannelColumns[col].heading), band_ == Band::A ? QStringLiteral("A") : QStringLiteral("B"))
+        .arg(row);
+}
+
+bool ChannelGrid::isCellEditor(const QWidget* widget) const
+{
+    return widget && std::any_of(texts_.begin(), texts_.end(), [&](const TextEditor& e) { return e.edit == widget; });
 }
 
 }  // namespace pellaro

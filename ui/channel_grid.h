@@ -2,12 +2,19 @@
 // with its cell editors. The cells cannot be typed into: selecting a cell
 // places its editor over it (t1..t13 without t4, or p1..p13), and the editor
 // commits into the document through the channel rules.
+//
+// A drag, Shift+click, Shift+arrow, Ctrl+A or the channel-number column
+// selects a block of cells or whole channels. A selection of more than one
+// cell shows no editor: an open editor is hidden, committing as leaving it
+// does, and the focus goes to the table, where the edit shortcuts work. A
+// single selected cell places its editor exactly as a click does.
 #pragma once
 
 #include <QTableView>
 
 #include <array>
 
+#include "codeplug/channel_edit.h"
 #include "codeplug/document.h"
 
 class QComboBox;
@@ -24,6 +31,7 @@ public:
     ChannelGrid(Document& doc, Band band, UiSeam& seam, QWidget* parent = nullptr);
 
     Band band() const { return band_; }
+    const Document& document() const { return doc_; }
     ChannelModel* channelModel() const { return model_; }
 
     // StringGrid1SelectCell: records the cell and places its editor (or
@@ -42,13 +50,31 @@ public:
     // The cell an editor commits into (column, row); {0, 0} when none.
     std::pair<int, int> editorTarget(int col) const;
 
+    // The selected block, columns within 1..12; empty when nothing is selected.
+    CellRange selectedRange() const;
+    // Selects `range` as program code does: no editor is placed, nothing commits.
+    void showSelection(const CellRange& range);
+    // Whether `widget` is one of this table's text editors (t1, t5, t13).
+    bool isCellEditor(const QWidget* widget) const;
+
     // The selected-cell record (Col/Row for band A, col1/row1 for band B).
     int Col = 0;
     int Row = 0;
 
+signals:
+    // The user committed a cell ("Receiving Frequency of A 3"); the document
+    // may or may not have changed.
+    void committed(const QString& step);
+
+public slots:
+    void selectAll() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // A text editor (t1, t5, t13) and the cell it was opened for.
@@ -74,6 +100,14 @@ private:
     void commitText(TextEditor& editor);
     bool keyPress(TextEditor& editor, QKeyEvent* event);
     void pickList(ListEditor& editor, int index);
+    QString stepName(int col, int row) const;
+    // Selects channels `from`..`to` (either order) whole, quietly.
+    void selectChannels(int from, int to);
+    // Selects the block from the anchor cell to (col, row), quietly.
+    void extendTo(int col, int row);
+    // After the user changed the selection with the editor placing held
+    // back: one cell places its editor, a block hides it.
+    void settleSelection();
 
     Document& doc_;
     Band band_;
@@ -81,6 +115,12 @@ private:
     ChannelModel* model_ = nullptr;
     std::array<TextEditor, 3> texts_{};             // columns 1, 4, 12
     std::array<ListEditor, kColumns> lists_{};      // by column; 2, 3, 5..11 used
+    bool quiet_ = false;         // a current-cell change places no editor
+    bool editorHeld_ = false;    // no editor was placed for the present selection
+    int anchorCol_ = 1;          // the cell a Shift+click or Shift+arrow extends from
+    int anchorRow_ = 1;
+    bool draggingRows_ = false;  // a drag that began in the channel-number column
+    bool ownPress_ = false;      // the last press was handled here, not by the view
 };
 
 }  // namespace pellaro

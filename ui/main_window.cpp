@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <type_traits>
 
 #include "clone/engine.h"
 #include "files/codeplug_file.h"
@@ -28,6 +29,8 @@
 #include "serial/tcomm.h"
 #include "ui/channel_grid.h"
 #include "ui/doc_text.h"
+#include "ui/document_history.h"
+#include "ui/edit_actions.h"
 #include "ui/pages/band_setup_page.h"
 #include "ui/pages/dtmf_page.h"
 #include "ui/pages/limit_page.h"
@@ -79,6 +82,7 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
     buildToolBar();
     buildMenus();
     buildPages();
+    buildEditing();
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -107,6 +111,8 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
 
 TForm2::~TForm2()
 {
+    // The edit commands watch the focus and the tables: they go before them.
+    delete editActions_;
     // The pages refer to the document: they go first, while it still exists,
     // and the channel editors are disarmed so that going away commits nothing.
     delete rawMemory_;
@@ -169,6 +175,8 @@ void TForm2::buildMenus()
     item(edit, "N11", QStringLiteral("B/Under Band Channel"), [this] { PageControl1->setCurrentIndex(2); });
     divider(edit, "N16");
     item(edit, "RawMemoryItem", QStringLiteral("Raw Memory"), &TForm2::showRawMemory);
+    divider(edit, "EditDivider");   // the edit commands follow (buildEditing)
+    editMenu_ = edit;
 
     QMenu* help = bar->addMenu(QStringLiteral("Help(H)"));
     help->setObjectName(QStringLiteral("N12"));
@@ -283,6 +291,34 @@ void TForm2::buildPages()
     setCentralWidget(central);
 }
 
+void TForm2::buildEditing()
+{
+    history_ = new DocumentHistory(doc_, this);
+    editActions_ = new EditActions(*history_, *seam_, *PageControl1, {StringGrid1, StringGrid2}, *this);
+    editActions_->addTo(editMenu_);
+    connect(editMenu_, &QMenu::aboutToShow, editActions_, &EditActions::update);
+
+    // Every user commit and all typing in the pages go to the history,
+    // which keeps a step when the document changed.
+    auto route = [this](auto* view) {
+        using View = std::remove_pointer_t<decltype(view)>;
+        connect(view, &View::committed, history_, &DocumentHistory::commit);
+        if constexpr (requires { &View::typed; })
+            connect(view, &View::typed, history_, &DocumentHistory::typed);
+    };
+    route(StringGrid1);
+    route(StringGrid2);
+    route(static_cast<BandSetupPage*>(bandAPage));
+    route(static_cast<BandSetupPage*>(bandBPage));
+    route(static_cast<SettingsPage*>(settingsPage));
+    route(static_cast<DtmfPage*>(dtmfPage));
+    auto* limits = static_cast<LimitPage*>(limitPage);
+    route(limits);
+    // The page's partial reads are not undoable.
+    connect(limits, &LimitPage::documentReplaced, this, &TForm2::refreshAll);
+    connect(history_, &DocumentHistory::documentSet, this, &TForm2::showDocument);
+}
+
 void TForm2::setDialogs(QDialog* amendPassword, QDialog* note)
 {
     amendPassword_ = amendPassword;
@@ -302,6 +338,12 @@ void TForm2::showDialog(QDialog* dialog)
 }
 
 void TForm2::refreshAll()
+{
+    history_->reset();
+    showDocument();
+}
+
+void TForm2::showDocument()
 {
     StringGrid1->refresh();
     StringGrid2->refresh();

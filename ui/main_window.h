@@ -16,6 +16,7 @@
 class QComboBox;
 class QDialog;
 class QLabel;
+class QMenu;
 class QStatusBar;
 class QTabWidget;
 class QToolBar;
@@ -25,6 +26,8 @@ namespace pellaro {
 
 class ChannelGrid;
 class CloneEngine;
+class DocumentHistory;
+class EditActions;
 class PortLink;
 class RawMemoryView;
 class TComm;
@@ -53,8 +56,16 @@ public:
     // Read (TForm5) and Write (TForm6), shown from the toolbar and menus.
     void setTransferDialogs(QDialog* read /*TForm5*/, QDialog* write /*TForm6*/);
 
-    // Every view shows the document again (after a read, Open, New).
+    // The document was replaced outside any step (a read, Open, New): the
+    // undo history is cleared and every view shows the document again.
     void refreshAll();
+
+    // Undo and redo of every user change. Later commands that change the
+    // document as one undoable step (an import) go through
+    // history().perform().
+    DocumentHistory& history() { return *history_; }
+    // The edit commands (Edit menu, context menu, shortcuts).
+    EditActions& editActions() { return *editActions_; }
 
     // Edit > "Raw Memory": shows the read-only view of k1..k15 (non-modal).
     void showRawMemory();
@@ -114,6 +125,10 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildPages();
+    // The undo history and the edit commands, wired to every view.
+    void buildEditing();
+    // Every view shows the document again; nothing commits.
+    void showDocument();
     void openPort();
     void showPortList(const QList<SerialPortEntry>& ports);
     void showPortToolTip();
@@ -135,6 +150,9 @@ private:
     QDialog* read_ = nullptr;
     QDialog* write_ = nullptr;
     RawMemoryView* rawMemory_ = nullptr;   // made on first use
+    DocumentHistory* history_ = nullptr;
+    EditActions* editActions_ = nullptr;
+    QMenu* editMenu_ = nullptr;
 };
 
 }  // namespace pellaro

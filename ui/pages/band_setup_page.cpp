@@ -68,12 +68,18 @@ BandSetupPage::BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* pa
             QString label = QString::fromUtf8(e.label);
             if (e.number == 1 && band == Band::B)
                 label = QStringLiteral("Working Mode:");
+            // "Receiving CTCSS of A/Upper Band Set up"
+            steps_[static_cast<std::size_t>(e.number)] =
+                pages::stepName(label) + (band == Band::A ? QStringLiteral(" of A/Upper Band Set up")
+                                                          : QStringLiteral(" of B/Under Band Set up"));
             QWidget* editor = nullptr;
             if (e.entries) {
                 QComboBox* list = pages::makeList(box, name, e.entries());
                 const int number = e.number;
-                connect(list, &QComboBox::activated, this,
-                        [this, number](int index) { pickSetupList(doc_, band_, number, index); });
+                connect(list, &QComboBox::activated, this, [this, number](int index) {
+                    pickSetupList(doc_, band_, number, index);
+                    emit committed(steps_[static_cast<std::size_t>(number)]);
+                });
                 lists_[static_cast<std::size_t>(e.number)] = list;
                 editor = list;
             } else {
@@ -106,7 +112,9 @@ BandSetupPage::BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* pa
         // Typed text is the editor's value at once; its mirror characters
         // change only when the editor commits.
         connect(text, &QLineEdit::textEdited, this, [this, text](const QString& now) {
-            (text == rxFreq_ ? doc_.vfo(band_).rxFreq : doc_.vfo(band_).offset) = toDocText(now);
+            const bool rx = text == rxFreq_;
+            (rx ? doc_.vfo(band_).rxFreq : doc_.vfo(band_).offset) = toDocText(now);
+            emit typed(steps_[rx ? 3 : 15]);
         });
         // Band A also commits on every pointer movement over the editor.
         text->setMouseTracking(band == Band::A);
@@ -134,11 +142,11 @@ bool BandSetupPage::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::FocusOut:
         if (pages::leavesEditor(static_cast<QFocusEvent*>(event)))
-            rx ? commitRxFrequency(false) : commitOffset();
+            rx ? commitRxFrequency(false) : commitOffset(false);
         break;
     case QEvent::MouseMove:
         if (band_ == Band::A)
-            rx ? commitRxFrequency(true) : commitOffset();
+            rx ? commitRxFrequency(true) : commitOffset(true);
         break;
     default:
         break;
@@ -157,9 +165,14 @@ void BandSetupPage::commitRxFrequency(bool byMouse)
     if (!outcome.message.empty())
         seam_.message(this, displayText(outcome.message));
     pages::applyOutcome(rxFreq_, outcome);
+    // A pointer movement commits as typing goes on; leaving ends the step.
+    if (byMouse)
+        emit typed(steps_[3]);
+    else
+        emit committed(steps_[3]);
 }
 
-void BandSetupPage::commitOffset()
+void BandSetupPage::commitOffset(bool byMouse)
 {
     if (committing_)
         return;
@@ -168,6 +181,10 @@ void BandSetupPage::commitOffset()
     if (!outcome.message.empty())
         seam_.message(this, displayText(outcome.message));
     pages::applyOutcome(offset_, outcome);
+    if (byMouse)
+        emit typed(steps_[15]);
+    else
+        emit committed(steps_[15]);
 }
 
 }  // namespace pellaro

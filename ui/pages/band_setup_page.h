@@ -24,12 +24,19 @@ public:
     // Shows the document's values in every editor; commits nothing.
     void refresh();
 
+signals:
+    // The user committed the editor named `step` (its label); the document
+    // may or may not have changed.
+    void committed(const QString& step);
+    // Typing changed the value of the free-text editor named `step`.
+    void typed(const QString& step);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void commitRxFrequency(bool byMouse);
-    void commitOffset();
+    void commitOffset(bool byMouse);
 
     Document& doc_;
     Band band_;
@@ -37,6 +44,7 @@ private:
     std::array<QComboBox*, 17> lists_{};   // editors 1, 2, 4..8, 10..14, 16
     QLineEdit* rxFreq_ = nullptr;          // left3 / right3
     QLineEdit* offset_ = nullptr;          // left15 / right15
+    std::array<QString, 17> steps_{};      // each editor's step name
     bool committing_ = false;              // a commit's message box is open
 };
 

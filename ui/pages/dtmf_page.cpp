@@ -37,6 +37,7 @@ DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent)
     for (int n = 1; n <= 8; ++n) {
         QLineEdit* editor = pages::makeText(groups, QStringLiteral("sy%1").arg(n));
         groupGrid->addWidget(new QLabel(QStringLiteral("DTMF%1:").arg(n), groups), n - 1, 0);
+        steps_[static_cast<std::size_t>(n)] = QStringLiteral("DTMF%1").arg(n);
         groupGrid->addWidget(editor, n - 1, 1);
         editors_[static_cast<std::size_t>(n)] = editor;
     }
@@ -53,9 +54,13 @@ DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent)
             editor = text;
         } else {
             state_ = pages::makeList(codes, QStringLiteral("sypz9"), lists::state());
-            connect(state_, &QComboBox::activated, this, [this](int index) { pickState(doc_, index); });
+            connect(state_, &QComboBox::activated, this, [this](int index) {
+                pickState(doc_, index);
+                emit committed(steps_[17]);
+            });
             editor = state_;
         }
+        steps_[static_cast<std::size_t>(8 + n)] = pages::stepName(QString::fromUtf8(kIdentityLabels[n - 1]));
         codeGrid->addWidget(pages::makeLabel(codes, QString::fromUtf8(kIdentityLabels[n - 1])), n - 1, 0);
         codeGrid->addWidget(editor, n - 1, 1);
     }
@@ -123,6 +128,8 @@ void DtmfPage::encode(int editor)
     QLineEdit* line = editors_[static_cast<std::size_t>(editor)];
     const std::string shown = dtmfKeyUp(doc_, editor, toDocText(line->text()));
     pages::showText(line, shown);
+    // Each key encodes; typing a code is one step.
+    emit typed(steps_[static_cast<std::size_t>(editor)]);
 }
 
 void DtmfPage::filterEdited(int editor)

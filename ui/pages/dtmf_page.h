@@ -24,6 +24,13 @@ public:
     // Shows the document's values in every editor; commits nothing.
     void refresh();
 
+signals:
+    // The user committed the editor named `step` (its label); the document
+    // may or may not have changed.
+    void committed(const QString& step);
+    // Typing changed the value of the free-text editor named `step`.
+    void typed(const QString& step);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -36,6 +43,7 @@ private:
     UiSeam& seam_;
     std::array<QLineEdit*, 17> editors_{};   // 1..8 sy1..sy8, 9..16 sypz1..sypz8
     QComboBox* state_ = nullptr;             // sypz9
+    std::array<QString, 18> steps_{};        // step names: 1..16 the codes, 17 sypz9
 };
 
 }  // namespace pellaro

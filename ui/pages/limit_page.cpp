@@ -85,7 +85,10 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
         limitGrid->addWidget(editor, n - 1, 1);
     }
     mode_ = pages::makeList(limitBox, QStringLiteral("xp5"), lists::offOn());
-    connect(mode_, &QComboBox::activated, this, [this](int index) { pickLimitMode(doc_, index); });
+    connect(mode_, &QComboBox::activated, this, [this](int index) {
+        pickLimitMode(doc_, index);
+        emit committed(QStringLiteral("Limit Frequency Band Mode"));
+    });
     limitGrid->addWidget(new QLabel(QStringLiteral("Limit Frequency Band Mode:"), limitBox), 4, 0);
     limitGrid->addWidget(mode_, 4, 1);
     auto* limitButtons = new QHBoxLayout;
@@ -114,6 +117,7 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
             // the message held (read from the radio, say) stays as it was.
             std::string& held = n == 1 ? doc_.kaiji1 : doc_.kaiji2;
             held = pages::keepTyped(editor, held, messageFilter, kMessageLimit);
+            emit typed(QStringLiteral("Boot Information %1").arg(n));
         });
     }
     for (int n = 1; n <= 4; ++n) {
@@ -123,6 +127,7 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
         connect(editor, &QLineEdit::textEdited, this, [this, editor, n] {
             std::string& held = doc_.xp[static_cast<std::size_t>(n)];
             held = pages::keepTyped(editor, held, limitFilter, n);
+            emit typed(pages::stepName(QString::fromUtf8(kLimitLabels[n - 1])));
         });
     }
 
@@ -171,28 +176,39 @@ bool LimitPage::eventFilter(QObject* watched, QEvent* event)
         return outcome.action != KeyAction::Accept;
     }
     case QEvent::FocusOut:
-        if (!pages::leavesEditor(static_cast<QFocusEvent*>(event)))
+    case QEvent::MouseMove: {
+        const bool byMouse = event->type() == QEvent::MouseMove;
+        if (!byMouse && !pages::leavesEditor(static_cast<QFocusEvent*>(event)))
             break;
-        [[fallthrough]];
-    case QEvent::MouseMove:
-        message != 0 ? commitMessage(message) : commitLimit(limit);
+        message != 0 ? commitMessage(message, byMouse) : commitLimit(limit, byMouse);
         break;
+    }
     default:
         break;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void LimitPage::commitMessage(int which)
+void LimitPage::stepDone(const QString& step, bool byMouse)
+{
+    // A pointer movement commits as typing goes on; leaving ends the step.
+    if (byMouse)
+        emit typed(step);
+    else
+        emit committed(step);
+}
+
+void LimitPage::commitMessage(int which, bool byMouse)
 {
     QLineEdit* editor = messages_[static_cast<std::size_t>(which)];
     const CommitOutcome outcome = pellaro::commitMessage(doc_, which, toDocText(editor->text()));
     if (!outcome.message.empty())
         host_.seam().message(this, displayText(outcome.message));
     pages::applyOutcome(editor, outcome);
+    stepDone(QStringLiteral("Boot Information %1").arg(which), byMouse);
 }
 
-void LimitPage::commitLimit(int which)
+void LimitPage::commitLimit(int which, bool byMouse)
 {
     if (committing_)
         return;
@@ -204,6 +220,7 @@ void LimitPage::commitLimit(int which)
     if (!outcome.message.empty())
         host_.seam().message(this, displayText(outcome.message));
     pages::applyOutcome(editor, outcome);
+    stepDone(pages::stepName(QString::fromUtf8(kLimitLabels[which - 1])), byMouse);
 }
 
 void LimitPage::runTransfer(Transfer which, QPushButton* button)
@@ -225,8 +242,10 @@ void LimitPage::runTransfer(Transfer which, QPushButton* button)
     // An empty message: refused because another transfer runs; nothing happened.
     if (result.message.empty())
         return;
-    if (which == Transfer::ReadMessages || which == Transfer::ReadLimits)
+    if (which == Transfer::ReadMessages || which == Transfer::ReadLimits) {
         refresh();
+        emit documentReplaced();
+    }
     host_.seam().message(this, displayText(result.message));
 }
 

@@ -26,14 +26,24 @@ public:
     // Shows the document's values in every editor; commits nothing.
     void refresh();
 
+signals:
+    // The user committed the editor named `step` (its label); the document
+    // may or may not have changed.
+    void committed(const QString& step);
+    // Typing changed the value of the free-text editor named `step`.
+    void typed(const QString& step);
+    // A partial read replaced the messages or the limits outside any step.
+    void documentReplaced();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Transfer { ReadMessages, WriteMessages, ReadLimits, WriteLimits };
     void runTransfer(Transfer which, QPushButton* button);
-    void commitMessage(int which);
-    void commitLimit(int which);
+    void commitMessage(int which, bool byMouse);
+    void commitLimit(int which, bool byMouse);
+    void stepDone(const QString& step, bool byMouse);
 
     Document& doc_;
     TransferHost& host_;

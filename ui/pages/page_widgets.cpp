@@ -43,6 +43,14 @@ QLabel* makeLabel(QWidget* parent, const QString& text)
     return label;
 }
 
+QString stepName(const QString& label)
+{
+    QString name = label.simplified();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return name.simplified();
+}
+
 std::optional<char> typedChar(const QKeyEvent* event)
 {
     switch (event->key()) {

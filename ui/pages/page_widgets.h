@@ -29,6 +29,10 @@ QLineEdit* makeText(QWidget* parent, const QString& name);
 // up their colons as a column.
 QLabel* makeLabel(QWidget* parent, const QString& text);
 
+// The name of an undo step for a commit of the editor with this label:
+// "Volume             :" gives "Volume".
+QString stepName(const QString& label);
+
 // The character a key press hands to a key filter (Backspace and Enter as
 // kBackspace and kEnter), or nothing for keys that type nothing (arrows,
 // Delete, Home, Tab, ...): those reach the editor untouched. A character outside

@@ -63,12 +63,15 @@ SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent)
         int row = 0;
         for (const SettingsEditor& e : editors) {
             const QString name = QStringLiteral("gn") + QString::number(e.number);
+            steps_[static_cast<std::size_t>(e.number)] = pages::stepName(QString::fromUtf8(e.label));
             QWidget* editor = nullptr;
             if (e.entries) {
                 QComboBox* list = pages::makeList(box, name, e.entries());
                 const int number = e.number;
-                connect(list, &QComboBox::activated, this,
-                        [this, number](int index) { pickSettingsList(doc_, number, index); });
+                connect(list, &QComboBox::activated, this, [this, number](int index) {
+                    pickSettingsList(doc_, number, index);
+                    emit committed(steps_[static_cast<std::size_t>(number)]);
+                });
                 lists_[static_cast<std::size_t>(e.number)] = list;
                 editor = list;
             } else {
@@ -94,8 +97,10 @@ SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent)
     // editor's value but not k5.
     fm_->setMouseTracking(true);
     fm_->installEventFilter(this);
-    connect(fm_, &QLineEdit::textEdited, this,
-            [this](const QString& now) { doc_.gn3 = toDocText(now); });
+    connect(fm_, &QLineEdit::textEdited, this, [this](const QString& now) {
+        doc_.gn3 = toDocText(now);
+        emit typed(steps_[3]);
+    });
 
     refresh();
 }
@@ -125,6 +130,9 @@ void SettingsPage::commitFm()
     pages::applyOutcome(fm_, outcome);
     if (!outcome.message.empty())
         seam_.message(this, displayText(outcome.message));
+    // gn3 commits only by pointer movements: its step goes on until another
+    // step comes.
+    emit typed(steps_[3]);
 }
 
 }  // namespace pellaro

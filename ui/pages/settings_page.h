@@ -23,6 +23,13 @@ public:
     // Shows the document's values in every editor; commits nothing.
     void refresh();
 
+signals:
+    // The user committed the editor named `step` (its label); the document
+    // may or may not have changed.
+    void committed(const QString& step);
+    // Typing changed the value of the free-text editor named `step`.
+    void typed(const QString& step);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -33,6 +40,7 @@ private:
     UiSeam& seam_;
     std::array<QComboBox*, 16> lists_{};   // gn1, gn2, gn4..gn15
     QLineEdit* fm_ = nullptr;              // gn3
+    std::array<QString, 16> steps_{};      // each editor's step name
     bool committing_ = false;
 };
 

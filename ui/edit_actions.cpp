@@ -1,0 +1,286 @@
+#include "ui/edit_actions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QTabWidget>
+#include <QUndoStack>
+
+#include <algorithm>
+
+#include "ui/channel_grid.h"
+#include "ui/doc_text.h"
+#include "ui/document_history.h"
+#include "ui/seam.h"
+
+namespace pellaro {
+
+namespace {
+
+constexpr int kListedRefusals = 20;
+
+bool wholeChannels(const CellRange& r)
+{
+    return !r.empty() && r.firstCol == 1 && r.lastCol == kColumns - 1;
+}
+
+bool singleCell(const CellRange& r)
+{
+    return r.firstRow == r.lastRow && r.firstCol == r.lastCol;
+}
+
+// "5-8", or "5" for one channel.
+QString channelSpan(const CellRange& r)
+{
+    return r.firstRow == r.lastRow ? QString::number(r.firstRow)
+                                   : QStringLiteral("%1-%2").arg(r.firstRow).arg(r.lastRow);
+}
+
+QString channelsWord(const CellRange& r)
+{
+    return r.firstRow == r.lastRow ? QStringLiteral("Channel") : QStringLiteral("Channels");
+}
+
+// Delete and Cut: whole channels are cleared; other cells are emptied
+// through their own rules (list cells stay as they are).
+EditResult emptySelection(Document& doc, Band band, const CellRange& r)
+{
+    return wholeChannels(r) ? clearChannels(doc, band, r.firstRow, r.lastRow) : emptyCells(doc, band, r);
+}
+
+// Sorting one channel sorts nothing: then the whole table is sorted.
+CellRange sortSpan(const CellRange& r)
+{
+    return r.firstRow == r.lastRow ? CellRange{1, kRows, 1, kColumns - 1} : r;
+}
+
+}  // namespace
+
+QString refusalText(const EditResult& result)
+{
+    const auto count = static_cast<int>(result.refused.size());
+    QString text = QStringLiteral("%1: %2 not taken").arg(displayText(result.name), count == 1 ? QStringLiteral("1 cell")
+                                                                                              : QStringLiteral("%1 cells").arg(count));
+    for (int i = 0; i < count && i < kListedRefusals; ++i)
+        text += QLatin1Char('\n') + displayText(describe(result.refused[static_cast<std::size_t>(i)]));
+    if (count > kListedRefusals)
+        text += QStringLiteral("\n... and %1 more").arg(count - kListedRefusals);
+    return text;
+}
+
+EditActions::EditActions(DocumentHistory& history, UiSeam& seam, QTabWidget& pages,
+                         std::array<ChannelGrid*, 2> grids, QWidget& window)
+    : QObject(&window), history_(history), seam_(seam), pages_(pages), grids_(grids), window_(window)
+{
+    QUndoStack& stack = history_.stack();
+    undo = make("EditUndo", QStringLiteral("Undo"), {QKeySequence::Undo}, [&stack] { stack.undo(); });
+    redo = make("EditRedo", QStringLiteral("Redo"),
+                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+                [&stack] { stack.redo(); });
+    cut = make("EditCut", QStringLiteral("Cut"), {QKeySequence::Cut}, [this] {
+        copySelection();
+        run(emptySelection, QStringLiteral("Cut"));
+    });
+    copy = make("EditCopy", QStringLiteral("Copy"), {QKeySequence::Copy}, [this] { copySelection(); });
+    paste = make("EditPaste", QStringLiteral("Paste"), {QKeySequence::Paste}, [this] { pasteClipboard(); });
+    erase = make("EditDelete", QStringLiteral("Delete"), {QKeySequence::Delete}, [this] { run(emptySelection); });
+    insertChannel = make("EditInsertChannel", QStringLiteral("Insert Channel"), {}, [this] {
+        run([](Document& d, Band b, const CellRange& r) { return pellaro::insertChannel(d, b, r.firstRow); });
+    });
+    deleteChannels = make("EditDeleteChannels", QStringLiteral("Delete Channels"), {}, [this] {
+        run([](Document& d, Band b, const CellRange& r) { return pellaro::deleteChannels(d, b, r.firstRow, r.lastRow); });
+    });
+    clearChannels = make("EditClearChannels", QStringLiteral("Clear Channels"), {}, [this] {
+        run([](Document& d, Band b, const CellRange& r) { return pellaro::clearChannels(d, b, r.firstRow, r.lastRow); });
+    });
+    auto move = [this](Direction direction) {
+        run([direction](Document& d, Band b, const CellRange& r) {
+            return moveChannels(d, b, r.firstRow, r.lastRow, direction);
+        });
+    };
+    moveUp = make("EditMoveUp", QStringLiteral("Move Up"), {}, [move] { move(Direction::Up); });
+    moveDown = make("EditMoveDown", QStringLiteral("Move Down"), {}, [move] { move(Direction::Down); });
+    auto sort = [this](SortKey key) {
+        run([key](Document& d, Band b, const CellRange& r) {
+            const CellRange span = sortSpan(r);
+            return sortChannels(d, b, span.firstRow, span.lastRow, key);
+        });
+    };
+    sortByFrequency = make("EditSortByFrequency", QStringLiteral("Sort by Frequency"), {},
+                           [sort] { sort(SortKey::Frequency); });
+    sortByName = make("EditSortByName", QStringLiteral("Sort by Name"), {}, [sort] { sort(SortKey::Name); });
+
+    groups_ = {{undo, redo},
+               {cut, copy, paste, erase},
+               {insertChannel, deleteChannels, clearChannels},
+               {moveUp, moveDown},
+               {sortByFrequency, sortByName}};
+
+    // The shortcuts work anywhere in the window, as the menu items do.
+    for (const auto& group : groups_)
+        window_.addActions(QList<QAction*>(group.begin(), group.end()));
+
+    for (ChannelGrid* grid : grids_) {
+        grid->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(grid, &QWidget::customContextMenuRequested, this,
+                [this, grid](const QPoint& pos) { contextMenu(grid, pos); });
+        connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &EditActions::update);
+    }
+    connect(&stack, &QUndoStack::indexChanged, this, &EditActions::update);
+    connect(&pages_, &QTabWidget::currentChanged, this, &EditActions::update);
+    connect(qApp, &QApplication::focusChanged, this, &EditActions::update);
+    // Asking another program's clipboard what it holds can take a while:
+    // it is asked once per change, not at every focus change.
+    auto readClipboard = [this] {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        clipboardHasText_ = data && data->hasText();
+        update();
+    };
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, readClipboard);
+    readClipboard();
+}
+
+QAction* EditActions::make(const char* name, const QString& text, std::vector<QKeySequence> keys,
+                           std::function<void()> handler)
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcuts(QList<QKeySequence>(keys.begin(), keys.end()));
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    return action;
+}
+
+void EditActions::addTo(QMenu* menu) const
+{
+    for (std::size_t i = 0; i < groups_.size(); ++i) {
+        if (i > 0)
+            menu->addSeparator();
+        for (QAction* action : groups_[i])
+            menu->addAction(action);
+    }
+}
+
+ChannelGrid* EditActions::currentGrid() const
+{
+    for (ChannelGrid* grid : grids_) {
+        if (grid->parentWidget() == pages_.currentWidget())
+            return grid;
+    }
+    return nullptr;
+}
+
+bool EditActions::editing() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return grids_[0]->isCellEditor(focus) || grids_[1]->isCellEditor(focus);
+}
+
+void EditActions::update()
+{
+    const bool typing = editing();
+    const QUndoStack& stack = history_.stack();
+    undo->setEnabled(!typing && stack.canUndo());
+    undo->setText(stack.canUndo() ? QStringLiteral("Undo ") + stack.undoText() : QStringLiteral("Undo"));
+    redo->setEnabled(!typing && stack.canRedo());
+    redo->setText(stack.canRedo() ? QStringLiteral("Redo ") + stack.redoText() : QStringLiteral("Redo"));
+
+    const ChannelGrid* grid = typing ? nullptr : currentGrid();
+    const CellRange r = grid ? grid->selectedRange() : CellRange{};
+    const bool cells = !r.empty();
+    for (QAction* action : {cut, copy, erase, insertChannel, deleteChannels, clearChannels, sortByFrequency, sortByName})
+        action->setEnabled(cells);
+    paste->setEnabled(cells && clipboardHasText_);
+    moveUp->setEnabled(cells && r.firstRow > 1);
+    moveDown->setEnabled(cells && r.lastRow < kRows);
+
+    insertChannel->setText(cells ? QStringLiteral("Insert Channel at %1").arg(r.firstRow)
+                                 : QStringLiteral("Insert Channel"));
+    deleteChannels->setText(cells ? QStringLiteral("Delete %1 %2").arg(channelsWord(r), channelSpan(r))
+                                  : QStringLiteral("Delete Channels"));
+    clearChannels->setText(cells ? QStringLiteral("Clear %1 %2").arg(channelsWord(r), channelSpan(r))
+                                 : QStringLiteral("Clear Channels"));
+}
+
+void EditActions::run(const Operation& operation, const QString& renamed)
+{
+    ChannelGrid* grid = currentGrid();
+    if (!grid || editing())
+        return;
+    const CellRange range = grid->selectedRange();
+    if (range.empty())
+        return;
+    EditResult result;
+    history_.perform([&](Document& doc) {
+        result = operation(doc, grid->band(), range);
+        QString name = displayText(result.name);
+        if (!renamed.isEmpty())
+            name = renamed + name.mid(name.indexOf(QLatin1Char(' ')));
+        return name;
+    });
+    if (!result.refusal.empty()) {
+        seam_.message(&window_, displayText(result.refusal));
+        return;
+    }
+    grid->showSelection(result.selection);
+    if (!result.refused.empty())
+        seam_.message(&window_, refusalText(result));
+    update();
+}
+
+void EditActions::copySelection()
+{
+    ChannelGrid* grid = currentGrid();
+    if (!grid || editing())
+        return;
+    const CellRange range = grid->selectedRange();
+    if (range.empty())
+        return;
+    // Plain tab-separated text, as spreadsheets take it.
+    QGuiApplication::clipboard()->setText(QString::fromStdString(copyText(grid->document(), grid->band(), range, false)));
+}
+
+void EditActions::pasteClipboard()
+{
+    // Plain text only: whatever else another program put there is not read.
+    std::string text = QGuiApplication::clipboard()->text().toStdString();
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.erase(0, 3);
+    if (text.empty())
+        return;
+    run([&text](Document& doc, Band band, const CellRange& r) {
+        if (text.size() <= kMaxPasteText && !singleCell(r)) {
+            const TextGrid cells = readTsv(text);
+            // One copied cell fills every selected cell.
+            if (cells.size() == 1 && cells[0].size() == 1) {
+                const std::size_t width = static_cast<std::size_t>(r.lastCol - r.firstCol + 1);
+                const std::size_t height = static_cast<std::size_t>(r.lastRow - r.firstRow + 1);
+                return pasteCells(doc, band, r.firstRow, r.firstCol,
+                                  TextGrid(height, std::vector<std::string>(width, cells[0][0])));
+            }
+            // Whole channels with their numbers (13 columns) go in from column 0.
+            const bool numbered = wholeChannels(r) && !cells.empty() &&
+                                  std::all_of(cells.begin(), cells.end(),
+                                              [](const auto& row) { return row.size() == kColumns; });
+            if (numbered)
+                return pasteCells(doc, band, r.firstRow, 0, cells);
+        }
+        return pasteText(doc, band, r.firstRow, r.firstCol, text);
+    });
+}
+
+void EditActions::contextMenu(ChannelGrid* grid, const QPoint& pos)
+{
+    // Asking for the menu leaves the cell editor, as a click would.
+    if (editing())
+        grid->setFocus(Qt::MouseFocusReason);
+    update();
+    QMenu menu(grid);
+    menu.setObjectName(QStringLiteral("ChannelContextMenu"));
+    addTo(&menu);
+    menu.exec(grid->viewport()->mapToGlobal(pos));
+}
+
+}  // namespace pellaro
