@@ -36,7 +36,7 @@ struct Window {
     {
         MainWindowOptions options;
         options.seam = &seam;
-        options.portSource = [] { return QStringList(); };
+        options.portSource = [] { return QList<SerialPortEntry>(); };
         w = std::make_unique<TForm2>(options);
         Document& doc = w->document();
         const char* rows[][2] = {{"146.5", "ZULU"}, {"145.5", "ALPHA"}, {"440", "MIKE"}, {"145", ""}};
