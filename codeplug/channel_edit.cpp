@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "codeplug/cell_entry.h"
+#include "codeplug/rules.h"
 #include "codeplug/codes.h"
 
 namespace pellaro {
@@ -133,6 +134,10 @@ bool sortsBefore(const SortEntry& a, const SortEntry& b) {
                                         });
 }
 
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
 void note(std::vector<CellNote>& list, Band band, int row, int col, std::string reason) {
     list.push_back({band, row, col, std::move(reason)});
 }
@@ -140,6 +145,7 @@ void note(std::vector<CellNote>& list, Band band, int row, int col, std::string 
 }  // namespace
 
 std::string describe(const CellNote& n) {
+    if (n.col < 0) return std::string(bandName(n.band)) + ": " + n.reason;   // said of the whole step
     std::string where = std::string(bandName(n.band)) + " channel " + std::to_string(n.row) + ", column ";
     if (n.col >= 0 && n.col < kColumns)
         where += "\"" + channelHeadings()[static_cast<std::size_t>(n.col)] + "\"";
@@ -248,6 +254,7 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
     int pasted = 0;
     int width = 0;
     int rowsBeyond = 0;   // rows past channel 128 that hold any text
+    int emptyKept = 0;    // empty texts over list cells of programmed channels
     for (std::size_t i = first; i < cells.size(); ++i) {
         const int to = row + static_cast<int>(i - first);
         width = std::max(width, static_cast<int>(cells[i].size()));
@@ -279,6 +286,15 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
                 continue;
             }
             const CellEntry e = enterChannelCell(next, band, c, to, latin1);
+            // A spreadsheet row that leaves list columns empty says nothing
+            // about them: the cells keep their entries, which the rules never
+            // leave empty on a programmed channel. Said once for the step.
+            const bool listCell = c != 1 && c != 4 && c != 12;
+            if (e.kind == CellEntry::Kind::Refused && listCell && isBlank(latin1) &&
+                channelEditorOffered(next, band, c, to)) {
+                ++emptyKept;
+                continue;
+            }
             if (e.kind == CellEntry::Kind::Refused) note(r.refused, band, to, c, e.reason);
             if (e.kind == CellEntry::Kind::Adjusted) note(r.adjusted, band, to, c, e.reason);
         }
@@ -292,6 +308,10 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
         note(r.refused, band, kRows + 1, col,
              std::to_string(rowsBeyond) + (rowsBeyond > 1 ? " rows" : " row") + " past channel " +
                  std::to_string(kRows) + ", outside the channel table");
+    if (emptyKept > 0)
+        note(r.adjusted, band, row, -1,
+             cellsText(emptyKept) + " left empty in the paste kept the entries they had (the list cells of a "
+                                    "programmed channel always hold one)");
     r.name = "Paste " + cellsText(pasted);
     r.changed = !(next.table(band) == doc.table(band));
     r.selection = {row, std::min(kRows, row + static_cast<int>(cells.size() - first) - 1), col,

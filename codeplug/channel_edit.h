@@ -35,7 +35,8 @@ struct CellRange {
 };
 
 // One cell that a step refused or took otherwise than given. `row` and `col`
-// may lie beyond the table (129.., 13..) for texts pasted past its edges.
+// may lie beyond the table (129.., 13..) for texts pasted past its edges; a
+// `col` below 0 marks a note on the step as a whole.
 struct CellNote {
     Band band = Band::A;
     int row = 0;

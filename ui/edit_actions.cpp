@@ -60,13 +60,23 @@ CellRange sortSpan(const CellRange& r)
 
 QString refusalText(const EditResult& result)
 {
+    // The cells not taken first, then those taken otherwise than given
+    // (rounded onto the step, cut, kept): the first 20 lines in all.
     const auto count = static_cast<int>(result.refused.size());
     QString text = QStringLiteral("%1: %2 not taken").arg(displayText(result.name), count == 1 ? QStringLiteral("1 cell")
                                                                                               : QStringLiteral("%1 cells").arg(count));
-    for (int i = 0; i < count && i < kListedRefusals; ++i)
-        text += QLatin1Char('\n') + displayText(describe(result.refused[static_cast<std::size_t>(i)]));
-    if (count > kListedRefusals)
-        text += QStringLiteral("\n... and %1 more").arg(count - kListedRefusals);
+    int listed = 0;
+    auto list = [&](const std::vector<CellNote>& notes) {
+        for (const CellNote& n : notes)
+            if (listed++ < kListedRefusals) text += QLatin1Char('\n') + displayText(describe(n));
+    };
+    list(result.refused);
+    if (!result.adjusted.empty()) {
+        text += QStringLiteral("\nTaken otherwise than given:");
+        list(result.adjusted);
+    }
+    if (listed > kListedRefusals)
+        text += QStringLiteral("\n... and %1 more").arg(listed - kListedRefusals);
     return text;
 }
 
@@ -225,7 +235,7 @@ void EditActions::run(const Operation& operation, const QString& renamed)
         return;
     }
     grid->showSelection(result.selection);
-    if (!result.refused.empty())
+    if (!result.refused.empty() || !result.adjusted.empty())
         seam_.message(&window_, refusalText(result));
     update();
 }

@@ -87,7 +87,8 @@ private:
     bool clipboardHasText_ = false;
 };
 
-// The refusals of a step in one box: the first 20 and a count of the rest.
+// What a step refused and what it took otherwise than given, in one box:
+// the first 20 lines and a count of the rest.
 QString refusalText(const EditResult& result);
 
 }  // namespace pellaro

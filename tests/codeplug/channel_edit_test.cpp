@@ -205,6 +205,9 @@ TEST(ChannelPaste, CellsThroughTheirRules) {
          "146.52500|D023N|QT/DQT|146.00000|67.0HZ|DTMF1|OFF|Low|Narrow|ON|OFF|Hill", "", "", "Paste 12 cells"},
         {"435.5", 4, 1, home, "435.50000|0FF|OFF|||||High|Wide|OFF|OFF|", "", "", "Paste 1 cell"},
         {"145.12345\tlow", 4, 1, home, "145.12500|0FF|OFF|||||High|Wide|OFF|OFF|", "4:2", "4:1", "Paste 2 cells"},
+        // A sparse spreadsheet row: the empty list cells keep the defaults, said once.
+        {"146\t\t\t\t\t\t\t\t\t\t\tHill", 4, 1, home, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Hill", "", "4:-1",
+         "Paste 12 cells"},
         // Rows in order; CR LF line ends.
         {"146\r\n147\r\n", 3, 1, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Home", "147.00000|0FF|OFF|||||High|Wide|OFF|OFF|", "", "", "Paste 2 cells"},
         {"D023N", 4, 2, home, none, "4:2", "", "Paste 1 cell"},                 // no receive frequency
