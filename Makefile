@@ -41,10 +41,15 @@ bench: configure
 	$(BUILD_DIR)/pellaro-bench
 
 # libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer),
-# each run for FUZZ_SECONDS from the seed corpus in tests/fuzz/corpus. New
-# inputs collect in build-fuzz/corpus; a crash is kept in build-fuzz/artifacts.
+# one after another, each from the seed corpus in tests/fuzz/corpus for
+# FUZZ_SECONDS, or with FUZZ_RUNS=N for N executions (then with no time limit
+# unless FUZZ_SECONDS is given as well; whichever comes first ends the run).
+# New inputs collect in build-fuzz/corpus; a crash is kept in
+# build-fuzz/artifacts.
 FUZZ_DIR ?= build-fuzz
-FUZZ_SECONDS ?= 120
+FUZZ_RUNS ?=
+FUZZ_SECONDS ?= $(if $(FUZZ_RUNS),0,120)
+FUZZ_LIMITS = -max_total_time=$(FUZZ_SECONDS) $(if $(FUZZ_RUNS),-runs=$(FUZZ_RUNS))
 FUZZ_TARGETS = fuzz_codeplug_file fuzz_reply_dispatch fuzz_editor_rules fuzz_radio_protocol fuzz_paste fuzz_native_csv fuzz_generic_csv
 
 fuzz: check-deps
@@ -53,8 +58,8 @@ fuzz: check-deps
 	@mkdir -p $(FUZZ_DIR)/artifacts
 	@set -e; for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_DIR)/corpus/$$t; \
-	  echo "== $$t: $(FUZZ_SECONDS) s"; \
-	  $(FUZZ_DIR)/$$t $(FUZZ_DIR)/corpus/$$t tests/fuzz/corpus/$$t -max_total_time=$(FUZZ_SECONDS) \
+	  echo "== $$t: $(if $(FUZZ_RUNS),$(FUZZ_RUNS) executions,$(FUZZ_SECONDS) s)"; \
+	  $(FUZZ_DIR)/$$t $(FUZZ_DIR)/corpus/$$t tests/fuzz/corpus/$$t $(FUZZ_LIMITS) \
 	    -max_len=16384 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
 	    -artifact_prefix=$(FUZZ_DIR)/artifacts/$$t- 2>$(FUZZ_DIR)/$$t.log \
 	    || { tail -n 40 $(FUZZ_DIR)/$$t.log; exit 1; }; \

@@ -160,8 +160,9 @@ private:
 
 }  // namespace
 
-TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress) {
+TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress, MemoryImage* replies) {
     if (busy_) return {};
+    if (replies) replies->fill(std::string());
     BusyScope scope(busy_);
     const bool fast = fast_;   // for the whole run
     ReceiveAtOnceScope receive(link_, fast);
@@ -186,6 +187,7 @@ TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress) 
         accepted = n + 1;
         if (progress) progress(accepted);
         dispatchReply(doc, n, reply);
+        if (replies) (*replies)[static_cast<std::size_t>(n)] = reply;
     }
     sendFixed(link_, kClosingWord);
     if (failed) return {false, "Read Error!", accepted};

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "clone/link.h"
+#include "codeplug/compare.h"
 #include "codeplug/document.h"
 
 namespace pellaro {
@@ -52,7 +53,11 @@ public:
     // normal mode's 100 ms of silence instead.)
     static constexpr int kFastQuietMs = 5;
 
-    TransferResult fullRead(Document& doc, const ProgressFn& progress = {});
+    // With `replies`, every accepted reply is also kept there as received
+    // (hex text, by block), so a caller can compare the radio's bytes with
+    // what a write sent; blocks not reached stay empty. Decoding a record and
+    // encoding it again does not always give its bytes back.
+    TransferResult fullRead(Document& doc, const ProgressFn& progress = {}, MemoryImage* replies = nullptr);
     TransferResult fullWrite(const Document& doc, const ProgressFn& progress = {});
 
     // Partial transfers of the limit page. The caller performs the port test

@@ -11,7 +11,8 @@ failures=0
 expect 2 "no command" "$cli"
 contains "$work/err" "show FILE" "usage lists show"
 contains "$work/err" "read [--fast] DEVICE OUT.bc" "usage lists read"
-contains "$work/err" "write [--fast] DEVICE IN.bc" "usage lists write"
+contains "$work/err" "write [--fast] [--verify] [--backup BACKUP.bc] DEVICE IN.bc" "usage lists write"
+contains "$work/err" "verify [--fast] DEVICE FILE.bc" "usage lists verify"
 expect 2 "unknown command" "$cli" frobnicate
 expect 2 "new without a file" "$cli" new
 expect 2 "show with two files" "$cli" show a b

@@ -209,6 +209,23 @@ TEST(RadioProtocol, FaultsAimedByAddressAndRepeated) {
     EXPECT_TRUE(out.answer.empty());
 }
 
+// A fault aimed at one exchange of several in a row passes the others by,
+// even when it repeats.
+TEST(RadioProtocol, FaultAimedAtOneExchange) {
+    RadioProtocol p;
+    Fault fault{FaultKind::NoAnswer, 0, std::nullopt, true};
+    fault.inExchange = 2;
+    p.setFault(fault);
+    for (int exchange = 1; exchange <= 3; ++exchange) {
+        SCOPED_TRACE(exchange);
+        p.feed(word("CLNK_OPN"));
+        EXPECT_EQ(p.feed(readFrame(0x0400, 0x30)).answer.empty(), exchange == 2);
+        EXPECT_EQ(p.feed(readFrame(0x0430, 0x30)).answer.size(), 0x30u);
+        p.feed(word("EXIT"));
+    }
+    EXPECT_EQ(p.counters().faultsFired, 1u);
+}
+
 // A radio that acknowledges a write its memory does not keep: only a later
 // read shows it. Both faults wait for a write; a read at the target passes.
 TEST(RadioProtocol, DroppedAndAlteredWritesAreAcknowledgedAllTheSame) {

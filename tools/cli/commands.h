@@ -44,3 +44,17 @@ void printError(const std::string& message);
 // The radio transfers: not part of every build (see the usage text).
 int cliRead(const std::vector<std::string>& args);
 int cliWrite(const std::vector<std::string>& args);
+int cliVerify(const std::vector<std::string>& args);
+
+namespace pellaro::cli {
+// Usage of write and verify, for their registration and for the usage text
+// of a build without them.
+inline constexpr const char* kWriteArguments = "[--fast] [--verify] [--backup BACKUP.bc] DEVICE IN.bc";
+inline constexpr const char* kWriteSummary =
+    "write IN.bc to the radio on serial DEVICE (--fast: fast transfer; --backup: first read the radio "
+    "into BACKUP.bc; --verify: then read it back and compare)";
+inline constexpr const char* kVerifyArguments = "[--fast] DEVICE FILE.bc";
+inline constexpr const char* kVerifySummary =
+    "read the radio on serial DEVICE and print what writing FILE.bc would change in it; "
+    "exit 1 if anything, 2 if unusable";
+}  // namespace pellaro::cli

@@ -20,7 +20,8 @@ const Command kDocumented[] = {
      nullptr},
     {"read", "[--fast] DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc (--fast: fast transfer)",
      nullptr},
-    {"write", "[--fast] DEVICE IN.bc", "write IN.bc to the radio on serial DEVICE (--fast: fast transfer)", nullptr},
+    {"write", kWriteArguments, kWriteSummary, nullptr},
+    {"verify", kVerifyArguments, kVerifySummary, nullptr},
     {"paste", "FILE.bc BAND ROW COL",
      "paste tab-separated cells from stdin into band A or B of FILE.bc at channel ROW, column COL; "
      "refused cells on stderr, exit 1 if any", nullptr},

@@ -33,6 +33,8 @@ constexpr const char* kUsage =
     "  --at N              ... at request N of the exchange (0-based; in a\n"
     "                      full read or write, request N is block N)\n"
     "  --at-address HEX    ... at the first request for this address\n"
+    "  --exchange N        ... only in exchange N (1 for the first CLNK_OPN\n"
+    "                      since the start, 2 for the next, ...)\n"
     "  --repeat            fire the fault at every matching request\n"
     "  --offset N          the byte of the write's data that alter inverts\n"
     "                      (0-based, default 0: the block's first byte)\n"
@@ -101,6 +103,10 @@ int main(int argc, char** argv) {
             if (!parseNumber(v, 16, 0xFFFF, n))
                 return usageError("--at-address needs a hex address (0 to FFFF)");
             options.fault.atAddress = static_cast<std::uint16_t>(n);
+        } else if (arg == "--exchange") {
+            if (!value(v) || !parseNumber(v, 10, 1000000, n) || n < 1)
+                return usageError("--exchange needs an exchange number (1 or more)");
+            options.fault.inExchange = static_cast<int>(n);
         } else if (arg == "--repeat") {
             options.fault.repeat = true;
         } else if (arg == "--offset") {

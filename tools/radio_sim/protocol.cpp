@@ -87,6 +87,8 @@ std::optional<FaultKind> RadioProtocol::faultFor(std::uint16_t address, bool isW
     if (fault_.kind == FaultKind::None || (faultSpent_ && !fault_.repeat)) return std::nullopt;
     const bool writesOnly = fault_.kind == FaultKind::DropWrite || fault_.kind == FaultKind::AlterByte;
     if (writesOnly && !isWrite) return std::nullopt;
+    if (fault_.inExchange && static_cast<std::uint64_t>(*fault_.inExchange) != counters_.exchanges)
+        return std::nullopt;
     const bool hit = (fault_.atRequest && *fault_.atRequest == requestIndex_) ||
                      (fault_.atAddress && *fault_.atAddress == address);
     if (!hit) return std::nullopt;

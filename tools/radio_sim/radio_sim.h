@@ -75,6 +75,10 @@ struct Fault {
     // in a record; a larger offset may reach a spare range. An offset past
     // the data alters nothing.
     std::size_t offset = 0;
+    // Only in exchange number `inExchange` (1 for the first "CLNK_OPN" the
+    // radio takes, 2 for the next, ...), so that one exchange of several in
+    // a row can be aimed at; without it, in any exchange.
+    std::optional<int> inExchange = std::nullopt;
 };
 
 struct ProtocolCounters {

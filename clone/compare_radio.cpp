@@ -1,0 +1,14 @@
+#include "clone/compare_radio.h"
+
+namespace pellaro {
+
+RadioComparison compareWithRadio(CloneEngine& engine, const Document& doc, const ProgressFn& progress) {
+    RadioComparison out;
+    out.read = engine.fullRead(out.radio, progress, &out.replies);
+    if (out.read.ok) out.differences = compareImages(writeImage(doc), out.replies);
+    return out;
+}
+
+void pauseBetweenExchanges(CloneLink& link) { link.portDelay(kExchangeGapMs); }
+
+}  // namespace pellaro
