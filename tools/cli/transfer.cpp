@@ -3,6 +3,7 @@
 // DEVICE FILE.bc: the full read and the full write from the command line,
 // and the checks around a write, over the same serial component and clone
 // engine as the main window.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
