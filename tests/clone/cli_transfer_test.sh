@@ -6,26 +6,11 @@ set -u
 CLI=$1
 SIM=$2
 WORK=$(mktemp -d)
-SIM_PID=""
 fail=0
 
-stop_sim() {
-    if [ -n "$SIM_PID" ]; then kill "$SIM_PID" 2>/dev/null; wait "$SIM_PID" 2>/dev/null; SIM_PID=""; fi
-}
 trap 'stop_sim; rm -rf "$WORK"' EXIT
 
-# Starts the simulated radio with the given options; DEV is the device it names.
-start_sim() {
-    stop_sim
-    # A fresh file: the shell truncates it only once the radio's process runs.
-    rm -f "$WORK/sim.out"
-    "$SIM" --no-pacing "$@" >"$WORK/sim.out" 2>"$WORK/sim.err" &
-    SIM_PID=$!
-    i=0
-    while ! head -n 1 "$WORK/sim.out" 2>/dev/null | grep -q . && [ $i -lt 50 ]; do sleep 0.1 2>/dev/null || sleep 1; i=$((i + 1)); done
-    DEV=$(head -n 1 "$WORK/sim.out")
-    [ -n "$DEV" ] || { echo "simulated radio named no device"; cat "$WORK/sim.err"; exit 1; }
-}
+. "$(dirname "$0")/../simulated_radio.sh"
 
 # expect NAME STATUS LAST_LINE COMMAND...
 expect() {

@@ -18,16 +18,12 @@ fail() {
 }
 
 "$cli" new "$work/new.bc" || fail "pellaro-cli new"
-"$sim" --no-pacing --fault nak --at 0 --repeat >"$work/sim.out" 2>"$work/sim.err" &
-simpid=$!
-trap 'kill "$simpid" 2>/dev/null' EXIT INT TERM
-i=0
-while [ ! -s "$work/sim.out" ] && [ $i -lt 100 ]; do
-    sleep 0.05
-    i=$((i + 1))
-done
-device=$(head -n 1 "$work/sim.out")
-[ -n "$device" ] || fail "the simulated radio gave no device"
+SIM=$sim WORK=$work
+. "$(dirname "$0")/../simulated_radio.sh"
+# The simulated radio never outlives the test, however it ends.
+trap 'stop_sim' EXIT INT TERM
+start_sim --fault nak --at 0 --repeat
+device=$DEV
 
 n=0
 while [ $n -lt $runs ]; do
@@ -45,8 +41,7 @@ while [ $n -lt $runs ]; do
 done
 
 # The radio prints what it saw when it is stopped.
-kill "$simpid"
-wait "$simpid" 2>/dev/null
+stop_sim
 summary=$(cat "$work/sim.err")
 echo "$summary"
 echo "$summary" | grep -q " $runs exchanges, $runs closed by EXIT," ||

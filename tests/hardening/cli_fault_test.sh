@@ -12,22 +12,16 @@ mkdir -p "$work"
 
 fail() {
     echo "FAIL: $*"
-    [ -n "${simpid:-}" ] && kill "$simpid" 2>/dev/null
+    stop_sim
     exit 1
 }
 
-"$sim" --no-pacing --fault no-answer --at 2 >"$work/sim.out" 2>"$work/sim.err" &
-simpid=$!
+SIM=$sim WORK=$work
+. "$(dirname "$0")/../simulated_radio.sh"
 # The simulated radio never outlives the test, however it ends.
-trap 'kill "$simpid" 2>/dev/null' EXIT INT TERM
-# The simulator prints its device on its first line.
-i=0
-while [ ! -s "$work/sim.out" ] && [ $i -lt 100 ]; do
-    sleep 0.05
-    i=$((i + 1))
-done
-device=$(head -n 1 "$work/sim.out")
-[ -n "$device" ] || fail "the simulated radio gave no device"
+trap 'stop_sim' EXIT INT TERM
+start_sim --fault no-answer --at 2
+device=$DEV
 
 timeout 30 "$cli" read "$device" "$work/failed.bc" >"$work/first.out" 2>"$work/first.err"
 code=$?
@@ -42,7 +36,6 @@ code=$?
 [ "$(tail -n 1 "$work/second.out")" = "Read success!" ] || fail "the second read did not say Read success!"
 [ -s "$work/good.bc" ] || fail "the second read wrote no file"
 
-kill "$simpid" 2>/dev/null
-wait "$simpid" 2>/dev/null
+stop_sim
 echo "PASS"
 exit 0
