@@ -90,6 +90,8 @@ CellEntry enterName(Document& doc, Band band, int row, std::string_view text) {
         return {CellEntry::Kind::Refused, quoted(text) + ": the channel has no receiving frequency"};
     const std::string name = filterPaste({}, text, &channelNameKey, 7);
     commitChannelName(doc, band, row, name);
+    if (cell != name)
+        return {CellEntry::Kind::Adjusted, quoted(text) + " taken as no name (a name of one blank is kept as none)"};
     if (name == text) return {CellEntry::Kind::Applied, {}};
     const bool onlyCut = text.substr(0, name.size()) == name &&
                          filterPaste({}, text, &channelNameKey, static_cast<int>(text.size())) == text;

@@ -226,9 +226,13 @@ KeyOutcome channelNameKey(std::size_t currentLength, char key, int limit) {
 CommitOutcome commitChannelName(Document& doc, Band band, int row, std::string_view text) {
     if (!validRow(row)) return {{}, EditorAfter::EmptyHide, {}};
     std::string& cell = doc.table(band).at(12, row);
+    if (text == cell) return {{}, EditorAfter::EmptyHide, {}};   // left as it was
     // A name read from the radio or a file may hold characters that typing
     // cannot give: they stay; what was typed or pasted meets the key rules.
     cell = filterEdit(cell, text, &channelNameKey, 7);
+    // A codeplug file reads a cell of one blank back as empty; such a name
+    // shows nothing on the radio either, so it is kept as no name.
+    if (cell == " ") cell.clear();
     return {{}, EditorAfter::EmptyHide, {}};
 }
 

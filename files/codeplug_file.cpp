@@ -233,7 +233,10 @@ FileResult saveCodeplug(const Document& doc, std::string& bytesOut) {
             const ChannelTable& t = doc.table(band);
             for (int col = 0; col < kColumns; ++col) {
                 const std::string& cell = t.at(col, row);
-                if (std::string bad = unstorableCharacter(cell); !bad.empty())
+                std::string bad = unstorableCharacter(cell);
+                // A cell of one blank is how the file writes an empty cell.
+                if (bad.empty() && cell == " ") bad = "a single blank (it would load back empty)";
+                if (!bad.empty())
                     return {refusal(std::string(bandName(band)) + " channel " + std::to_string(row) + ", column \"" +
                                         kColumnHeadings[col] + "\"",
                                     bad)};

@@ -126,10 +126,13 @@ TEST(ChannelKeys, FrequencyAndNameFilters) {
     EXPECT_EQ(d.table(Band::B).at(12, 9), "abcdefg");
     commitChannelName(d, Band::B, 9, "");
     EXPECT_EQ(d.table(Band::B).at(12, 9), "");
+    // A name of one blank would load back from a file as none: it is none.
+    commitChannelName(d, Band::B, 9, " ");
+    EXPECT_EQ(d.table(Band::B).at(12, 9), "");
 
     // A name read from the radio keeps every byte when its editor is left
     // without a change.
-    for (const std::string& name : {std::string("Caf\xE9"), std::string("A,B~"), std::string("\x01X")}) {
+    for (const std::string& name : {std::string("Caf\xE9"), std::string("A,B~"), std::string("\x01X"), std::string(" ")}) {
         d.table(Band::A).at(12, 3) = name;
         commitChannelName(d, Band::A, 3, name);
         EXPECT_EQ(d.table(Band::A).at(12, 3), name);
