@@ -284,8 +284,12 @@ void InterchangeActions::compareRadio()
 void InterchangeActions::showDifference(const Difference& d)
 {
     QTabWidget* pages = w_.PageControl1;
+    // The main window comes forward with the focus; the list stays in view
+    // above it, for the next line.
     w_.raise();
     w_.activateWindow();
+    if (differences_ && differences_->isVisible())
+        differences_->raise();
     if (d.kind == Difference::Kind::Channel) {
         pages->setCurrentIndex(d.band == Band::A ? 0 : 2);
         ChannelGrid* grid = d.band == Band::A ? w_.StringGrid1 : w_.StringGrid2;
