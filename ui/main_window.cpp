@@ -31,6 +31,7 @@
 #include "ui/doc_text.h"
 #include "ui/document_history.h"
 #include "ui/edit_actions.h"
+#include "ui/interchange_actions.h"
 #include "ui/pages/band_setup_page.h"
 #include "ui/pages/dtmf_page.h"
 #include "ui/pages/limit_page.h"
@@ -107,12 +108,15 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
     // open applies at once to the open port, so 0x11 and 0x13 pass unaltered.
     Comm1->setInx_XonXoffFlow(false);
     Comm1->setOutx_XonXoffFlow(false);
+    interchange_->update();
 }
 
 TForm2::~TForm2()
 {
-    // The edit commands watch the focus and the tables: they go before them.
+    // The edit commands watch the focus and the tables: they go before them,
+    // and the comparison windows, which read the document, with them.
     delete editActions_;
+    delete interchange_;
     // The pages refer to the document: they go first, while it still exists,
     // and the channel editors are disarmed so that going away commits nothing.
     delete rawMemory_;
@@ -165,6 +169,7 @@ void TForm2::buildMenus()
     QAction* n2 = item(file, "N2", QStringLiteral("Open"), &TForm2::fileOpen);
     QAction* n3 = item(file, "N3", QStringLiteral("Save"), &TForm2::fileSave);
     item(file, "N4", QStringLiteral("Quit"), &TForm2::quitNow);
+    fileMenu_ = file;   // import, export and Compare with File follow (buildEditing)
 
     QMenu* edit = bar->addMenu(QStringLiteral("Edit(E)"));
     edit->setObjectName(QStringLiteral("N5"));
@@ -297,6 +302,11 @@ void TForm2::buildEditing()
     editActions_ = new EditActions(*history_, *seam_, *PageControl1, {StringGrid1, StringGrid2}, *this);
     editActions_->addTo(editMenu_);
     connect(editMenu_, &QMenu::aboutToShow, editActions_, &EditActions::update);
+    interchange_ = new InterchangeActions(*this);
+    interchange_->addToFileMenu(fileMenu_);
+    interchange_->addToEditMenu(editMenu_);
+    for (QMenu* menu : {fileMenu_, editMenu_})
+        connect(menu, &QMenu::aboutToShow, interchange_, &InterchangeActions::update);
 
     // Every user commit and all typing in the pages go to the history,
     // which keeps a step when the document changed.

@@ -28,6 +28,7 @@ class ChannelGrid;
 class CloneEngine;
 class DocumentHistory;
 class EditActions;
+class InterchangeActions;
 class PortLink;
 class RawMemoryView;
 class TComm;
@@ -66,6 +67,9 @@ public:
     DocumentHistory& history() { return *history_; }
     // The edit commands (Edit menu, context menu, shortcuts).
     EditActions& editActions() { return *editActions_; }
+    // Import, export and the comparisons (File menu), Compare with Radio and
+    // Fast Transfers (Edit menu).
+    InterchangeActions& interchangeActions() { return *interchange_; }
 
     // Edit > "Raw Memory": shows the read-only view of k1..k15 (non-modal).
     void showRawMemory();
@@ -152,6 +156,8 @@ private:
     RawMemoryView* rawMemory_ = nullptr;   // made on first use
     DocumentHistory* history_ = nullptr;
     EditActions* editActions_ = nullptr;
+    InterchangeActions* interchange_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
 };
 

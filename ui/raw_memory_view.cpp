@@ -115,6 +115,14 @@ void RawMemoryView::refresh()
     }
 }
 
+void RawMemoryView::showMirror(int n)
+{
+    if (n < 1 || n > 15)
+        return;
+    table_->selectRow(n - 1);
+    table_->scrollToItem(table_->item(n - 1, Hex));
+}
+
 void RawMemoryView::showEvent(QShowEvent* event)
 {
     refresh();

@@ -26,6 +26,8 @@ public:
     void refresh();
 
     QTableWidget* table() const { return table_; }
+    // Selects the row of mirror n (1..15) and scrolls to it.
+    void showMirror(int n);
 
     // The memory range of mirror n (1..15) as the range captions write it;
     // k11 runs one byte past its caption's range, to the mode byte at 0x02F0.

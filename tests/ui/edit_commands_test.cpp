@@ -361,6 +361,7 @@ void EditCommandsTest::menusKeepTheirItemsAndTheCommandsFollow()
                             "N11=B/Under Band Channel", "N16=-------", "RawMemoryItem=Raw Memory",
                             "EditDivider=-------", "EditUndo=Undo Volume", "EditRedo=Redo"};
     expected += commands;
+    expected += QStringList({"|", "CompareWithRadio=Compare with Radio…", "FastTransfers=Fast Transfers"});
     QCOMPARE(names(f.find<QMenu>("N5")->actions()), expected);
 
     // The context menu holds the same commands.

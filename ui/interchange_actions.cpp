@@ -1,0 +1,311 @@
+#include "ui/interchange_actions.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTime>
+
+#include <utility>
+
+#include "clone/engine.h"
+#include "codeplug/compare.h"
+#include "files/codeplug_file.h"
+#include "ui/channel_csv_dialog.h"
+#include "ui/channel_grid.h"
+#include "ui/compare_radio_dialog.h"
+#include "ui/differences_window.h"
+#include "ui/doc_text.h"
+#include "ui/document_history.h"
+#include "ui/main_window.h"
+#include "ui/raw_memory_view.h"
+#include "ui/seam.h"
+
+namespace pellaro {
+
+namespace {
+
+constexpr int kListedIssues = 20;
+// A plan of 256 channels is some tens of kilobytes; a file far larger is not
+// one, and reading and parsing it would hold up the window.
+constexpr qint64 kLargestCsv = 8 * 1024 * 1024;
+
+const QString kCsvFilter = QStringLiteral("CSV files (*.csv);;All files (*)");
+const QString kCodeplugFilter = QStringLiteral("*.bc (*.bc)");
+
+std::string localPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString channels(int n)
+{
+    return n == 1 ? QStringLiteral("1 channel") : QStringLiteral("%1 channels").arg(n);
+}
+
+// The codeplug file at `path`, compared with the open one.
+Comparison fileComparison(const Document& open, const QString& path)
+{
+    std::string bytes;
+    const FileResult read = readWholeFile(localPath(path), bytes);
+    if (!read.ok())
+        return {{}, QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(read.error))};
+    Document other;
+    const FileResult loaded = loadCodeplug(bytes, other);
+    if (!loaded.ok())
+        return {{}, displayText(notACodeplugMessage(path.toStdString(), loaded))};
+    return {compareDocuments(open, other), {}};
+}
+
+}  // namespace
+
+QString importReportText(const ImportReport& report, const QString& fileName)
+{
+    QString text = report.rowsTaken > 0
+                       ? QStringLiteral("Imported %1 from %2.").arg(channels(report.rowsTaken), fileName)
+                       : QStringLiteral("No channel was imported from %1.").arg(fileName);
+    if (report.rowsRefused > 0)
+        text += report.rowsRefused == 1 ? QStringLiteral(" 1 row was left out.")
+                                        : QStringLiteral(" %1 rows were left out.").arg(report.rowsRefused);
+    int listed = 0;
+    auto group = [&](ImportIssue::Kind kind, const QString& title) {
+        bool first = true;
+        for (const ImportIssue& issue : report.issues) {
+            if (issue.kind != kind)
+                continue;
+            if (listed++ >= kListedIssues)
+                continue;
+            if (first)
+                text += QLatin1Char('\n') + title;
+            first = false;
+            text += QLatin1Char('\n');
+            if (issue.line > 0)
+                text += QStringLiteral("line %1: ").arg(issue.line);
+            text += displayText(issue.text);
+        }
+    };
+    group(ImportIssue::Kind::Refused, QStringLiteral("Not taken:"));
+    group(ImportIssue::Kind::Adjusted, QStringLiteral("Taken otherwise than given:"));
+    group(ImportIssue::Kind::Note, QStringLiteral("Notes:"));
+    if (listed > kListedIssues)
+        text += QStringLiteral("\n... and %1 more").arg(listed - kListedIssues);
+    return text;
+}
+
+InterchangeActions::InterchangeActions(TForm2& window) : QObject(&window), w_(window)
+{
+    auto make = [this](const char* name, const QString& text, void (InterchangeActions::*handler)()) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    importChannels = make("ImportChannels", QStringLiteral("Import Channels…"), &InterchangeActions::importFromFile);
+    exportChannels = make("ExportChannels", QStringLiteral("Export Channels…"), &InterchangeActions::exportToFile);
+    compareWithFile = make("CompareWithFile", QStringLiteral("Compare with File…"), &InterchangeActions::compareFile);
+    compareWithRadio = make("CompareWithRadio", QStringLiteral("Compare with Radio…"), &InterchangeActions::compareRadio);
+
+    fastTransfers = new QAction(QStringLiteral("Fast Transfers"), this);
+    fastTransfers->setObjectName(QStringLiteral("FastTransfers"));
+    fastTransfers->setCheckable(true);
+    fastTransfers->setChecked(w_.engine().fastTransfers());
+    fastTransfers->setToolTip(QStringLiteral("Full read, full write and Compare with Radio take each answer as "
+                                             "it arrives; off at every start"));
+    connect(fastTransfers, &QAction::toggled, this, [this](bool on) { w_.engine().setFastTransfers(on); });
+}
+
+InterchangeActions::~InterchangeActions()
+{
+    // The windows read the main window's document: they go with the commands.
+    delete differences_;
+    delete radioDialog_;
+    delete importDialog_;
+    delete exportDialog_;
+}
+
+void InterchangeActions::addToFileMenu(QMenu* menu) const
+{
+    QAction* divider = menu->addAction(QStringLiteral("-------"));
+    divider->setObjectName(QStringLiteral("FileDivider"));
+    divider->setEnabled(false);
+    menu->addActions({importChannels, exportChannels, compareWithFile});
+}
+
+void InterchangeActions::addToEditMenu(QMenu* menu) const
+{
+    menu->addSeparator();
+    menu->addActions({compareWithRadio, fastTransfers});
+}
+
+void InterchangeActions::update()
+{
+    const bool busy = w_.engine().busy();
+    // An import while a transfer writes into the document would be lost
+    // under the transfer's own result.
+    importChannels->setEnabled(!busy);
+    compareWithRadio->setEnabled(!busy && w_.portReady());
+    fastTransfers->setChecked(w_.engine().fastTransfers());
+}
+
+// ---- channel plans -------------------------------------------------------------
+
+void InterchangeActions::importFromFile()
+{
+    if (!importDialog_)
+        importDialog_ = new ChannelCsvDialog(ChannelCsvDialog::Mode::Import, &w_);
+    const std::optional<CsvChoice> choice = importDialog_->ask();
+    if (!choice)
+        return;
+    const QString path = w_.seam().openFileName(&w_, QStringLiteral("Import Channels"), kCsvFilter);
+    if (!path.isEmpty())
+        import(path, *choice);
+}
+
+void InterchangeActions::import(const QString& path, const CsvChoice& choice)
+{
+    const QString name = QFileInfo(path).fileName();
+    auto refuse = [&](const QString& why) {
+        w_.seam().message(&w_, QStringLiteral("%1 cannot be imported: %2. Nothing was changed.").arg(name, why));
+    };
+    if (w_.engine().busy())
+        return;
+    if (QFileInfo(path).size() > kLargestCsv) {
+        refuse(QStringLiteral("it is far too large for a channel plan"));
+        return;
+    }
+    std::string csv;
+    const FileResult read = readWholeFile(localPath(path), csv);
+    if (!read.ok()) {
+        refuse(QString::fromLocal8Bit(read.error));
+        return;
+    }
+    const ImportOptions options{choice.format, choice.band, choice.replace};
+    ImportReport report;
+    // An unusable file is refused before anything changes: no step then.
+    w_.history().perform([&](Document& doc) {
+        report = pellaro::importChannels(doc, csv, options);
+        return QStringLiteral("Import %1 from %2").arg(channels(report.rowsTaken), name);
+    });
+    if (!report.usable) {
+        QString why = displayText(report.error);
+        const std::optional<CsvFormat> holds = detectCsvFormat(csv);
+        if (holds && *holds != choice.format)
+            why += *holds == CsvFormat::Generic ? QStringLiteral("; it holds the generic columns: choose Generic")
+                                                : QStringLiteral("; it holds our own columns: choose Native");
+        refuse(why);
+        return;
+    }
+    w_.seam().message(&w_, importReportText(report, name));
+}
+
+void InterchangeActions::exportToFile()
+{
+    if (!exportDialog_)
+        exportDialog_ = new ChannelCsvDialog(ChannelCsvDialog::Mode::Export, &w_);
+    const std::optional<CsvChoice> choice = exportDialog_->ask();
+    if (!choice)
+        return;
+    const QString path = w_.seam().saveFileName(&w_, QStringLiteral("Export Channels"), kCsvFilter);
+    if (!path.isEmpty())
+        exportTo(path, *choice);
+}
+
+void InterchangeActions::exportTo(QString path, const CsvChoice& choice)
+{
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    const CsvExport out = pellaro::exportChannels(w_.document(), choice.format, choice.band);
+    if (!out.ok()) {
+        w_.seam().message(&w_, QStringLiteral("Not exported: %1").arg(displayText(out.error)));
+        return;
+    }
+    // Through a temporary file renamed over the target, as Save writes.
+    const FileResult written = writeFileAtomically(localPath(path), out.csv);
+    if (!written.ok()) {
+        w_.seam().message(&w_, QStringLiteral("Not exported to %1: %2").arg(path, QString::fromLocal8Bit(written.error)));
+        return;
+    }
+    w_.seam().message(&w_, QStringLiteral("Exported %1 to %2.").arg(channels(out.rows), path));
+}
+
+// ---- comparisons -----------------------------------------------------------------
+
+DifferencesWindow& InterchangeActions::differences()
+{
+    if (!differences_) {
+        differences_ = new DifferencesWindow(&w_);
+        connect(differences_, &DifferencesWindow::activated, this, &InterchangeActions::showDifference);
+    }
+    return *differences_;
+}
+
+void InterchangeActions::compareFile()
+{
+    const QString path = w_.seam().openFileName(&w_, QStringLiteral("Compare with File"), kCodeplugFilter);
+    if (path.isEmpty())
+        return;
+    const Document& open = w_.document();
+    ComparisonSource source{QStringLiteral("Compare with File: %1").arg(QFileInfo(path).fileName()), path,
+                            [&open, path] { return fileComparison(open, path); }};
+    Comparison outcome = source.compare();
+    if (!outcome.error.isEmpty()) {
+        w_.seam().message(&w_, outcome.error);
+        return;
+    }
+    differences().showComparison(std::move(source), std::move(outcome));
+}
+
+void InterchangeActions::compareRadio()
+{
+    update();
+    if (!compareWithRadio->isEnabled())
+        return;
+    if (!radioDialog_)
+        radioDialog_ = new CompareRadioDialog(w_);
+    // The dialog shows "Read success!" or the read's failure; only a
+    // successful read has anything to list.
+    std::optional<RadioComparison> read = radioDialog_->ask();
+    if (!read)
+        return;
+    const QString port = w_.ComboBox1->currentText();
+    const Document& open = w_.document();
+    // Refresh compares the open codeplug again with what was read then; it
+    // does not read the radio again.
+    ComparisonSource source{QStringLiteral("Compare with Radio: %1").arg(port),
+                            QStringLiteral("the radio on %1 as read at %2")
+                                .arg(port, QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
+                            [&open, replies = read->replies] {
+                                return Comparison{compareImages(writeImage(open), replies), {}};
+                            }};
+    differences().showComparison(std::move(source), Comparison{std::move(read->differences), {}});
+}
+
+void InterchangeActions::showDifference(const Difference& d)
+{
+    QTabWidget* pages = w_.PageControl1;
+    // The main window comes forward with the focus; the list stays in view
+    // above it, for the next line.
+    w_.raise();
+    w_.activateWindow();
+    if (differences_ && differences_->isVisible())
+        differences_->raise();
+    if (d.kind == Difference::Kind::Channel) {
+        pages->setCurrentIndex(d.band == Band::A ? 0 : 2);
+        ChannelGrid* grid = d.band == Band::A ? w_.StringGrid1 : w_.StringGrid2;
+        grid->setFocus(Qt::OtherFocusReason);
+        // As a click on the cell: selected, and its editor placed when offered.
+        grid->showSelection({d.channel, d.channel, d.column, d.column});
+        grid->selectCell(d.column, d.channel);
+        return;
+    }
+    for (int i = 0; i < pages->count(); ++i)
+        if (pages->tabText(i) == displayText(d.page))
+            pages->setCurrentIndex(i);
+    if (d.kind == Difference::Kind::Memory && d.mirror > 0) {
+        w_.showRawMemory();
+        w_.rawMemoryView()->showMirror(d.mirror);
+    }
+}
+
+}  // namespace pellaro
