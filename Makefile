@@ -47,13 +47,17 @@ bench: configure
 # New inputs collect in build-fuzz/corpus; a crash is kept in
 # build-fuzz/artifacts.
 FUZZ_DIR ?= build-fuzz
+# FUZZ_SANITIZERS=undefined (with its own FUZZ_DIR) runs about twice as fast,
+# for long runs; the standard library still checks every index.
+FUZZ_SANITIZERS ?= address,undefined
 FUZZ_RUNS ?=
 FUZZ_SECONDS ?= $(if $(FUZZ_RUNS),0,120)
 FUZZ_LIMITS = -max_total_time=$(FUZZ_SECONDS) $(if $(FUZZ_RUNS),-runs=$(FUZZ_RUNS))
 FUZZ_TARGETS = fuzz_codeplug_file fuzz_reply_dispatch fuzz_editor_rules fuzz_radio_protocol fuzz_paste fuzz_native_csv fuzz_generic_csv
 
 fuzz: check-deps
-	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPELLARO_FUZZ=ON >/dev/null
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPELLARO_FUZZ=ON \
+	  -DPELLARO_FUZZ_SANITIZERS=$(FUZZ_SANITIZERS) >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 	@mkdir -p $(FUZZ_DIR)/artifacts
 	@set -e; for t in $(FUZZ_TARGETS); do \
