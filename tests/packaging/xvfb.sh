@@ -8,7 +8,10 @@ start_xvfb() {
         command -v "$tool" >/dev/null || {
             echo "$tool is needed (scripts/install-deps --checks installs it)"; return 1; }
     done
-    Xvfb -displayfd 5 -screen 0 1400x900x24 -nolisten tcp 5>"$1/display" 2>"$1/xvfb.log" &
+    # -noreset: by default the server resets whenever its last client leaves
+    # (a program stopped, an xdotool query ended), and a client connecting
+    # during that reset is refused.
+    Xvfb -displayfd 5 -screen 0 1400x900x24 -nolisten tcp -noreset 5>"$1/display" 2>"$1/xvfb.log" &
     xvfb=$!
     i=0
     while [ ! -s "$1/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
