@@ -54,7 +54,6 @@ bool programmed(const ChannelTable& t, int row) {
     return false;
 }
 
-const char* bandLetter(Band band) { return band == Band::A ? "A" : "B"; }
 
 std::string where(Band band, int channel, int column, const std::string& what) {
     std::string w = std::string(bandLetter(band)) + " " + std::to_string(channel);

@@ -10,6 +10,7 @@
 
 #include "files/channel_csv.h"
 #include "files/csv_text.h"
+#include "codeplug/report.h"
 
 namespace pellaro::channel_csv {
 
@@ -48,7 +49,6 @@ std::optional<std::string> field(const CsvRecord& r, const Header& h, std::strin
 // "5" to 5 when it is a whole number 1..128.
 std::optional<int> channelNumber(std::string_view text);
 bool programmed(const ChannelTable& t, int row);
-const char* bandLetter(Band band);
 // "A 5 Receiving Frequency: <what>" ("A 5: <what>" for column 0).
 std::string where(Band band, int channel, int column, const std::string& what);
 ImportIssue issue(ImportIssue::Kind kind, const PlannedRow& row, int column, const std::string& what);
