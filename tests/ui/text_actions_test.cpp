@@ -76,7 +76,7 @@ void TextActionsTest::exportIsTheDumpAndImportIsOneStep()
     rig.actions().importText->trigger();
     QCOMPARE(rig.w->history().stack().count(), steps + 1);
     QVERIFY(rig.w->document() == other);
-    QVERIFY(rig.seam.messages.last().startsWith(QStringLiteral("Imported 1 channel and 93 settings from other.yaml.")));
+    QVERIFY(rig.seam.messages.last().startsWith(QStringLiteral("Imported 1 channel and 69 settings from other.yaml.")));
     rig.w->history().stack().undo();
     QVERIFY(rig.w->document() == before);
 }
