@@ -10,6 +10,7 @@
 #include "codeplug/report.h"
 #include "codeplug/rules.h"
 #include "codeplug/setting_entry.h"
+#include "codeplug/value_names.h"
 #include "files/codeplug_file.h"
 #include "files/codeplug_text.h"
 #include "tools/cli/commands.h"
@@ -42,25 +43,6 @@ bool saveFile(const std::string& path, const Document& doc) {
         return false;
     }
     return true;
-}
-
-// A channel cell by the name the comparison prints: "A 5 Receiving Frequency".
-struct CellName {
-    Band band;
-    int channel;
-    int column;
-};
-std::optional<CellName> cellName(std::string_view name) {
-    if (name.size() < 4 || (name[0] != 'A' && name[0] != 'B') || name[1] != ' ') return std::nullopt;
-    const Band band = name[0] == 'A' ? Band::A : Band::B;
-    std::size_t i = 2;
-    int channel = 0;
-    while (i < name.size() && name[i] >= '0' && name[i] <= '9' && channel <= kRows) channel = channel * 10 + (name[i++] - '0');
-    if (i == 2 || channel < 1 || channel > kRows || i >= name.size() || name[i] != ' ') return std::nullopt;
-    const std::string_view heading = name.substr(i + 1);
-    for (int col = 1; col < kColumns; ++col)
-        if (channelHeadings()[static_cast<std::size_t>(col)] == heading) return CellName{band, channel, col};
-    return std::nullopt;
 }
 
 // A name that is neither a cell nor a setting, said once for both commands.
@@ -145,14 +127,12 @@ int cliGet(const std::vector<std::string>& args) {
     if (!loadFile(args[0], doc)) return kExitUsage;
     std::string out;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        if (const auto cell = cellName(args[i])) {
-            out += latin1ToUtf8(doc.table(cell->band).at(cell->column, cell->channel)) + "\n";
-        } else if (const auto setting = findSetting(args[i])) {
-            out += shownSetting(doc, *setting).value + "\n";
-        } else {
+        const auto name = findValueName(args[i]);
+        if (!name) {
             unknownName(args[i]);
             return kExitUsage;
         }
+        out += valueText(doc, *name) + "\n";
     }
     std::cout << out << std::flush;
     return std::cout ? kExitOk : kExitFailure;
@@ -173,20 +153,12 @@ int cliSet(const std::vector<std::string>& args) {
             printError("NAME=VALUE expected, not " + quoteUserText(args[i]));
             return kExitUsage;
         }
-        const std::string value = args[i].substr(eq + 1);
-        CellEntry e;
-        if (const auto cell = cellName(name)) {
-            std::string latin1;
-            if (!utf8ToLatin1(value, latin1))
-                e = {CellEntry::Kind::Refused, quoteUserText(value) + " holds characters this radio cannot hold"};
-            else
-                e = enterChannelCell(doc, cell->band, cell->column, cell->channel, latin1);
-        } else if (const auto setting = findSetting(name)) {
-            e = enterSetting(doc, *setting, value);
-        } else {
+        const auto found = findValueName(name);
+        if (!found) {
             unknownName(name);
             return kExitUsage;
         }
+        const CellEntry e = enterValue(doc, *found, args[i].substr(eq + 1));
         if (e.kind == CellEntry::Kind::Refused) {
             std::cerr << "refused: " << name << ": " << e.reason << "\n";
             refused = true;
