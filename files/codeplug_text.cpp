@@ -25,8 +25,18 @@ namespace {
 std::string quoted(std::string_view utf8) {
     static const char* const kHex = "0123456789ABCDEF";
     std::string out = "\"";
-    for (char c : utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
         const auto b = static_cast<unsigned char>(c);
+        // U+0080..U+009F (a Latin-1 byte 0x80..0x9F) are not printable in
+        // YAML, and U+0085 would read as a line break.
+        if (b == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0) {
+            const auto cp = static_cast<unsigned char>(utf8[++i]);
+            out += "\\x";
+            out += kHex[cp >> 4];
+            out += kHex[cp & 0xF];
+            continue;
+        }
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;

@@ -123,6 +123,21 @@ TEST(CodeplugText, RefusalsAndUnknownKeysChangeNothingAndNameTheirLines) {
     }
 }
 
+TEST(CodeplugText, EveryLatin1CharacterStaysInItsQuotedValue) {
+    Document d;
+    enterChannelCell(d, Band::A, 1, 1, "145.5");
+    std::string all;
+    for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
+    d.table(Band::A).at(12, 1) = all;   // as a radio might send it
+    const CodeplugText text = dumpCodeplugText(d);
+    EXPECT_EQ(text.text.find("    - {Channel: 1,"), text.text.find("    - {"));
+    EXPECT_EQ(text.text.find("\n  B:"), text.text.find('\n', text.text.find("    - {Channel: 1,")))
+        << "the channel stays on one line";
+    ASSERT_EQ(text.notes.size(), 1u) << "the name would be refused, and that is said";
+    Document loaded;
+    EXPECT_TRUE(loadCodeplugText(text.text, loaded).usable) << "the text still reads as YAML";
+}
+
 TEST(CodeplugText, OnlyThisFormatIsUsable) {
     for (const char* text : {"channels: [", "just text", "format: pellaro-codeplug 2\n", "- a\n- b\n", ""}) {
         Document d;
