@@ -53,7 +53,7 @@ FUZZ_SANITIZERS ?= address,undefined
 FUZZ_RUNS ?=
 FUZZ_SECONDS ?= $(if $(FUZZ_RUNS),0,120)
 FUZZ_LIMITS = -max_total_time=$(FUZZ_SECONDS) $(if $(FUZZ_RUNS),-runs=$(FUZZ_RUNS))
-FUZZ_TARGETS = fuzz_codeplug_file fuzz_reply_dispatch fuzz_editor_rules fuzz_radio_protocol fuzz_paste fuzz_native_csv fuzz_generic_csv
+FUZZ_TARGETS = fuzz_codeplug_file fuzz_reply_dispatch fuzz_editor_rules fuzz_radio_protocol fuzz_paste fuzz_native_csv fuzz_generic_csv fuzz_codeplug_text
 
 fuzz: check-deps
 	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPELLARO_FUZZ=ON \

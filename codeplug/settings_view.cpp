@@ -12,13 +12,14 @@ namespace {
 
 using Kind = ShownSetting::Kind;
 
-ShownSetting shown(std::string label, std::string value, Kind kind, const fields::Field& f) {
-    return {std::move(label), std::move(value), kind, f.mirror, f.first, f.width};
+ShownSetting shown(std::string label, std::string value, Kind kind, const fields::Field& f,
+                   const std::vector<std::string>* entries = nullptr) {
+    return {std::move(label), std::move(value), kind, f.mirror, f.first, f.width, entries};
 }
 
 ShownSetting entry(const char* label, const std::vector<std::string>& entries, int index, const fields::Field& f) {
     const bool some = index >= 0 && index < static_cast<int>(entries.size());
-    return shown(label, some ? entries[static_cast<std::size_t>(index)] : "(no entry)", Kind::Entry, f);
+    return shown(label, some ? entries[static_cast<std::size_t>(index)] : "(no entry)", Kind::Entry, f, &entries);
 }
 
 ShownSetting text(std::string label, const std::string& latin1, Kind kind, const fields::Field& f) {

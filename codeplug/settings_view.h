@@ -23,6 +23,7 @@ struct ShownSetting {
     int mirror = 0;      // k<mirror> characters first..first+width-1 hold its
     int first = 0;       // code; mirror 0 for the current state, which has
     int width = 0;       // no mirror
+    const std::vector<std::string>* entries = nullptr;   // a list's entries (UTF-8)
 };
 
 struct SettingsPage {

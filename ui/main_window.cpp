@@ -32,6 +32,7 @@
 #include "ui/document_history.h"
 #include "ui/edit_actions.h"
 #include "ui/interchange_actions.h"
+#include "ui/text_actions.h"
 #include "ui/pages/band_setup_page.h"
 #include "ui/pages/dtmf_page.h"
 #include "ui/pages/limit_page.h"
@@ -307,6 +308,9 @@ void TForm2::buildEditing()
     interchange_->addToEditMenu(editMenu_);
     for (QMenu* menu : {fileMenu_, editMenu_})
         connect(menu, &QMenu::aboutToShow, interchange_, &InterchangeActions::update);
+    textActions_ = new CodeplugTextActions(*this);
+    textActions_->addToFileMenu(fileMenu_);
+    connect(fileMenu_, &QMenu::aboutToShow, textActions_, &CodeplugTextActions::update);
 
     // Every user commit and all typing in the pages go to the history,
     // which keeps a step when the document changed.

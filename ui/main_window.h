@@ -28,6 +28,7 @@ class ChannelGrid;
 class CloneEngine;
 class DocumentHistory;
 class EditActions;
+class CodeplugTextActions;
 class InterchangeActions;
 class PortLink;
 class RawMemoryView;
@@ -70,6 +71,7 @@ public:
     // Import, export and the comparisons (File menu), Compare with Radio and
     // Fast Transfers (Edit menu).
     InterchangeActions& interchangeActions() { return *interchange_; }
+    CodeplugTextActions& textActions() { return *textActions_; }
 
     // Edit > "Raw Memory": shows the read-only view of k1..k15 (non-modal).
     void showRawMemory();
@@ -157,6 +159,7 @@ private:
     DocumentHistory* history_ = nullptr;
     EditActions* editActions_ = nullptr;
     InterchangeActions* interchange_ = nullptr;
+    CodeplugTextActions* textActions_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
 };

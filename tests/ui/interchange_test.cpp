@@ -160,7 +160,8 @@ void InterchangeTest::menusAndFastTransfers()
     QCOMPARE(names(rig.w->findChild<QMenu*>(QStringLiteral("F1"))->actions()),
              QStringList({"N1=New", "N2=Open", "N3=Save", "N4=Quit", "FileDivider=-------",
                           "ImportChannels=Import Channels…", "ExportChannels=Export Channels…",
-                          "CompareWithFile=Compare with File…"}));
+                          "CompareWithFile=Compare with File…", "ExportCodeplugText=Export Codeplug as Text…",
+                          "ImportCodeplugText=Import Codeplug Text…"}));
     QVERIFY(!rig.w->findChild<QAction*>(QStringLiteral("FileDivider"))->isEnabled());
 
     // Off at every start; the item switches the engine both ways.

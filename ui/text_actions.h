@@ -1,0 +1,43 @@
+// File > "Export Codeplug as Text…" and "Import Codeplug Text…", after the
+// channel-plan items: the whole codeplug as the readable text of
+// `pellaro-cli dump`, and back. An import replaces the codeplug with the
+// text's (every value through its editor's rule, from New) as one undoable
+// step, with one box saying what was refused; a refused text changes
+// nothing.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "files/codeplug_text.h"
+
+class QAction;
+class QMenu;
+
+namespace pellaro {
+
+class TForm2;
+
+class CodeplugTextActions : public QObject {
+    Q_OBJECT
+public:
+    explicit CodeplugTextActions(TForm2& window);
+
+    void addToFileMenu(QMenu* menu) const;
+    void update();
+
+    QAction* exportText = nullptr;
+    QAction* importText = nullptr;
+
+    // The work behind the items once a file is chosen (tests call them).
+    void exportTo(QString path);
+    void importFrom(const QString& path);
+
+private:
+    TForm2& w_;
+};
+
+// The box after importing `fileName`.
+QString textImportReport(const TextLoadReport& report, const QString& fileName);
+
+}  // namespace pellaro
