@@ -25,8 +25,8 @@ struct CellEntry {
         Applied,     // the cell (and, for a frequency, its group) took the text
         Unchanged,   // the text is what the cell already holds; nothing changed
         Adjusted,    // taken, but not as given: `reason` says how (rounded, cut)
-        Refused,     // not taken; `reason` says why. Cells stay as the rule left
-                     // them (a refused frequency empties its group, as typing does)
+        Refused,     // not taken; `reason` says why. The channel is exactly as
+                     // it was: nothing of it changed
     };
     Kind kind = Kind::Unchanged;
     std::string reason;   // UTF-8, in the user's words
@@ -36,25 +36,37 @@ struct CellEntry {
 
 // Enters `text` (Latin-1, one byte per character, as cells hold it) into
 // column `col` (1..12) of channel `row` (1..128) of `band`. Blanks around a
-// frequency or a list text are ignored; a name is taken as given.
-//  - Receiving / Transmission Frequency: the frequency key filter (digits and
-//    ".", at most 9 characters; zeros beyond the ninth character at the end of
-//    the decimals are dropped first) and then the frequency commit. A text the
-//    key filter would change is refused; an out-of-band frequency is refused
-//    and empties the group; a frequency moved onto the step raster is taken
-//    and reported as rounded; an empty text empties the group.
+// frequency or a list text are ignored; a name is taken as given. A refused
+// text leaves the whole channel as it was.
+//  - Receiving / Transmission Frequency: digits and at most one "." (any
+//    other text is refused), read as the number of MHz it is. Decimals beyond
+//    the cell's five round the value up to the next 10 Hz; a value outside
+//    the band edges is refused, saying which edge; the rest goes through the
+//    frequency commit, which completes it, raises a value off the step raster
+//    onto it (taken, reported as rounded) and writes the group's defaults
+//    when the frequency is new. An empty text empties the group.
 //  - list cells: only when the channel offers the cell's editor (a receive or
 //    transmit frequency is set) and the text equals, ignoring case, an entry of
 //    the column's list (the entry's own spelling is written) or the text the
 //    rules themselves write there ("0FF" in the tone columns, "OFF" in the
 //    mode column). A text equal to the cell's present text is left alone.
-//  - Channel Name: only on a channel with a receive frequency; the name key
-//    filter applies (characters 32..126 without , ~ ' ", at most 7), and a name
-//    that loses characters to it is taken and reported.
+//  - Channel Name: only on a channel with a receive frequency. The characters
+//    the name keys do not take are dropped and the rest kept, cut to 7; such
+//    a name is taken and reported, saying which characters were dropped. A
+//    name of which no character is taken is refused.
 CellEntry enterChannelCell(Document& doc, Band band, int col, int row, std::string_view text);
 
+// The same for a UTF-8 text (the clipboard, a file, the command line). A text
+// that is not UTF-8 is refused; in a name, a character beyond Latin-1 is
+// dropped like any other character the name keys do not take, and named as
+// given.
+CellEntry enterChannelText(Document& doc, Band band, int col, int row, std::string_view utf8);
+
+// What a name may hold, as messages say it.
+extern const char* const kNameCharactersText;
+
 // A cell text (Latin-1) as a message quotes it: UTF-8, in double quotes, cut
-// after 40 characters with "...".
+// after 40 characters with "…" (quoteUserText).
 std::string quotedCellText(std::string_view latin1);
 
 }  // namespace pellaro

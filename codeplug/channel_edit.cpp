@@ -2,22 +2,23 @@
 #include "codeplug/channel_edit.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <utility>
 
 #include "codeplug/cell_entry.h"
 #include "codeplug/rules.h"
 #include "codeplug/codes.h"
+#include "codeplug/report.h"
 
 namespace pellaro {
 
 namespace {
 
-const char* bandName(Band b) { return b == Band::A ? "A/Upper Band" : "B/Under Band"; }
-
+// "Channel 5", "Channels 5-8", as the Edit menu names them.
 std::string channelsText(int first, int last) {
-    if (first == last) return "channel " + std::to_string(first);
-    return "channels " + std::to_string(first) + "-" + std::to_string(last);
+    if (first == last) return "Channel " + std::to_string(first);
+    return "Channels " + std::to_string(first) + "-" + std::to_string(last);
 }
 
 std::string cellsText(int n) { return std::to_string(n) + (n == 1 ? " cell" : " cells"); }
@@ -61,11 +62,7 @@ void emptyRow(ChannelTable& t, int row) {
 }
 
 // A pasted text (UTF-8, maybe not valid) as a message quotes it.
-std::string shown(std::string_view utf8) {
-    std::string latin1;
-    utf8ToLatin1(utf8, latin1);
-    return quotedCellText(latin1);
-}
+std::string shown(std::string_view utf8) { return quoteUserText(utf8); }
 
 bool isChannelNumber(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -138,20 +135,73 @@ bool isBlank(std::string_view text) {
     return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
-void note(std::vector<CellNote>& list, Band band, int row, int col, std::string reason) {
-    list.push_back({band, row, col, std::move(reason)});
+void note(std::vector<CellNote>& list, Band band, int row, int col, std::string reason, int cells = 1) {
+    list.push_back({band, row, col, std::move(reason), cells});
 }
+
+bool isFrequencyColumn(int col) { return col == 1 || col == 4; }
+bool isListColumn(int col) { return col >= 2 && col <= 11 && col != 4; }
+
+// The frequency column a cell belongs to: 1 for the receiving side and the
+// name, 4 for the transmitting side, 0 for the frequencies themselves.
+int frequencyOf(int col) {
+    if (col >= 5 && col <= 7) return 4;
+    if (col == 2 || col == 3 || (col >= 8 && col <= 12)) return 1;
+    return 0;
+}
+
+// The cells of one pasted row that belong to a refused frequency, said
+// together once the row is through.
+struct Dependents {
+    std::string frequency;   // the refused frequency as quoted, empty: none refused
+    int count = 0;
+    int firstCol = 0;
+
+    void add(int col) {
+        if (count++ == 0) firstCol = col;
+    }
+    void say(std::vector<CellNote>& list, Band band, int row, bool receive) const {
+        if (count == 0) return;
+        const std::string why = std::string(receive ? "the receiving frequency " : "the transmission frequency ") +
+                                frequency + " of this row was refused";
+        if (count == 1)
+            note(list, band, row, firstCol, why);
+        else
+            note(list, band, row, 0, std::to_string(count) + " cells not taken: " + why, count);
+    }
+};
 
 }  // namespace
 
 std::string describe(const CellNote& n) {
-    if (n.col < 0) return std::string(bandName(n.band)) + ": " + n.reason;   // said of the whole step
-    std::string where = std::string(bandName(n.band)) + " channel " + std::to_string(n.row) + ", column ";
-    if (n.col >= 0 && n.col < kColumns)
-        where += "\"" + channelHeadings()[static_cast<std::size_t>(n.col)] + "\"";
-    else
-        where += std::to_string(n.col);
-    return where + ": " + n.reason;
+    ReportItem item;
+    item.place.band = n.band;
+    if (n.col >= 0) {   // otherwise said of the whole step
+        item.place.channel = n.row;
+        item.place.column = n.col;
+    }
+    item.reason = n.reason;
+    return itemText(item);
+}
+
+int cellsNotTaken(const EditResult& r) {
+    int count = 0;
+    for (const CellNote& n : r.refused) count += n.cells;
+    return count;
+}
+
+std::string summaryText(const EditResult& r) {
+    const int count = cellsNotTaken(r);
+    return count == 0 ? r.name : r.name + ": " + cellsText(count) + " not taken";
+}
+
+std::vector<std::string> noteLines(const EditResult& r) {
+    std::vector<std::string> lines;
+    lines.reserve(r.refused.size() + r.adjusted.size() + 1);
+    for (const CellNote& n : r.refused) lines.push_back(describe(n));
+    if (!r.adjusted.empty()) lines.push_back("Changed on the way in:");
+    for (const CellNote& n : r.adjusted) lines.push_back(describe(n));
+    return shownLines(lines);
 }
 
 bool channelEmpty(const ChannelTable& t, int row) {
@@ -161,7 +211,7 @@ bool channelEmpty(const ChannelTable& t, int row) {
 }
 
 EditResult insertChannel(Document& doc, Band band, int row) {
-    EditResult r = rowsResult("Insert channel " + std::to_string(row), band, row, row);
+    EditResult r = rowsResult("Insert Channel at " + std::to_string(row), band, row, row);
     if (!validRows(row, row)) return badRows(std::move(r), row, row);
     ChannelTable& t = doc.table(band);
     if (!channelEmpty(t, kRows))
@@ -200,7 +250,7 @@ EditResult clearChannels(Document& doc, Band band, int firstRow, int lastRow) {
 
 EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Direction direction) {
     const bool up = direction == Direction::Up;
-    EditResult r = rowsResult("Move " + channelsText(firstRow, lastRow) + (up ? " up" : " down"), band,
+    EditResult r = rowsResult(up ? "Move Up" : "Move Down", band,
                               firstRow + (up ? -1 : 1), lastRow + (up ? -1 : 1));
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     if (up && firstRow == 1) return refusedWhole(std::move(r), "Cannot move up: channel 1 is the first channel.");
@@ -218,9 +268,7 @@ EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Dir
 }
 
 EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, SortKey key) {
-    EditResult r = rowsResult("Sort " + channelsText(firstRow, lastRow) +
-                                  (key == SortKey::Frequency ? " by frequency" : " by name"),
-                              band, firstRow, lastRow);
+    EditResult r = rowsResult(key == SortKey::Frequency ? "Sort by Frequency" : "Sort by Name", band, firstRow, lastRow);
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     ChannelTable& t = doc.table(band);
     std::vector<SortEntry> order;
@@ -253,61 +301,78 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
     Document next = doc;
     int pasted = 0;
     int width = 0;
-    int rowsBeyond = 0;   // rows past channel 128 that hold any text
-    int emptyKept = 0;    // empty texts over list cells of programmed channels
+    int rowsBeyond = 0;    // rows past channel 128 that hold any text
+    int cellsBeyond = 0;   // their texts
+    int emptyKept = 0;     // empty texts over list cells of programmed channels
     for (std::size_t i = first; i < cells.size(); ++i) {
         const int to = row + static_cast<int>(i - first);
         width = std::max(width, static_cast<int>(cells[i].size()));
         if (to > kRows) {
-            rowsBeyond += std::any_of(cells[i].begin(), cells[i].end(), [](const auto& t) { return !t.empty(); });
+            const auto texts = std::count_if(cells[i].begin(), cells[i].end(), [](const auto& t) { return !t.empty(); });
+            rowsBeyond += texts > 0;
+            cellsBeyond += static_cast<int>(texts);
             continue;
         }
         // Texts past column 12 are said once per row, not cell by cell.
-        int cellsBeyond = 0;
-        std::string firstBeyond;
+        int pastEdge = 0;
+        std::string firstPastEdge;
+        // The cells of a refused frequency's side, index 0 receiving, 1 transmitting.
+        std::array<Dependents, 2> dependents;
         for (std::size_t j = 0; j < cells[i].size(); ++j) {
             const int c = col + static_cast<int>(j);
             const std::string& text = cells[i][j];
             if (c >= kColumns) {
-                if (!text.empty() && cellsBeyond++ == 0) firstBeyond = text;
+                if (!text.empty() && pastEdge++ == 0) firstPastEdge = text;
                 continue;
             }
             if (c == 0) {
-                if (!text.empty() && !isChannelNumber(text))
-                    note(r.refused, band, to, c,
-                         shown(text) + " is not a channel number; the channel numbers are not data");
+                if (!text.empty() && !isChannelNumber(text)) {
+                    ++pasted;
+                    note(r.refused, band, to, c, shown(text) + " is not a channel number; the channel numbers are not data");
+                }
                 continue;
             }
             ++pasted;
-            std::string latin1;
-            if (!utf8ToLatin1(text, latin1)) {
-                note(r.refused, band, to, c,
-                     quotedCellText(latin1) + " holds characters a channel cell cannot hold");
-                continue;
-            }
-            const CellEntry e = enterChannelCell(next, band, c, to, latin1);
             // A spreadsheet row that leaves list columns empty says nothing
             // about them: the cells keep their entries, which the rules never
             // leave empty on a programmed channel. Said once for the step.
-            const bool listCell = c != 1 && c != 4 && c != 12;
-            if (e.kind == CellEntry::Kind::Refused && listCell && isBlank(latin1) &&
-                channelEditorOffered(next, band, c, to)) {
+            const bool saysNothing = isListColumn(c) && isBlank(text);
+            if (const int side = frequencyOf(c); side != 0) {
+                Dependents& d = dependents[side == 1 ? 0 : 1];
+                if (!d.frequency.empty()) {
+                    if (!saysNothing) d.add(c);
+                    continue;
+                }
+            }
+            const CellEntry e = enterChannelText(next, band, c, to, text);
+            if (e.kind == CellEntry::Kind::Refused && saysNothing && channelEditorOffered(next, band, c, to)) {
                 ++emptyKept;
                 continue;
             }
-            if (e.kind == CellEntry::Kind::Refused) note(r.refused, band, to, c, e.reason);
+            if (e.kind == CellEntry::Kind::Refused) {
+                note(r.refused, band, to, c, e.reason);
+                if (isFrequencyColumn(c)) dependents[c == 1 ? 0 : 1].frequency = shown(text);
+            }
             if (e.kind == CellEntry::Kind::Adjusted) note(r.adjusted, band, to, c, e.reason);
         }
-        if (cellsBeyond > 0)
+        dependents[0].say(r.refused, band, to, true);
+        dependents[1].say(r.refused, band, to, false);
+        if (pastEdge > 0) {
+            pasted += pastEdge;
             note(r.refused, band, to, kColumns,
-                 shown(firstBeyond) +
-                     (cellsBeyond > 1 ? " and " + std::to_string(cellsBeyond - 1) + " more cells" : std::string()) +
-                     " past the last column, outside the channel table");
+                 shown(firstPastEdge) +
+                     (pastEdge > 1 ? " and " + std::to_string(pastEdge - 1) + " more cells" : std::string()) +
+                     ", outside the channel table",
+                 pastEdge);
+        }
     }
-    if (rowsBeyond > 0)
+    if (rowsBeyond > 0) {
+        pasted += cellsBeyond;
         note(r.refused, band, kRows + 1, col,
-             std::to_string(rowsBeyond) + (rowsBeyond > 1 ? " rows" : " row") + " past channel " +
-                 std::to_string(kRows) + ", outside the channel table");
+             std::to_string(rowsBeyond) + (rowsBeyond > 1 ? " rows" : " row") + " with " + cellsText(cellsBeyond) +
+                 ", outside the channel table",
+             cellsBeyond);
+    }
     if (emptyKept > 0)
         note(r.adjusted, band, row, -1,
              cellsText(emptyKept) + " left empty in the paste kept the entries they had (the list cells of a "

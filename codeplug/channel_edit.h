@@ -7,7 +7,7 @@
 // or changed on the way. An operation refused as a whole (`refusal` set)
 // leaves the document exactly as it was; otherwise it is applied completely.
 // Column 0 always keeps the channel numbers: rows move only with their
-// columns 1..12. Pasted texts enter each cell through enterChannelCell, the
+// columns 1..12. Pasted texts enter each cell through enterChannelText, the
 // same rule as the user's typing or pick, so no operation gives a channel the
 // editors could not give.
 #pragma once
@@ -34,20 +34,23 @@ struct CellRange {
     bool operator==(const CellRange&) const = default;
 };
 
-// One cell that a step refused or took otherwise than given. `row` and `col`
-// may lie beyond the table (129.., 13..) for texts pasted past its edges; a
+// One cell, or several cells said together, that a step refused or took
+// otherwise than given. `row` and `col` may lie beyond the table (129..,
+// 13..) for texts pasted past its edges; `col` 0 names the whole channel; a
 // `col` below 0 marks a note on the step as a whole.
 struct CellNote {
     Band band = Band::A;
     int row = 0;
     int col = 0;
     std::string reason;   // UTF-8, names the text
+    int cells = 1;        // how many pasted cells the note speaks for
 };
-// "A/Upper Band channel 3, column "Receiving CTCSS": <reason>"
+// The note as every report names a place: "A 3 Receiving CTCSS: <reason>",
+// "A 3: <reason>", "A past channel 128: <reason>", "A: <reason>".
 std::string describe(const CellNote& note);
 
 struct EditResult {
-    std::string name;               // "Paste 12 cells", "Delete channels 5-8", ...
+    std::string name;               // "Paste 12 cells", "Delete Channels 5-8", ... as the Edit menu says it
     bool changed = false;           // the document differs from before the step
     Band band = Band::A;
     CellRange selection;            // what a view selects afterwards
@@ -55,6 +58,16 @@ struct EditResult {
     std::vector<CellNote> refused;  // cells not taken (a paste applies the rest)
     std::vector<CellNote> adjusted; // cells taken otherwise than given (rounded, cut)
 };
+
+// How many cells the step did not take (the cells of its refused notes).
+int cellsNotTaken(const EditResult& result);
+// "Paste 48 cells: 3 cells not taken", or the name alone when every cell was
+// taken.
+std::string summaryText(const EditResult& result);
+// What a box lists of the step: the refused notes, then "Changed on the way
+// in:" and the adjusted ones, the first kShownReportLines and a count of the
+// rest.
+std::vector<std::string> noteLines(const EditResult& result);
 
 // An empty channel at `row`: channels row..127 move down by one. Refused when
 // channel 128 is not empty, since it would be pushed out of the table.
@@ -83,15 +96,20 @@ EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, Sor
 
 // Pastes `cells` (UTF-8 texts) with its first cell at (row, col): rows in
 // order and, within a row, cells from left to right, each through
-// enterChannelCell, so a pasted frequency followed by a pasted tone keeps the
-// tone. A first row that is exactly the headings of the columns it covers is
+// enterChannelText, so a pasted frequency followed by a pasted tone keeps the
+// tone. A refused cell leaves its cell as it was; when a row's receiving (or
+// transmission) frequency is refused, the cells of that row that belong to
+// it (its tones, mode, power, ..., and the name for the receiving side) are
+// refused with it, said once for the row, and the channel keeps them. A first row that is exactly the headings of the columns it covers is
 // skipped, so a copy with headings pastes back. Column 0 is not data: a
 // channel number or an empty text there is passed over, anything else is
 // refused. Texts past column 12 or channel 128 are not wrapped: they are
 // refused with one note per row at column 13 for the cells past the last
 // column, and one note at channel 129 for all rows past the last channel
-// (empty texts there are passed over). A text that is not valid UTF-8 or
-// holds a character beyond Latin-1 is refused.
+// (empty texts there are passed over). A text that is not valid UTF-8 is
+// refused; a name loses the characters it cannot hold, as enterChannelText
+// says. The step's name counts every cell given (headings, channel numbers
+// and empty texts past the edges aside).
 EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid& cells);
 // The same from tab-separated text (a leading UTF-8 byte order mark is
 // dropped). A text longer than kMaxPasteText is refused whole: a full table

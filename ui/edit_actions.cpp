@@ -19,8 +19,6 @@ namespace pellaro {
 
 namespace {
 
-constexpr int kListedRefusals = 20;
-
 bool wholeChannels(const CellRange& r)
 {
     return !r.empty() && r.firstCol == 1 && r.lastCol == kColumns - 1;
@@ -60,23 +58,11 @@ CellRange sortSpan(const CellRange& r)
 
 QString refusalText(const EditResult& result)
 {
-    // The cells not taken first, then those taken otherwise than given
-    // (rounded onto the step, cut, kept): the first 20 lines in all.
-    const auto count = static_cast<int>(result.refused.size());
-    QString text = QStringLiteral("%1: %2 not taken").arg(displayText(result.name), count == 1 ? QStringLiteral("1 cell")
-                                                                                              : QStringLiteral("%1 cells").arg(count));
-    int listed = 0;
-    auto list = [&](const std::vector<CellNote>& notes) {
-        for (const CellNote& n : notes)
-            if (listed++ < kListedRefusals) text += QLatin1Char('\n') + displayText(describe(n));
-    };
-    list(result.refused);
-    if (!result.adjusted.empty()) {
-        text += QStringLiteral("\nTaken otherwise than given:");
-        list(result.adjusted);
-    }
-    if (listed > kListedRefusals)
-        text += QStringLiteral("\n... and %1 more").arg(listed - kListedRefusals);
+    // The count of what was not taken, then the cells not taken and those
+    // changed on the way in (rounded onto the step, cut, kept).
+    QString text = displayText(summaryText(result));
+    for (const std::string& line : noteLines(result))
+        text += QLatin1Char('\n') + displayText(line);
     return text;
 }
 

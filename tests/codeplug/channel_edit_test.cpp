@@ -108,28 +108,28 @@ TEST(ChannelRows, AtTheEdges) {
         CellRange selection;
     };
     const Case cases[] = {
-        {Op::Insert, 1, 1, {1, 2, 127}, "Insert channel 1", "2-3=C1-C2 128=C127", false, {1, 1, 1, 12}},
-        {Op::Insert, 128, 128, {1, 127}, "Insert channel 128", "1=C1 127=C127", false, {128, 128, 1, 12}},
-        {Op::Insert, 5, 5, full, "Insert channel 5", "1-128=C1-C128", true, {}},
-        {Op::Insert, 1, 1, {}, "Insert channel 1", "", false, {1, 1, 1, 12}},
-        {Op::Delete, 1, 1, {1, 2, 128}, "Delete channel 1", "1=C2 127=C128", false, {1, 1, 1, 12}},
-        {Op::Delete, 128, 128, {1, 128}, "Delete channel 128", "1=C1", false, {128, 128, 1, 12}},
-        {Op::Delete, 1, 128, full, "Delete channels 1-128", "", false, {1, 128, 1, 12}},
-        {Op::Delete, 2, 3, {1, 2, 3, 4, 5}, "Delete channels 2-3", "1=C1 2-3=C4-C5", false, {2, 3, 1, 12}},
-        {Op::Delete, 3, 4, {}, "Delete channels 3-4", "", false, {3, 4, 1, 12}},
-        {Op::Clear, 1, 2, {1, 2, 3}, "Clear channels 1-2", "3=C3", false, {1, 2, 1, 12}},
-        {Op::Clear, 128, 128, full, "Clear channel 128", "1-127=C1-C127", false, {128, 128, 1, 12}},
-        {Op::Up, 1, 2, {1, 2}, "Move channels 1-2 up", "1-2=C1-C2", true, {}},
-        {Op::Up, 2, 3, {1, 2, 3}, "Move channels 2-3 up", "1-2=C2-C3 3=C1", false, {1, 2, 1, 12}},
-        {Op::Up, 128, 128, {128}, "Move channel 128 up", "127=C128", false, {127, 127, 1, 12}},
-        {Op::Down, 1, 1, {1}, "Move channel 1 down", "2=C1", false, {2, 2, 1, 12}},
-        {Op::Down, 127, 128, full, "Move channels 127-128 down", "1-128=C1-C128", true, {}},
-        {Op::Down, 1, 127, full, "Move channels 1-127 down", "1=C128 2-128=C1-C127", false, {2, 128, 1, 12}},
-        {Op::Down, 4, 5, {}, "Move channels 4-5 down", "", false, {5, 6, 1, 12}},
-        {Op::Insert, 0, 0, {1}, "Insert channel 0", "1=C1", true, {}},
-        {Op::Delete, 0, 3, {1}, "Delete channels 0-3", "1=C1", true, {}},
-        {Op::Clear, 5, 4, {5}, "Clear channels 5-4", "5=C5", true, {}},
-        {Op::SortByName, 1, 129, {1}, "Sort channels 1-129 by name", "1=C1", true, {}},
+        {Op::Insert, 1, 1, {1, 2, 127}, "Insert Channel at 1", "2-3=C1-C2 128=C127", false, {1, 1, 1, 12}},
+        {Op::Insert, 128, 128, {1, 127}, "Insert Channel at 128", "1=C1 127=C127", false, {128, 128, 1, 12}},
+        {Op::Insert, 5, 5, full, "Insert Channel at 5", "1-128=C1-C128", true, {}},
+        {Op::Insert, 1, 1, {}, "Insert Channel at 1", "", false, {1, 1, 1, 12}},
+        {Op::Delete, 1, 1, {1, 2, 128}, "Delete Channel 1", "1=C2 127=C128", false, {1, 1, 1, 12}},
+        {Op::Delete, 128, 128, {1, 128}, "Delete Channel 128", "1=C1", false, {128, 128, 1, 12}},
+        {Op::Delete, 1, 128, full, "Delete Channels 1-128", "", false, {1, 128, 1, 12}},
+        {Op::Delete, 2, 3, {1, 2, 3, 4, 5}, "Delete Channels 2-3", "1=C1 2-3=C4-C5", false, {2, 3, 1, 12}},
+        {Op::Delete, 3, 4, {}, "Delete Channels 3-4", "", false, {3, 4, 1, 12}},
+        {Op::Clear, 1, 2, {1, 2, 3}, "Clear Channels 1-2", "3=C3", false, {1, 2, 1, 12}},
+        {Op::Clear, 128, 128, full, "Clear Channel 128", "1-127=C1-C127", false, {128, 128, 1, 12}},
+        {Op::Up, 1, 2, {1, 2}, "Move Up", "1-2=C1-C2", true, {}},
+        {Op::Up, 2, 3, {1, 2, 3}, "Move Up", "1-2=C2-C3 3=C1", false, {1, 2, 1, 12}},
+        {Op::Up, 128, 128, {128}, "Move Up", "127=C128", false, {127, 127, 1, 12}},
+        {Op::Down, 1, 1, {1}, "Move Down", "2=C1", false, {2, 2, 1, 12}},
+        {Op::Down, 127, 128, full, "Move Down", "1-128=C1-C128", true, {}},
+        {Op::Down, 1, 127, full, "Move Down", "1=C128 2-128=C1-C127", false, {2, 128, 1, 12}},
+        {Op::Down, 4, 5, {}, "Move Down", "", false, {5, 6, 1, 12}},
+        {Op::Insert, 0, 0, {1}, "Insert Channel at 0", "1=C1", true, {}},
+        {Op::Delete, 0, 3, {1}, "Delete Channels 0-3", "1=C1", true, {}},
+        {Op::Clear, 5, 4, {5}, "Clear Channels 5-4", "5=C5", true, {}},
+        {Op::SortByName, 1, 129, {1}, "Sort by Name", "1=C1", true, {}},
     };
     for (const Case& c : cases) {
         Document d = withChannels(c.programmed);
@@ -184,7 +184,7 @@ TEST(ChannelRows, SortIsStableWithUnkeyedAndEmptyChannelsLast) {
         Document again = sorted;
         EXPECT_FALSE(sortChannels(again, A, c.first, c.last, c.key).changed) << r.name;
     }
-    EXPECT_EQ(sortChannels(d, A, 1, 20, SortKey::Frequency).name, "Sort channels 1-20 by frequency");
+    EXPECT_EQ(sortChannels(d, A, 1, 20, SortKey::Frequency).name, "Sort by Frequency");
 }
 
 TEST(ChannelPaste, CellsThroughTheirRules) {
@@ -212,11 +212,11 @@ TEST(ChannelPaste, CellsThroughTheirRules) {
         {"146\r\n147\r\n", 3, 1, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Home", "147.00000|0FF|OFF|||||High|Wide|OFF|OFF|", "", "", "Paste 2 cells"},
         {"D023N", 4, 2, home, none, "4:2", "", "Paste 1 cell"},                 // no receive frequency
         {"Medium\tlow", 3, 8, "145.50000|0FF|OFF|||||High|Wide|OFF|OFF|Home", none, "3:8 3:9", "", "Paste 2 cells"},
-        {"500\tD023N", 3, 1, none, none, "3:1 3:2", "", "Paste 2 cells"},       // out of band: the group goes
-        {"\xE2\x82\xACuro", 3, 12, home, none, "3:12", "", "Paste 1 cell"},    // beyond Latin-1: not mangled
-        {"Hill\tx", 3, 12, "145.50000|0FF|OFF|||||High|Wide|OFF|OFF|Hill", none, "3:13", "", "Paste 1 cell"},
+        {"500\tD023N", 3, 1, home, none, "3:1 3:2", "", "Paste 2 cells"},       // out of band: the channel stays
+        {"\xE2\x82\xACuro", 3, 12, "145.50000|0FF|OFF|||||High|Wide|OFF|OFF|uro", none, "", "3:12", "Paste 1 cell"},
+        {"Hill\tx", 3, 12, "145.50000|0FF|OFF|||||High|Wide|OFF|OFF|Hill", none, "3:13", "", "Paste 2 cells"},
         {"Hill\t", 3, 12, "145.50000|0FF|OFF|||||High|Wide|OFF|OFF|Hill", none, "", "", "Paste 1 cell"},
-        {"3\t146\nx\t147", 3, 0, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Home", "147.00000|0FF|OFF|||||High|Wide|OFF|OFF|", "4:0", "", "Paste 2 cells"},
+        {"3\t146\nx\t147", 3, 0, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Home", "147.00000|0FF|OFF|||||High|Wide|OFF|OFF|", "4:0", "", "Paste 3 cells"},
         // A heading line of the pasted columns is skipped; elsewhere it is data.
         {"Receiving Frequency\tReceiving CTCSS\n146\tD023N\n", 4, 1, home, "146.00000|D023N|OFF|||||High|Wide|OFF|OFF|", "", "", "Paste 2 cells"},
         {"Receiving CTCSS\n", 3, 1, home, none, "3:1", "", "Paste 1 cell"},
@@ -237,17 +237,75 @@ TEST(ChannelPaste, CellsThroughTheirRules) {
     }
 }
 
+// A refused frequency leaves its channel as it was, and the cells of its
+// side in the same row go with it, said once for the row.
+TEST(ChannelPaste, RefusedFrequencyLeavesTheChannel) {
+    const char* const full = "146.52500|D023N|QT/DQT|146.00000|67.0HZ|DTMF1|OFF|Low|Narrow|ON|OFF|Hill";
+    struct Case {
+        const char* tsv;
+        const char* row3;       // channel 3 afterwards
+        const char* refused;    // "channel:column" of each note
+        const char* lastReason;
+        const char* summary;
+    };
+    const Case cases[] = {
+        {"999.0\tOFF\tOFF\t999.0\tOFF\tOFF\tOFF\tHigh\tWide\tOFF\tOFF\tNew\n", full, "3:1 3:4 3:0 3:0",
+         "3 cells not taken: the transmission frequency \"999.0\" of this row was refused",
+         "Paste 12 cells: 12 cells not taken"},
+        {"999.0\tOFF", full, "3:1 3:2", "the receiving frequency \"999.0\" of this row was refused",
+         "Paste 2 cells: 2 cells not taken"},
+        // Empty list cells say nothing; an empty name would empty it and goes
+        // too; the empty transmission frequency empties its side, as asked.
+        {"999.0\t\t\t\t\t\t\t\t\t\t\t", "146.52500|D023N|QT/DQT|||||Low|Narrow|ON|OFF|Hill", "3:1 3:12",
+         "the receiving frequency \"999.0\" of this row was refused", "Paste 12 cells: 2 cells not taken"},
+        // Only the side refused goes; the other is taken.
+        {"146.525\tCTCSS\tOFF\t999\t88.5HZ", "146.52500|D023N|OFF|146.00000|67.0HZ|DTMF1|OFF|Low|Narrow|ON|OFF|Hill",
+         "3:2 3:4 3:5", "the transmission frequency \"999\" of this row was refused", "Paste 5 cells: 3 cells not taken"},
+    };
+    for (const Case& c : cases) {
+        Document d;
+        ASSERT_TRUE(pasteText(d, A, 3, 1, "146.525\tD023N\tQT/DQT\t146\t67.0HZ\tDTMF1\tOFF\tLow\tNarrow\tON\tOFF\tHill").refused.empty());
+        const Document before = d;
+        const EditResult r = pasteText(d, A, 3, 1, c.tsv);
+        EXPECT_EQ(rowText(d, A, 3), c.row3) << c.tsv;
+        EXPECT_EQ(places(r.refused), c.refused) << c.tsv;
+        EXPECT_EQ(r.refused.empty() ? "" : r.refused.back().reason, c.lastReason) << c.tsv;
+        EXPECT_EQ(summaryText(r), c.summary) << c.tsv;
+        checkStep(before, d, r, c.tsv);
+    }
+}
+
+// A box lists the refused cells, then what was changed on the way in, the
+// first 20 lines and a count of the rest; a step with nothing refused says
+// its name alone.
+TEST(ChannelPaste, SummaryAndLines) {
+    Document d;
+    EditResult r = pasteText(d, A, 3, 1, "145.12345\n146\n");
+    EXPECT_EQ(summaryText(r), "Paste 2 cells");
+    EXPECT_EQ(noteLines(r), (std::vector<std::string>{
+                                "Changed on the way in:",
+                                "A 3 Receiving Frequency: \"145.12345\" rounded onto the channel step raster: 145.12500"}));
+    r = pasteText(d, A, 10, 2, std::string("x\n").append(std::string("x\n")).append(std::string(46, 'x') + "\n").append("x\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\n"));
+    const std::vector<std::string> lines = noteLines(r);
+    EXPECT_EQ(summaryText(r), "Paste 23 cells: 23 cells not taken");
+    ASSERT_EQ(lines.size(), 21u);
+    EXPECT_EQ(lines[0], "A 10 Receiving CTCSS: \"x\": the channel has no receiving frequency");
+    EXPECT_EQ(lines[2], "A 12 Receiving CTCSS: \"" + std::string(40, 'x') + "…\": the channel has no receiving frequency");
+    EXPECT_EQ(lines.back(), "… and 3 more");
+}
+
 TEST(ChannelPaste, EdgesOfTheTable) {
     Document d;
     EditResult r = pasteText(d, A, 128, 11, "ON\tLast\tx\n146\n");
     EXPECT_EQ(places(r.refused), "128:11 128:12 128:13 129:11");   // no receive frequency; then outside
     EXPECT_EQ(r.selection, (CellRange{128, 128, 11, 12}));
-    EXPECT_EQ(describe(r.refused[3]), "A/Upper Band channel 129, column \"Scrambler\": 1 row past channel 128, outside the channel table");
+    EXPECT_EQ(describe(r.refused[3]), "A past channel 128: 1 row with 1 cell, outside the channel table");
     // Texts past the edges are said once per row and once for all rows past the end.
     r = pasteText(d, A, 127, 12, "\tx\t\ty\tz\n\n\n1\n2\n\n3\n");
     EXPECT_EQ(places(r.refused), "127:13 129:12");
-    EXPECT_EQ(r.refused[0].reason, "\"x\" and 2 more cells past the last column, outside the channel table");
-    EXPECT_EQ(r.refused[1].reason, "3 rows past channel 128, outside the channel table");
+    EXPECT_EQ(describe(r.refused[0]), "A 127 past the last column: \"x\" and 2 more cells, outside the channel table");
+    EXPECT_EQ(describe(r.refused[1]), "A past channel 128: 3 rows with 3 cells, outside the channel table");
+    EXPECT_EQ(summaryText(r), "Paste 8 cells: 6 cells not taken");
     // A long text is quoted cut short.
     EXPECT_LT(pasteText(d, A, 1, 1, std::string(5000, '9')).refused.at(0).reason.size(), 150u);
     r = pasteText(d, A, 127, 1, "146\t\n147\t\n");
@@ -265,7 +323,7 @@ TEST(ChannelPaste, EdgesOfTheTable) {
         EXPECT_NE(r.refusal, "") << b.row << ":" << b.col;
         EXPECT_TRUE(d == before);
     }
-    EXPECT_EQ(describe({Band::B, 3, 2, "why"}), "B/Under Band channel 3, column \"Receiving CTCSS\": why");
+    EXPECT_EQ(describe({Band::B, 3, 2, "why"}), "B 3 Receiving CTCSS: why");
 }
 
 TEST(ChannelCopy, TextAsItStands) {
@@ -316,7 +374,7 @@ TEST(ChannelCopy, PastesBackToTheSameCells) {
                         if (random() % 2) { ASSERT_TRUE(enterChannelCell(d, band, col, row, pick(channelListEntries(col))).taken()); }
                     std::string name;
                     for (unsigned n = random() % 8; n > 0; --n) name += static_cast<char>(32 + random() % 95);
-                    ASSERT_TRUE(enterChannelCell(d, band, 12, row, name).taken());
+                    enterChannelCell(d, band, 12, row, name);   // refused when no character is a name's
                 }
                 if (kind & 2) {
                     ASSERT_TRUE(enterChannelCell(d, band, 4, row, frequency()).taken());

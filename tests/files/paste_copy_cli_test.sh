@@ -36,18 +36,32 @@ crs=$(tr -cd '\r' <"$work/radio.bc" | wc -c)
 # Refused cells are listed, the rest is taken and the file written: exit 1.
 printf '146\tfoo\n\tD023N\n' >"$work/in"
 expect 1 "paste with refused cells" "$cli" paste "$work/radio.bc" A 3 1
-contains "$work/err" 'refused: A/Upper Band channel 3, column "Receiving CTCSS": "foo" is not an entry' "refusal line"
-contains "$work/err" 'refused: A/Upper Band channel 4, column "Receiving CTCSS": "D023N": the channel has no receiving frequency' "refusal line"
+contains "$work/err" 'refused: A 3 Receiving CTCSS: "foo" is not an entry' "refusal line"
+contains "$work/err" 'refused: A 4 Receiving CTCSS: "D023N": the channel has no receiving frequency' "refusal line"
+contains "$work/err" 'Paste 4 cells: 2 cells not taken' "summary"
 expect 0 "copy after a refusal" "$cli" copy "$work/radio.bc" a 3-4 1-2
 output_is '146.00000\t0FF\n\t\n' "what was taken"
 
-# A name beyond Latin-1 is refused, not mangled; one the name keys cut is taken and said.
+# A name keeps the characters it can hold and says which it dropped; one
+# that is not UTF-8 is refused and the name stays.
 printf '\342\202\254uro\nPe,ak\n' >"$work/in"
-expect 1 "paste of names" "$cli" paste "$work/radio.bc" A 1 12
-contains "$work/err" 'column "Channel Name": "?uro" holds characters' "name beyond Latin-1"
-contains "$work/err" 'adjusted: A/Upper Band channel 2, column "Channel Name"' "cut name"
+expect 0 "paste of names" "$cli" paste "$work/radio.bc" A 1 12
+contains "$work/err" "$(printf 'changed on the way in: A 1 Channel Name: "\342\202\254uro" became "uro": "\342\202\254" is not taken')" "name beyond Latin-1"
+contains "$work/err" 'changed on the way in: A 2 Channel Name: "Pe,ak" became "Peak"' "name without its comma"
+printf '\304pfel\n' >"$work/in"
+expect 1 "paste of a name not in UTF-8" "$cli" paste "$work/radio.bc" A 1 12
+contains "$work/err" "$(printf 'refused: A 1 Channel Name: "\357\277\275pfel" is not UTF-8 text')" "not UTF-8"
 expect 0 "copy of names" "$cli" copy "$work/radio.bc" A 1-2 12-12
-output_is '\nPeak\n' "names"
+output_is 'uro\nPeak\n' "names"
+
+# Refused frequencies over programmed channels leave them as they were.
+cp "$work/radio.bc" "$work/kept"
+printf '999.0\tOFF\n999.0\tOFF\n' >"$work/in"
+expect 1 "paste of refused frequencies" "$cli" paste "$work/radio.bc" A 1 1
+contains "$work/err" 'refused: A 1 Receiving Frequency: 999.0 MHz is above 490 MHz' "edge named"
+contains "$work/err" 'refused: A 2 Receiving CTCSS: the receiving frequency "999.0" of this row was refused' "cells of the row"
+contains "$work/err" 'Paste 4 cells: 4 cells not taken' "summary"
+unchanged "paste of refused frequencies"
 
 # A copy with headings and channel numbers pastes back whole, into the other band.
 : >"$work/in"

@@ -112,26 +112,26 @@ const std::vector<Step>& everyKindOfStep()
          }},
         {"delete cells", "Delete 4 cells",
          [](Window& f) { f.click(Band::A, 1, 1); f.click(Band::A, 2, 2, Qt::ShiftModifier); f.key(Qt::Key_Delete); }},
-        {"delete on channels", "Clear channels 2-3",
+        {"delete on channels", "Clear Channels 2-3",
          [](Window& f) { f.click(Band::A, 0, 2); f.click(Band::A, 0, 3, Qt::ShiftModifier); f.key(Qt::Key_Delete); }},
-        {"cut", "Cut channel 2", [](Window& f) { f.click(Band::A, 0, 2); f.key(Qt::Key_X, Qt::ControlModifier); }},
-        {"insert", "Insert channel 1", [](Window& f) { f.click(Band::A, 0, 1); f.w->editActions().insertChannel->trigger(); }},
-        {"delete channels", "Delete channels 1-2",
+        {"cut", "Cut Channel 2", [](Window& f) { f.click(Band::A, 0, 2); f.key(Qt::Key_X, Qt::ControlModifier); }},
+        {"insert", "Insert Channel at 1", [](Window& f) { f.click(Band::A, 0, 1); f.w->editActions().insertChannel->trigger(); }},
+        {"delete channels", "Delete Channels 1-2",
          [](Window& f) {
              f.click(Band::A, 0, 1);
              f.click(Band::A, 0, 2, Qt::ShiftModifier);
              f.w->editActions().deleteChannels->trigger();
          }},
-        {"clear channels", "Clear channel 3", [](Window& f) { f.click(Band::A, 0, 3); f.w->editActions().clearChannels->trigger(); }},
-        {"move up", "Move channel 2 up", [](Window& f) { f.click(Band::A, 0, 2); f.w->editActions().moveUp->trigger(); }},
-        {"move down", "Move channel 1 down", [](Window& f) { f.click(Band::A, 0, 1); f.w->editActions().moveDown->trigger(); }},
-        {"sort by frequency", "Sort channels 1-4 by frequency",
+        {"clear channels", "Clear Channel 3", [](Window& f) { f.click(Band::A, 0, 3); f.w->editActions().clearChannels->trigger(); }},
+        {"move up", "Move Up", [](Window& f) { f.click(Band::A, 0, 2); f.w->editActions().moveUp->trigger(); }},
+        {"move down", "Move Down", [](Window& f) { f.click(Band::A, 0, 1); f.w->editActions().moveDown->trigger(); }},
+        {"sort by frequency", "Sort by Frequency",
          [](Window& f) {
              f.click(Band::A, 0, 1);
              f.click(Band::A, 0, 4, Qt::ShiftModifier);
              f.w->editActions().sortByFrequency->trigger();
          }},
-        {"sort one channel sorts the table", "Sort channels 1-128 by name",
+        {"sort one channel sorts the table", "Sort by Name",
          [](Window& f) { f.click(Band::A, 0, 1); f.w->editActions().sortByName->trigger(); }},
         {"set-up list", "Receiving CTCSS of A/Upper Band Set up", [](Window& f) { f.page(1); f.pick("left4", "D023N"); }},
         {"set-up text typed and left", "Receiving Frequency of B/Under Band Set up",
@@ -160,6 +160,7 @@ private slots:
     void clipboardWithSpreadsheets();
     void blockSelectionHidesTheEditor();
     void menusKeepTheirItemsAndTheCommandsFollow();
+    void stepNamesAreTheMenuWords();
 };
 
 void EditCommandsTest::undoAndRedoEveryKindOfStep()
@@ -282,8 +283,27 @@ void EditCommandsTest::clipboardWithSpreadsheets()
     const QStringList lines = f.seam.messages.first().split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 22);
     QCOMPARE(lines.first(), QStringLiteral("Paste 25 cells: 25 cells not taken"));
-    QVERIFY(lines[1].startsWith(QStringLiteral("A/Upper Band channel 20, column \"Receiving Frequency\"")));
-    QCOMPARE(lines.last(), QStringLiteral("... and 5 more"));
+    QVERIFY(lines[1].startsWith(QStringLiteral("A 20 Receiving Frequency: ")));
+    QCOMPARE(lines.last(), QString::fromUtf8("… and 5 more"));
+
+    // Refused frequencies leave the channels they land on as they were.
+    f.seam.messages.clear();
+    const Document kept = f.doc();
+    clipboard->setText(QStringLiteral("999.0\tOFF\n").repeated(16));
+    f.click(Band::A, 0, 1);
+    f.key(Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(f.doc() == kept);
+    QCOMPARE(f.seam.messages.size(), 1);
+    QVERIFY(f.seam.messages.first().startsWith(QStringLiteral("Paste 32 cells: 32 cells not taken\n")));
+
+    // Nothing refused: the name alone, then what was changed on the way in.
+    f.seam.messages.clear();
+    clipboard->setText(QStringLiteral("145.12345\tD023N"));
+    f.click(Band::A, 0, 30);
+    f.key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.seam.messages, QStringList(QStringLiteral("Paste 2 cells\nChanged on the way in:\n"
+                                                         "A 30 Receiving Frequency: \"145.12345\" rounded onto the "
+                                                         "channel step raster: 145.12500")));
 }
 
 void EditCommandsTest::blockSelectionHidesTheEditor()
@@ -383,4 +403,27 @@ void EditCommandsTest::menusKeepTheirItemsAndTheCommandsFollow()
 }
 
 QTEST_MAIN(EditCommandsTest)
+// A row command's step is named with the words its menu item showed, so
+// that Undo offers what the menu offered.
+void EditCommandsTest::stepNamesAreTheMenuWords()
+{
+    using Pick = QAction* EditActions::*;
+    const std::pair<Pick, int> commands[] = {   // the command, the first of the two channels selected
+        {&EditActions::insertChannel, 1}, {&EditActions::deleteChannels, 1}, {&EditActions::clearChannels, 1},
+        {&EditActions::moveUp, 2},        {&EditActions::moveDown, 1},       {&EditActions::sortByFrequency, 1},
+        {&EditActions::sortByName, 1},
+    };
+    for (const auto& [pick, first] : commands) {
+        Window f;
+        QVERIFY(f.active);
+        QAction* action = f.w->editActions().*pick;
+        f.click(Band::A, 0, first);
+        f.click(Band::A, 0, first + 1, Qt::ShiftModifier);
+        const QString shown = action->text();
+        action->trigger();
+        QVERIFY2(f.stack().count() == 1, qPrintable(shown));
+        QCOMPARE(f.stack().undoText(), shown);
+    }
+}
+
 #include "edit_commands_test.moc"

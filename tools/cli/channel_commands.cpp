@@ -95,8 +95,9 @@ int cliPaste(const std::vector<std::string>& args) {
         printError(r.refusal);
         return kExitUsage;
     }
-    for (const CellNote& n : r.adjusted) std::cerr << "adjusted: " << describe(n) << "\n";
     for (const CellNote& n : r.refused) std::cerr << "refused: " << describe(n) << "\n";
+    for (const CellNote& n : r.adjusted) std::cerr << "changed on the way in: " << describe(n) << "\n";
+    if (!r.refused.empty()) std::cerr << summaryText(r) << "\n";
     if (r.changed) {
         std::string bytes;
         if (FileResult s = saveCodeplug(doc, bytes); !s.ok()) {
