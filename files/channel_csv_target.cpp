@@ -13,11 +13,11 @@ std::string exportTargetRefusal(const std::string& path, const std::string& sour
     struct stat input {};
     if (!source.empty() && ::stat(source.c_str(), &input) == 0 && input.st_dev == target.st_dev &&
         input.st_ino == target.st_ino)
-        return path + " is the codeplug file the channels come from; the plan would replace it: choose another file name";
+        return path + " is the codeplug file the channels come from; a channel plan written there would replace it";
     std::string bytes;
     Document scratch;
     if (readWholeFile(path, bytes).ok() && loadCodeplug(bytes, scratch).ok())
-        return path + " is a codeplug file; the plan would replace it and every setting in it: choose another file name";
+        return path + " is a codeplug file; a channel plan written there would replace it and every setting in it";
     return {};
 }
 
