@@ -3,6 +3,8 @@
 #include "files/channel_csv.h"
 
 #include <algorithm>
+#include <iterator>
+#include <map>
 
 #include "codeplug/cell_entry.h"
 #include "files/channel_csv_rows.h"
@@ -55,15 +57,27 @@ bool programmed(const ChannelTable& t, int row) {
 }
 
 
-std::string where(Band band, int channel, int column, const std::string& what) {
-    std::string w = std::string(bandLetter(band)) + " " + std::to_string(channel);
-    if (column > 0) w += " " + channelHeadings()[static_cast<std::size_t>(column)];
-    return w + ": " + what;
+ReportItem issue(Severity severity, const PlannedRow& row, int column, const std::string& what) {
+    Place place;
+    place.line = row.line;
+    if (row.channel > 0) {
+        place.band = row.band;
+        place.channel = row.channel;
+        place.column = column;
+    }
+    return {severity, place, what};
 }
 
-ImportIssue issue(ImportIssue::Kind kind, const PlannedRow& row, int column, const std::string& what) {
-    return {kind, row.line, row.band, row.channel, column,
-            row.channel > 0 ? where(row.band, row.channel, column, what) : what};
+std::string readDecimalComma(PlannedRow& row, int column, const std::string& text) {
+    const std::size_t comma = text.find(',');
+    const bool decimalComma = comma != std::string::npos && comma > 0 && comma + 1 < text.size() &&
+                              text.find_first_not_of("0123456789,") == std::string::npos &&
+                              text.find(',', comma + 1) == std::string::npos;
+    if (!decimalComma) return text;
+    row.issues.push_back(issue(Severity::Changed, row, column, quoteUserText(text) + ": decimal comma read as a point"));
+    std::string read = text;
+    read[comma] = '.';
+    return read;
 }
 
 }  // namespace channel_csv
@@ -71,7 +85,6 @@ ImportIssue issue(ImportIssue::Kind kind, const PlannedRow& row, int column, con
 namespace {
 
 using namespace channel_csv;
-using IssueKind = ImportIssue::Kind;
 
 constexpr const char* kBandColumn = "Band";
 constexpr const char* kChannelColumn = "Channel";
@@ -103,9 +116,9 @@ std::vector<PlannedRow> planNative(const CsvTable& table, std::optional<Band> on
         const auto channel = channelNumber(channelText);
         if (!band || !channel) {
             row.refused = true;
-            row.issues.push_back(issue(IssueKind::Refused, row, 0,
-                                       !band ? "Band \"" + bandText.value_or("") + "\" is neither A nor B: row left out"
-                                             : "Channel \"" + channelText + "\" is not 1 to 128: row left out"));
+            row.issues.push_back(issue(Severity::Refused, row, 0,
+                                       !band ? "Band " + quoteUserText(bandText.value_or("")) + " is neither A nor B: row left out"
+                                             : "Channel " + quoteUserText(channelText) + " is not 1 to 128: row left out"));
             rows.push_back(std::move(row));
             continue;
         }
@@ -113,14 +126,15 @@ std::vector<PlannedRow> planNative(const CsvTable& table, std::optional<Band> on
         row.channel = *channel;
         if (only && *band != *only) {
             row.leftOut = true;
-            row.issues.push_back(issue(IssueKind::Note, row, 0,
+            row.issues.push_back(issue(Severity::Note, row, 0,
                                        std::string("row left out: importing band ") + bandLetter(*only) + " only"));
             rows.push_back(std::move(row));
             continue;
         }
         for (int col = 1; col < kColumns; ++col)
             if (const auto text = field(r, header, channelHeadings()[static_cast<std::size_t>(col)]))
-                row.cells.push_back({col, *text, false});
+                row.cells.push_back({col, col == 1 || col == 4 ? readDecimalComma(row, col, trimmed(*text)) : *text, false});
+        row.emptiedWhy = "the row has no Receiving Frequency and no Transmission Frequency";
         rows.push_back(std::move(row));
     }
     return rows;
@@ -154,23 +168,22 @@ bool storesNotSet(int col, std::string_view text) {
     return false;
 }
 
-std::string quotedUtf8(std::string_view latin1) { return "\"" + latin1ToUtf8(latin1) + "\""; }
-
 // The cells of one row through enterChannelCell, in column order. A refused
 // receiving frequency leaves the whole row out and the channel as it was; a
 // refused transmission frequency leaves the channel without a transmit side,
-// as typing it would, and its tone and signalling are not tried.
+// as typing it would, and its tone and signalling are not tried. A row that
+// leaves a programmed channel without any frequency has emptied it: said.
 void applyRow(Document& doc, PlannedRow& row, ImportReport& report) {
     ChannelTable& t = doc.table(row.band);
     const auto before = t.cells[static_cast<std::size_t>(row.channel)];
+    const bool wasProgrammed = programmed(t, row.channel);
     bool transmitRefused = false;
     for (const PlannedCell& cell : row.cells) {
         if (transmitRefused && cell.col >= 5 && cell.col <= 7) continue;
         std::string latin1;
         CellEntry e;
         if (!utf8ToLatin1(cell.text, latin1)) {
-            e = {CellEntry::Kind::Refused,
-                 "\"" + cell.text + "\" holds characters this radio cannot hold (only Latin-1)"};
+            e = {CellEntry::Kind::Refused, quoteUserText(cell.text) + " holds characters this radio cannot hold (only Latin-1)"};
         } else {
             const std::string& now = t.at(cell.col, row.channel);
             if ((cell.anyOffWill || latin1.empty()) && storesNotSet(cell.col, now)) continue;   // says the same
@@ -178,26 +191,39 @@ void applyRow(Document& doc, PlannedRow& row, ImportReport& report) {
         }
         if (e.kind == CellEntry::Kind::Applied || e.kind == CellEntry::Kind::Unchanged) continue;
         std::string reason = e.reason;
-        if (reason.find(quotedUtf8(latin1)) == std::string::npos && reason.find("\"" + cell.text + "\"") == std::string::npos)
-            reason = "\"" + cell.text + "\": " + reason;
+        // The rule's reason quotes the text it was given; one that does not is told what it was.
+        if (reason.find(quotedCellText(latin1)) == std::string::npos &&
+            reason.find(quoteUserText(cell.text)) == std::string::npos)
+            reason = quoteUserText(cell.text) + ": " + reason;
         while (!reason.empty() && reason.back() == ' ') reason.pop_back();
         if (e.kind == CellEntry::Kind::Adjusted) {
-            row.issues.push_back(issue(IssueKind::Adjusted, row, cell.col, reason));
+            row.issues.push_back(issue(Severity::Changed, row, cell.col, reason));
             continue;
         }
         if (cell.col == 1) {
             t.cells[static_cast<std::size_t>(row.channel)] = before;
             row.refused = true;
-            row.issues = {issue(IssueKind::Refused, row, 1, reason + "; row left out")};
+            row.issues = {issue(Severity::Refused, row, 1, reason + "; row left out")};
             break;
         }
         if (cell.col == 4) transmitRefused = true;
-        row.issues.push_back(issue(IssueKind::Refused, row, cell.col, reason));
+        row.issues.push_back(issue(Severity::Refused, row, cell.col, reason));
     }
     std::stable_sort(row.issues.begin(), row.issues.end(),
-                     [](const ImportIssue& a, const ImportIssue& b) { return a.column < b.column; });
-    if (row.refused) ++report.rowsRefused;
-    else ++report.rowsTaken;
+                     [](const ReportItem& a, const ReportItem& b) { return a.place.column < b.place.column; });
+    if (row.refused) {
+        ++report.rowsRefused;
+    } else if (programmed(t, row.channel)) {
+        ++report.rowsTaken;
+    } else if (wasProgrammed) {
+        ++report.channelsEmptied;
+        Place channel;
+        channel.band = row.band;
+        channel.channel = row.channel;
+        Place line;
+        line.line = row.line;
+        row.issues.push_back({Severity::Changed, line, placeText(channel) + " emptied: " + row.emptiedWhy});
+    }
 }
 
 // Every channel of the band emptied as typing an empty frequency empties it.
@@ -226,20 +252,73 @@ CsvExport exportChannels(const Document& doc, CsvFormat format, std::optional<Ba
     return exportGeneric(doc, *band);
 }
 
+std::string csvTooLargeText() {
+    return "the file is too large for a channel plan (at most " + std::to_string(kLargestChannelCsv / (1024 * 1024)) +
+           " MiB)";
+}
+
 bool ImportReport::anyRefused() const {
     return rowsRefused > 0 || std::any_of(issues.begin(), issues.end(),
-                                          [](const ImportIssue& i) { return i.kind == ImportIssue::Kind::Refused; });
+                                          [](const ReportItem& i) { return i.severity == Severity::Refused; });
+}
+
+int ImportReport::valuesRefused() const {
+    const auto refused = std::count_if(issues.begin(), issues.end(),
+                                       [](const ReportItem& i) { return i.severity == Severity::Refused; });
+    return static_cast<int>(refused) - rowsRefused;
 }
 
 std::vector<std::string> ImportReport::lines() const {
     std::vector<std::string> out;
-    for (const ImportIssue& i : issues)
-        out.push_back((i.line > 0 ? "line " + std::to_string(i.line) + ": " : std::string()) + i.text);
+    out.reserve(issues.size());
+    for (const ReportItem& i : issues) out.push_back(itemText(i));
     return out;
 }
 
+namespace {
+
+// A channel given by more than one taken row ends as the last of them has it:
+// said once, at that row.
+void noteRepeatedChannels(std::vector<PlannedRow>& rows) {
+    std::map<std::pair<Band, int>, std::pair<std::size_t, std::size_t>> given;   // first and last row
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const PlannedRow& row = rows[i];
+        if (row.refused || row.leftOut) continue;
+        const auto [at, fresh] = given.try_emplace({row.band, row.channel}, i, i);
+        if (!fresh) at->second.second = i;
+    }
+    for (const auto& [key, seen] : given) {
+        if (seen.first == seen.second) continue;
+        PlannedRow& later = rows[seen.second];
+        Place channel;
+        channel.band = later.band;
+        channel.channel = later.channel;
+        Place line;
+        line.line = later.line;
+        later.issues.push_back({Severity::Note, line,
+                                placeText(channel) + " was already given on line " +
+                                    std::to_string(rows[seen.first].line) + "; the later row is taken"});
+    }
+}
+
+std::string nothingTakenText(const std::vector<PlannedRow>& rows, const ImportReport& report,
+                             const ImportOptions& options) {
+    if (rows.empty()) return "the file holds no channel rows, only its header";
+    if (report.rowsRefused > 0)
+        return "no row of the file can be taken (" + std::to_string(report.rowsRefused) + " row(s) left out)";
+    if (options.band && std::all_of(rows.begin(), rows.end(), [](const PlannedRow& r) { return r.leftOut; }))
+        return std::string("no row of the file is for band ") + bandLetter(*options.band);
+    return "no row of the file programs a channel";
+}
+
+}  // namespace
+
 ImportReport importChannels(Document& doc, std::string_view csv, const ImportOptions& options) {
     ImportReport report;
+    if (csv.size() > kLargestChannelCsv) {
+        report.error = csvTooLargeText();
+        return report;
+    }
     const CsvTable table = parseCsv(csv);
     if (!table.ok()) {
         report.error = table.error;
@@ -270,21 +349,38 @@ ImportReport importChannels(Document& doc, std::string_view csv, const ImportOpt
         }
         rows = planGeneric(table, options.band.value_or(Band::A), report.issues);
     }
-    report.usable = true;
 
+    // Into a copy: the document changes only when the rows may go in.
+    Document work = doc;
     if (options.replace) {
         if (options.format == CsvFormat::Generic || options.band) {
-            emptyBand(doc, options.band.value_or(Band::A));
+            emptyBand(work, options.band.value_or(Band::A));
         } else {
-            emptyBand(doc, Band::A);
-            emptyBand(doc, Band::B);
+            emptyBand(work, Band::A);
+            emptyBand(work, Band::B);
         }
     }
+    bool anyApplied = false;
     for (PlannedRow& row : rows) {
-        if (row.refused) ++report.rowsRefused;
-        else if (!row.leftOut) applyRow(doc, row, report);
-        report.issues.insert(report.issues.end(), row.issues.begin(), row.issues.end());
+        if (row.refused) {
+            ++report.rowsRefused;
+        } else if (!row.leftOut) {
+            applyRow(work, row, report);
+            anyApplied = anyApplied || !row.refused;
+        }
     }
+    noteRepeatedChannels(rows);
+    for (PlannedRow& row : rows)
+        report.issues.insert(report.issues.end(), std::make_move_iterator(row.issues.begin()),
+                             std::make_move_iterator(row.issues.end()));
+    if (!anyApplied) {
+        report.error = nothingTakenText(rows, report, options);
+        return report;
+    }
+    report.usable = true;
+    if (options.replace && report.anyRefused()) return report;
+    doc = std::move(work);
+    report.applied = true;
     return report;
 }
 

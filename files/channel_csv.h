@@ -10,15 +10,19 @@
 //
 // Every imported value goes into its cell through enterChannelCell, the
 // editors' own rule, in the tables' column order; whatever was refused or
-// taken otherwise is in the report, with its line.
+// taken otherwise is in the report, with its line. A frequency, offset or
+// tone written with a decimal comma ("145,5", as a spreadsheet in some
+// languages saves it) is read as the number it means, and said so.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "codeplug/document.h"
+#include "codeplug/report.h"
 
 namespace pellaro {
 
@@ -38,6 +42,11 @@ struct CsvExport {
 // given. Generic: one band's programmed channels; a band must be given.
 CsvExport exportChannels(const Document& doc, CsvFormat format, std::optional<Band> band);
 
+// Why an export must not be written to `path`: it is `source` (the codeplug
+// file the channels come from, the same file through any link) or an existing
+// file that loads as a codeplug. Empty when it may; `source` may be empty.
+std::string exportTargetRefusal(const std::string& path, const std::string& source);
+
 struct ImportOptions {
     CsvFormat format = CsvFormat::Native;
     // Native: only the rows of this band (nothing: every row into the band it
@@ -48,35 +57,40 @@ struct ImportOptions {
     bool replace = false;
 };
 
-struct ImportIssue {
-    enum class Kind {
-        Refused,    // a row or a value not taken
-        Adjusted,   // a value taken otherwise than given (rounded, cut)
-        Note,       // something the file holds that this radio has no place for
-    };
-    Kind kind = Kind::Refused;
-    int line = 0;        // line of the file; 0 for the file as a whole
-    Band band = Band::A;
-    int channel = 0;     // 0 when the issue is not about one channel
-    int column = 0;      // 1..12; 0 for the whole row
-    std::string text;    // UTF-8, for the report: "A 5 Receiving Frequency: ..."
-};
+// A channel plan is some tens of kilobytes; a text larger than this is not
+// one, and reading it would only hold the user up.
+constexpr std::size_t kLargestChannelCsv = 8 * 1024 * 1024;
+// "the file is too large for a channel plan (at most 8 MiB)"
+std::string csvTooLargeText();
 
+// What an import did. Each issue names its place with the line of the file
+// ("line 7: A 5 Receiving Frequency: ..."): Refused (the value or the row not
+// taken), Changed (taken otherwise than given, or a channel emptied), Note
+// (something said of the file that changed nothing, or a row overridden).
 struct ImportReport {
-    // False: the text is not a channel CSV of the format (not CSV, no header,
-    // another format); `error` says why and the document is unchanged.
+    // False: nothing changed and `error` says why: the text is not a channel
+    // CSV of the format (not CSV, not UTF-8, no header, another format), or
+    // not one row of it could be taken (`issues` then say why).
     bool usable = false;
     std::string error;
-    int rowsTaken = 0;
-    int rowsRefused = 0;
-    std::vector<ImportIssue> issues;   // in file order
+    // True: the rows are in the document. False with `usable`: a Replace that
+    // would have refused something; the document is as it was.
+    bool applied = false;
+    int rowsTaken = 0;         // rows that programmed their channel
+    int rowsRefused = 0;       // rows left out
+    int channelsEmptied = 0;   // programmed channels a row without a frequency emptied
+    std::vector<ReportItem> issues;   // in file order
 
     bool anyRefused() const;
+    // Values refused in rows that were otherwise taken.
+    int valuesRefused() const;
     // "line 7: A 5 Receiving Frequency: ..." per issue.
     std::vector<std::string> lines() const;
 };
 
-// Applies the rows of `csv`, in file order, to `doc`.
+// Applies the rows of `csv`, in file order, to `doc`. With Replace the rows
+// are taken all or none: when any row or value would be refused the document
+// stays as it was (`applied` false) and the report says what and why.
 ImportReport importChannels(Document& doc, std::string_view csv, const ImportOptions& options);
 
 }  // namespace pellaro

@@ -27,7 +27,8 @@ struct PlannedRow {
     bool refused = false;             // the whole row is left out (`issues` says why)
     bool leftOut = false;             // left out on purpose (another band); not a refusal
     std::vector<PlannedCell> cells;   // in column order
-    std::vector<ImportIssue> issues;  // found while reading the row
+    std::vector<ReportItem> issues;   // found while reading the row
+    std::string emptiedWhy;           // why the row empties its channel, when it does
 };
 
 // The header row: column positions by name, ignoring case and blanks.
@@ -49,13 +50,16 @@ std::optional<std::string> field(const CsvRecord& r, const Header& h, std::strin
 // "5" to 5 when it is a whole number 1..128.
 std::optional<int> channelNumber(std::string_view text);
 bool programmed(const ChannelTable& t, int row);
-// "A 5 Receiving Frequency: <what>" ("A 5: <what>" for column 0).
-std::string where(Band band, int channel, int column, const std::string& what);
-ImportIssue issue(ImportIssue::Kind kind, const PlannedRow& row, int column, const std::string& what);
+// An issue of the row: at its channel and `column` (0: the whole channel;
+// the line alone when the row names no channel).
+ReportItem issue(Severity severity, const PlannedRow& row, int column, const std::string& what);
+// The text with a decimal comma read as a point, when it is digits, one comma
+// and digits; a Changed issue at `column` of the row then says so.
+std::string readDecimalComma(PlannedRow& row, int column, const std::string& text);
 
 // The generic format.
 bool isGenericHeader(const Header& h);
-std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vector<ImportIssue>& fileIssues);
+std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vector<ReportItem>& fileIssues);
 CsvExport exportGeneric(const Document& doc, Band band);
 
 }  // namespace pellaro::channel_csv

@@ -2,6 +2,11 @@
 // quoted fields with doubled quotes, line breaks CR LF, LF or CR. A UTF-8
 // byte-order mark at the start is skipped, so are blank lines and lines that
 // begin with "#" (comments). Fields keep their blanks.
+//
+// A text that cannot be read says why in a user's terms, with its line: bytes
+// that are not UTF-8 (the whole text is checked before anything is read), a
+// UTF-16 file, a header separated by ";" or tabs, a quote where a field may
+// not hold one, a quoted field never closed.
 #pragma once
 
 #include <string>
@@ -17,7 +22,7 @@ struct CsvRecord {
 
 struct CsvTable {
     std::vector<CsvRecord> records;
-    std::string error;   // non-empty: the text is not CSV; `records` is then empty
+    std::string error;   // non-empty: the text cannot be read; `records` is then empty
     bool ok() const { return error.empty(); }
 };
 

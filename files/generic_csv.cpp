@@ -11,8 +11,6 @@ namespace pellaro::channel_csv {
 
 namespace {
 
-using IssueKind = ImportIssue::Kind;
-
 const std::vector<std::string>& genericColumns() {
     static const std::vector<std::string> columns = {
         "Location", "Name", "Frequency", "Duplex", "Offset", "Tone", "rToneFreq", "cToneFreq", "DtcsCode",
@@ -104,10 +102,10 @@ ToneSetting toneSetting(const std::string& tone, const std::string& cross) {
         const std::string rxPart = arrow == std::string::npos ? "" : cross.substr(arrow + 2);
         const bool known = arrow != std::string::npos && (txPart.empty() || txPart == "Tone" || txPart == "DTCS") &&
                            (rxPart.empty() || rxPart == "Tone" || rxPart == "DTCS") && !(txPart.empty() && rxPart.empty());
-        if (!known) return {{}, {}, "CrossMode \"" + cross + "\" is not one this radio can hold"};
+        if (!known) return {{}, {}, "CrossMode " + quoteUserText(cross) + " is not one this radio can hold"};
         return {crossSide(txPart, true), crossSide(rxPart, false), {}};
     }
-    return {{}, {}, "Tone \"" + tone + "\" is not one this radio can hold (\"\", Tone, TSQL, DTCS, Cross)"};
+    return {{}, {}, "Tone " + quoteUserText(tone) + " is not one this radio can hold (\"\", Tone, TSQL, DTCS, Cross)"};
 }
 
 // The planned tone cell of one side, or the reason it cannot be had.
@@ -116,18 +114,18 @@ struct ToneCell {
     std::string refusal;
 };
 
-ToneCell toneCell(const CsvRecord& r, const Header& h, int col, const ToneSide& side) {
+ToneCell toneCell(PlannedRow& row, const CsvRecord& r, const Header& h, int col, const ToneSide& side) {
     if (side.kind == ToneKind::None) return {PlannedCell{col, "OFF", true}, {}};
     const std::string value = trimmed(field(r, h, side.valueColumn).value_or(""));
     if (side.kind == ToneKind::Ctcss) {
-        if (const auto e = ctcssEntry(value)) return {PlannedCell{col, *e, false}, {}};
-        return {{}, "CTCSS " + value + " Hz (" + side.valueColumn + ") is not in this radio's tone list"};
+        if (const auto e = ctcssEntry(readDecimalComma(row, col, value))) return {PlannedCell{col, *e, false}, {}};
+        return {{}, "CTCSS " + quoteUserText(value) + " Hz (" + side.valueColumn + ") is not in this radio's tone list"};
     }
     const std::string polarity = trimmed(field(r, h, "DtcsPolarity").value_or("NN"));
     const char p = polarity.size() == 2 ? polarity[static_cast<std::size_t>(side.polarity)] : '?';
     if (const auto e = dcsEntry(value, p)) return {PlannedCell{col, *e, false}, {}};
-    return {{}, "DCS " + value + " (" + side.valueColumn + ", polarity \"" + polarity +
-                    "\") is not in this radio's tone list"};
+    return {{}, "DCS " + quoteUserText(value) + " (" + side.valueColumn + ", polarity " + quoteUserText(polarity) +
+                    ") is not in this radio's tone list"};
 }
 
 // ---- power --------------------------------------------------------------------
@@ -152,36 +150,41 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
     const auto channel = channelNumber(location);
     if (!channel) {
         row.refused = true;
-        row.issues.push_back(issue(IssueKind::Refused, row, 0,
-                                   "Location \"" + location + "\" is not a channel of this radio (1 to 128): row left out"));
+        row.issues.push_back(issue(Severity::Refused, row, 0,
+                                   "Location " + quoteUserText(location) + " is not a channel of this radio (1 to 128): row left out"));
         return row;
     }
     row.channel = *channel;
-    auto refuse = [&](int col, const std::string& why) { row.issues.push_back(issue(IssueKind::Refused, row, col, why)); };
+    auto refuse = [&](int col, const std::string& why) { row.issues.push_back(issue(Severity::Refused, row, col, why)); };
 
-    const auto frequency = field(r, h, "Frequency");
-    if (frequency) row.cells.push_back({1, trimmed(*frequency), false});
+    // A frequency goes to the rule as written (however many decimals): the
+    // rule reads it, rounds it onto the raster or says why not.
+    std::optional<std::string> frequency = field(r, h, "Frequency");
+    if (frequency) frequency = readDecimalComma(row, 1, trimmed(*frequency));
+    if (frequency) row.cells.push_back({1, *frequency, false});
+    row.emptiedWhy = "the row has no Frequency";
 
     // Transmit: Duplex with Offset.
     std::optional<std::string> transmit;
     // Without a Duplex column a frequency is simplex, the format's default.
     const auto duplex = field(r, h, "Duplex");
     const std::string d = trimmed(duplex.value_or(""));
-    const std::string offset = trimmed(field(r, h, "Offset").value_or(""));
+    std::string offset = trimmed(field(r, h, "Offset").value_or(""));
+    if (d == "+" || d == "-" || d == "split") offset = readDecimalComma(row, 4, offset);
     if (duplex || frequency) {
         if (d.empty()) {
-            if (frequency) transmit = trimmed(*frequency);   // simplex
+            if (frequency) transmit = *frequency;   // simplex
         } else if (d == "+" || d == "-") {
             const auto rx = hertz(frequency.value_or("")), off = hertz(offset);
-            if (!rx || !off) refuse(4, "Duplex " + d + " with Offset \"" + offset + "\" gives no transmission frequency");
-            else if (d == "-" && *off > *rx) refuse(4, "Duplex - with Offset " + offset + " goes below 0 MHz");
+            if (!rx || !off) refuse(4, "Duplex " + d + " with Offset " + quoteUserText(offset) + " gives no transmission frequency");
+            else if (d == "-" && *off > *rx) refuse(4, "Duplex - with Offset " + quoteUserText(offset) + " goes below 0 MHz");
             else transmit = mhzText(d == "+" ? *rx + *off : *rx - *off);
         } else if (d == "split") {
             transmit = offset;
         } else if (d == "off") {
             transmit = "";
         } else {
-            refuse(4, "Duplex \"" + d + "\" is none of \"\", +, -, split, off");
+            refuse(4, "Duplex " + quoteUserText(d) + " is none of \"\", +, -, split, off");
         }
     }
 
@@ -192,16 +195,16 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
         if (!s.error.empty()) {
             refuse(2, s.error);
         } else {
-            const ToneCell rx = toneCell(r, h, 2, s.rx);
+            const ToneCell rx = toneCell(row, r, h, 2, s.rx);
             if (rx.cell) rxTone = rx.cell;
             else refuse(2, rx.refusal);
             if (transmit && transmit->empty()) {
                 if (s.tx.kind != ToneKind::None)
-                    row.issues.push_back(issue(IssueKind::Note, row, 5,
+                    row.issues.push_back(issue(Severity::Note, row, 5,
                                                std::string("the transmit tone (") + s.tx.valueColumn +
                                                    ") is not kept: the channel does not transmit (Duplex off)"));
             } else {
-                const ToneCell tx = toneCell(r, h, 5, s.tx);
+                const ToneCell tx = toneCell(row, r, h, 5, s.tx);
                 if (tx.cell) txTone = tx.cell;
                 else refuse(5, tx.refusal);
             }
@@ -221,13 +224,13 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
         } else if (sameIgnoringCase(p, "High")) row.cells.push_back({8, "High", false});
         else if (sameIgnoringCase(p, "Low")) row.cells.push_back({8, "Low", false});
         else if (w && mostWatts) row.cells.push_back({8, *w >= *mostWatts ? "High" : "Low", false});
-        else refuse(8, "Power \"" + p + "\" is neither High, Low nor a number of watts");
+        else refuse(8, "Power " + quoteUserText(p) + " is neither High, Low nor a number of watts");
     }
     if (const auto mode = field(r, h, "Mode")) {
         const std::string m = trimmed(*mode);
         if (m == "FM") row.cells.push_back({9, "Wide", false});
         else if (m == "NFM") row.cells.push_back({9, "Narrow", false});
-        else if (!m.empty()) refuse(9, "Mode \"" + m + "\" is not one this radio has (FM, NFM)");
+        else if (!m.empty()) refuse(9, "Mode " + quoteUserText(m) + " is not one this radio has (FM, NFM)");
     }
     if (const auto name = field(r, h, "Name")) row.cells.push_back({12, *name, false});
     return row;
@@ -300,9 +303,10 @@ std::vector<std::string> genericRow(const ChannelTable& t, int row) {
 
 bool isGenericHeader(const Header& h) { return h.find("Location").has_value(); }
 
-std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vector<ImportIssue>& fileIssues) {
+std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vector<ReportItem>& fileIssues) {
     const Header header(table.records.front().fields);
-    const int headerLine = table.records.front().line;
+    Place headerLine;
+    headerLine.line = table.records.front().line;
 
     // Columns this radio has no place for: said once, for the file.
     std::vector<std::string> unknown;
@@ -312,9 +316,12 @@ std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vecto
         if (!known && !name.empty()) unknown.push_back(name);
     }
     if (!unknown.empty()) {
+        constexpr std::size_t kNamed = 10;
         std::string list;
-        for (const std::string& u : unknown) list += (list.empty() ? "" : ", ") + u;
-        fileIssues.push_back({IssueKind::Note, headerLine, band, 0, 0, "columns this radio has no place for, ignored: " + list});
+        for (std::size_t i = 0; i < unknown.size() && i < kNamed; ++i)
+            list += (list.empty() ? "" : ", ") + quoteUserText(unknown[i]);
+        if (unknown.size() > kNamed) list += " and " + std::to_string(unknown.size() - kNamed) + " more";
+        fileIssues.push_back({Severity::Note, headerLine, "columns this radio has no place for, ignored: " + list});
     }
 
     // Watts: the file's highest is High, every lower one Low.
@@ -327,7 +334,7 @@ std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vecto
         if (!trimmed(field(r, header, "Skip").value_or("")).empty()) ++skipped;
     }
     if (skipped > 0)
-        fileIssues.push_back({IssueKind::Note, headerLine, band, 0, 0,
+        fileIssues.push_back({Severity::Note, headerLine,
                               "Skip is set on " + std::to_string(skipped) +
                                   " row(s): this radio has no scan skip, the column is ignored"});
 

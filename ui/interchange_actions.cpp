@@ -11,6 +11,7 @@
 
 #include "clone/engine.h"
 #include "codeplug/compare.h"
+#include "codeplug/report.h"
 #include "files/codeplug_file.h"
 #include "ui/channel_csv_dialog.h"
 #include "ui/channel_grid.h"
@@ -26,10 +27,6 @@ namespace pellaro {
 
 namespace {
 
-constexpr int kListedIssues = 20;
-// A plan of 256 channels is some tens of kilobytes; a file far larger is not
-// one, and reading and parsing it would hold up the window.
-constexpr qint64 kLargestCsv = 8 * 1024 * 1024;
 
 const QString kCsvFilter = QStringLiteral("CSV files (*.csv);;All files (*)");
 const QString kCodeplugFilter = QStringLiteral("*.bc (*.bc)");
@@ -60,37 +57,56 @@ Comparison fileComparison(const Document& open, const QString& path)
 
 }  // namespace
 
+// The issues of a report, refused first, then changed, then notes, each
+// group under its title; the first lines of them, as every long report shows.
+static QString issueListText(const ImportReport& report)
+{
+    const std::pair<Severity, QString> groups[] = {{Severity::Refused, QStringLiteral("Not taken:")},
+                                                   {Severity::Changed, QStringLiteral("Changed on the way in:")},
+                                                   {Severity::Note, QStringLiteral("Notes:")}};
+    std::vector<std::string> lines;
+    std::vector<Severity> severities;
+    for (const auto& [severity, title] : groups)
+        for (const ReportItem& item : report.issues)
+            if (item.severity == severity) {
+                lines.push_back(itemText(item));
+                severities.push_back(severity);
+            }
+    const std::vector<std::string> shown = shownLines(lines);
+    QString text;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (i < severities.size() && (i == 0 || severities[i] != severities[i - 1]))
+            for (const auto& [severity, title] : groups)
+                if (severity == severities[i])
+                    text += QLatin1Char('\n') + title;
+        text += QLatin1Char('\n') + displayText(shown[i]);
+    }
+    return text;
+}
+
 QString importReportText(const ImportReport& report, const QString& fileName)
 {
-    QString text = report.rowsTaken > 0
-                       ? QStringLiteral("Imported %1 from %2.").arg(channels(report.rowsTaken), fileName)
-                       : QStringLiteral("No channel was imported from %1.").arg(fileName);
+    QString text;
+    if (!report.applied) {
+        // Replace takes the rows all or none.
+        text = QStringLiteral("Nothing was imported from %1: Replace takes every row or none, and %2 and %3 "
+                              "would be refused. Nothing was changed; mend the file, or import with Merge to "
+                              "take the rest.")
+                   .arg(fileName,
+                        report.rowsRefused == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(report.rowsRefused),
+                        report.valuesRefused() == 1 ? QStringLiteral("1 value")
+                                                    : QStringLiteral("%1 values").arg(report.valuesRefused()));
+        return text + issueListText(report);
+    }
+    text = report.rowsTaken > 0 ? QStringLiteral("Imported %1 from %2.").arg(channels(report.rowsTaken), fileName)
+                                : QStringLiteral("No channel was imported from %1.").arg(fileName);
+    if (report.channelsEmptied > 0)
+        text += report.channelsEmptied == 1 ? QStringLiteral(" 1 channel was emptied.")
+                                            : QStringLiteral(" %1 channels were emptied.").arg(report.channelsEmptied);
     if (report.rowsRefused > 0)
         text += report.rowsRefused == 1 ? QStringLiteral(" 1 row was left out.")
                                         : QStringLiteral(" %1 rows were left out.").arg(report.rowsRefused);
-    int listed = 0;
-    auto group = [&](ImportIssue::Kind kind, const QString& title) {
-        bool first = true;
-        for (const ImportIssue& issue : report.issues) {
-            if (issue.kind != kind)
-                continue;
-            if (listed++ >= kListedIssues)
-                continue;
-            if (first)
-                text += QLatin1Char('\n') + title;
-            first = false;
-            text += QLatin1Char('\n');
-            if (issue.line > 0)
-                text += QStringLiteral("line %1: ").arg(issue.line);
-            text += displayText(issue.text);
-        }
-    };
-    group(ImportIssue::Kind::Refused, QStringLiteral("Not taken:"));
-    group(ImportIssue::Kind::Adjusted, QStringLiteral("Taken otherwise than given:"));
-    group(ImportIssue::Kind::Note, QStringLiteral("Notes:"));
-    if (listed > kListedIssues)
-        text += QStringLiteral("\n... and %1 more").arg(listed - kListedIssues);
-    return text;
+    return text + issueListText(report);
 }
 
 InterchangeActions::InterchangeActions(TForm2& window) : QObject(&window), w_(window)
@@ -165,24 +181,29 @@ void InterchangeActions::importFromFile()
 void InterchangeActions::import(const QString& path, const CsvChoice& choice)
 {
     const QString name = QFileInfo(path).fileName();
-    auto refuse = [&](const QString& why) {
-        w_.seam().message(&w_, QStringLiteral("%1 cannot be imported: %2. Nothing was changed.").arg(name, why));
+    auto refuse = [&](const QString& why, const QString& list = {}) {
+        w_.seam().message(&w_, QStringLiteral("%1 cannot be imported: %2. Nothing was changed.%3").arg(name, why, list));
     };
     if (w_.engine().busy())
         return;
-    if (QFileInfo(path).size() > kLargestCsv) {
-        refuse(QStringLiteral("it is far too large for a channel plan"));
+    if (QFileInfo(path).size() > qint64(kLargestChannelCsv)) {
+        refuse(displayText(csvTooLargeText()));
         return;
     }
     std::string csv;
     const FileResult read = readWholeFile(localPath(path), csv);
     if (!read.ok()) {
-        refuse(QString::fromLocal8Bit(read.error));
+        // The reason names the file itself.
+        QString why = QString::fromLocal8Bit(read.error);
+        if (why.endsWith(QLatin1Char('.')))
+            why.chop(1);
+        w_.seam().message(&w_, QStringLiteral("%1. Nothing was changed.").arg(why));
         return;
     }
     const ImportOptions options{choice.format, choice.band, choice.replace};
     ImportReport report;
-    // An unusable file is refused before anything changes: no step then.
+    // A file that changes nothing (unusable, or a Replace that would refuse
+    // something) leaves the document as it was: no step then.
     w_.history().perform([&](Document& doc) {
         report = pellaro::importChannels(doc, csv, options);
         return QStringLiteral("Import %1 from %2").arg(channels(report.rowsTaken), name);
@@ -193,7 +214,7 @@ void InterchangeActions::import(const QString& path, const CsvChoice& choice)
         if (holds && *holds != choice.format)
             why += *holds == CsvFormat::Generic ? QStringLiteral("; it holds the generic columns: choose Generic")
                                                 : QStringLiteral("; it holds our own columns: choose Native");
-        refuse(why);
+        refuse(why, issueListText(report));
         return;
     }
     w_.seam().message(&w_, importReportText(report, name));
@@ -220,10 +241,18 @@ void InterchangeActions::exportTo(QString path, const CsvChoice& choice)
         w_.seam().message(&w_, QStringLiteral("Not exported: %1").arg(displayText(out.error)));
         return;
     }
-    // Through a temporary file renamed over the target, as Save writes.
+    // A channel plan never replaces a codeplug file (the open one included).
+    const std::string refusal = exportTargetRefusal(localPath(path), {});
+    if (!refusal.empty()) {
+        w_.seam().message(&w_, QStringLiteral("Not exported: %1. Nothing was written; choose another file name.")
+                                   .arg(QString::fromLocal8Bit(refusal.c_str())));
+        return;
+    }
+    // Through a temporary file renamed over the target, as Save writes; the
+    // reason names the file.
     const FileResult written = writeFileAtomically(localPath(path), out.csv);
     if (!written.ok()) {
-        w_.seam().message(&w_, QStringLiteral("Not exported to %1: %2").arg(path, QString::fromLocal8Bit(written.error)));
+        w_.seam().message(&w_, QStringLiteral("Not exported: %1").arg(QString::fromLocal8Bit(written.error)));
         return;
     }
     w_.seam().message(&w_, QStringLiteral("Exported %1 to %2.").arg(channels(out.rows), path));

@@ -6,8 +6,8 @@
 // no transfer running; an import waits until a transfer ends).
 //
 // An import is one undoable step named in the user's words ("Import 23
-// channels from plan.csv"), with one box listing what was refused or taken
-// otherwise. The comparisons share one non-modal list window whose lines lead
+// channels from plan.csv"), with one box listing what was refused or changed
+// on the way in. The comparisons share one non-modal list window whose lines lead
 // to the cell, page or raw memory they are about.
 #pragma once
 
@@ -70,9 +70,10 @@ private:
     DifferencesWindow* differences_ = nullptr;
 };
 
-// The box after an import of `fileName`: how many channels were taken, then
-// the rows and values refused, those taken otherwise than given and the
-// notes, the first 20 lines and a count of the rest.
+// The box after an import of `fileName`: how many channels were taken and
+// emptied, then the rows and values refused, those changed on the way in and
+// the notes, the first 20 lines and a count of the rest. After a Replace that
+// refused something: that nothing was changed, and why.
 QString importReportText(const ImportReport& report, const QString& fileName);
 
 }  // namespace pellaro

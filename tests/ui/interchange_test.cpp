@@ -144,6 +144,10 @@ private slots:
     void importIsOneStepAndReportsOnce();
     void unusableImportChangesNothing_data();
     void unusableImportChangesNothing();
+    void importThatChangesNothingSaysWhy_data();
+    void importThatChangesNothingSaysWhy();
+    void emptiedChannelsAreCountedInTheBox();
+    void exportNeverReplacesACodeplug();
     void exportWritesTheCommandLinesFile_data();
     void exportWritesTheCommandLinesFile();
     void compareWithFileLeadsToTheCell();
@@ -208,7 +212,7 @@ void InterchangeTest::importIsOneStepAndReportsOnce()
     QVERIFY2(box.startsWith(QStringLiteral("Imported 2 channels from plan.csv. 1 row was left out.")), qPrintable(box));
     QCOMPARE(box.count(QStringLiteral("line 4:")), 1);
     QCOMPARE(box.count(QStringLiteral("line 2:")), 1);
-    QVERIFY(box.contains(QStringLiteral("Not taken:")) && box.contains(QStringLiteral("Taken otherwise than given:")));
+    QVERIFY(box.contains(QStringLiteral("Not taken:")) && box.contains(QStringLiteral("Changed on the way in:")));
 
     rig.stack().undo();
     QVERIFY(rig.doc() == before);
@@ -221,10 +225,14 @@ void InterchangeTest::unusableImportChangesNothing_data()
     QTest::addColumn<QByteArray>("content");   // empty: no such file
     QTest::addColumn<int>("format");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << QByteArray() << int(CsvFormat::Native) << "plan.csv cannot be imported: ";
+    QTest::newRow("missing") << QByteArray() << int(CsvFormat::Native) << "plan.csv\": ";
     QTest::newRow("no header") << QByteArray("\r\n") << int(CsvFormat::Native) << "no header line";
     QTest::newRow("other format") << QByteArray(kGenericPlan) << int(CsvFormat::Native) << "choose Generic";
     QTest::newRow("not a plan") << QByteArray("a,b\r\n1,2\r\n") << int(CsvFormat::Generic) << "no Location column";
+    QTest::newRow("not UTF-8") << QByteArray("Location,Name,Frequency\r\n1,\xC4pfel,145.5\r\n") << int(CsvFormat::Generic)
+                               << "line 2 is not UTF-8 text; save the file as UTF-8 (CSV UTF-8)";
+    QTest::newRow("too large") << QByteArray(int(kLargestChannelCsv) + 1, '#') << int(CsvFormat::Generic)
+                               << "the file is too large for a channel plan (at most 8 MiB)";
 }
 
 void InterchangeTest::unusableImportChangesNothing()
@@ -246,6 +254,74 @@ void InterchangeTest::unusableImportChangesNothing()
     QCOMPARE(rig.seam.messages.size(), 1);
     QVERIFY2(rig.seam.messages[0].contains(reason), qPrintable(rig.seam.messages[0]));
     QVERIFY(rig.seam.messages[0].endsWith(QStringLiteral("Nothing was changed.")));
+}
+
+void InterchangeTest::importThatChangesNothingSaysWhy_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<QString>("box");   // how the box begins
+    QTest::addColumn<QString>("line");  // a line it lists
+    QTest::newRow("replace with a refused row")
+        << QByteArray(kGenericPlan) << true
+        << "Nothing was imported from plan.csv: Replace takes every row or none, and 1 row and 0 values would be refused."
+        << "line 4: A 3 Receiving Frequency: \"120.000000\"";
+    QTest::newRow("no row taken") << QByteArray("Location,Frequency\r\n1,600\r\n") << false
+                                  << "plan.csv cannot be imported: no row of the file can be taken (1 row(s) left out). "
+                                     "Nothing was changed.\nNot taken:"
+                                  << "line 2: A 1 Receiving Frequency: \"600\"";
+}
+
+void InterchangeTest::importThatChangesNothingSaysWhy()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, replace);
+    QFETCH(QString, box);
+    QFETCH(QString, line);
+    Rig rig;
+    const QString plan = rig.file("plan.csv");
+    QVERIFY(writeText(plan, content));
+    const std::string before = saved(rig.doc());
+    rig.seam.openAnswer = plan;
+    chooseCsv({CsvFormat::Generic, Band::A, replace});
+    rig.actions().importChannels->trigger();
+
+    QCOMPARE(saved(rig.doc()), before);
+    QCOMPARE(rig.stack().count(), 0);
+    QCOMPARE(rig.seam.messages.size(), 1);
+    QVERIFY2(rig.seam.messages[0].startsWith(box), qPrintable(rig.seam.messages[0]));
+    QVERIFY2(rig.seam.messages[0].contains(line), qPrintable(rig.seam.messages[0]));
+}
+
+void InterchangeTest::emptiedChannelsAreCountedInTheBox()
+{
+    Rig rig;
+    const QString plan = rig.file("plan.csv");
+    QVERIFY(writeText(plan, "Location,Frequency\r\n2,\r\n3,440.5\r\n"));
+    rig.seam.openAnswer = plan;
+    chooseCsv({CsvFormat::Generic, Band::A, false});
+    rig.actions().importChannels->trigger();
+
+    QVERIFY(rig.doc().table(Band::A).at(1, 2).empty());
+    QCOMPARE(rig.seam.messages, QStringList({"Imported 1 channel from plan.csv. 1 channel was emptied.\n"
+                                             "Changed on the way in:\n"
+                                             "line 2: A 2 emptied: the row has no Frequency"}));
+}
+
+void InterchangeTest::exportNeverReplacesACodeplug()
+{
+    Rig rig;
+    const QString mine = rig.file("mine.bc");
+    const QByteArray codeplug = QByteArray::fromStdString(saved(rig.doc()));
+    QVERIFY(writeText(mine, codeplug));
+    rig.seam.saveAnswer = mine;
+    chooseCsv({CsvFormat::Native, std::nullopt, false});
+    rig.actions().exportChannels->trigger();
+
+    QCOMPARE(readText(mine), codeplug);
+    QCOMPARE(rig.seam.messages.size(), 1);
+    QVERIFY2(rig.seam.messages[0].startsWith(QStringLiteral("Not exported: %1 is a codeplug file").arg(mine)),
+             qPrintable(rig.seam.messages[0]));
 }
 
 void InterchangeTest::exportWritesTheCommandLinesFile_data()

@@ -1,10 +1,12 @@
 // pellaro-cli export / import / diff: channel plans as CSV, and the
 // differences between two codeplug files.
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
 #include "codeplug/compare.h"
 #include "codeplug/document.h"
+#include "codeplug/report.h"
 #include "files/channel_csv.h"
 #include "files/codeplug_file.h"
 #include "files/csv_text.h"
@@ -76,12 +78,24 @@ int cliExport(const std::vector<std::string>& args) {
         printError(out.error);
         return kExitUsage;
     }
+    if (const std::string refusal = exportTargetRefusal(a.files[1], a.files[0]); !refusal.empty()) {
+        printError(refusal + "; nothing was written, choose another file name");
+        return kExitUsage;
+    }
     if (FileResult r = writeFileAtomically(a.files[1], out.csv); !r.ok()) {
         printError(r.error);
         return kExitFailure;
     }
     std::cerr << out.rows << " channel(s) written to " << a.files[1] << "\n";
     return kExitOk;
+}
+
+// The lines of the report that say why rows or values were refused, shortened.
+void printRefusals(const std::string& csvPath, const ImportReport& report) {
+    std::vector<std::string> refused;
+    for (const ReportItem& i : report.issues)
+        if (i.severity == Severity::Refused) refused.push_back(itemText(i));
+    for (const std::string& line : shownLines(refused)) std::cerr << csvPath << ": " << line << "\n";
 }
 
 int cliImport(const std::vector<std::string>& args) {
@@ -95,6 +109,11 @@ int cliImport(const std::vector<std::string>& args) {
     const std::string& csvPath = a.files[1];
     Document doc;
     if (!loadFile(codeplug, doc)) return kExitUsage;
+    std::error_code sizeError;
+    if (std::filesystem::file_size(csvPath, sizeError) > kLargestChannelCsv && !sizeError) {
+        printError(csvPath + ": " + csvTooLargeText() + "; " + codeplug + " is unchanged");
+        return kExitUsage;
+    }
     std::string csv;
     if (FileResult r = readWholeFile(csvPath, csv); !r.ok()) {
         printError(r.error);
@@ -112,18 +131,29 @@ int cliImport(const std::vector<std::string>& args) {
     }
     const ImportReport report = importChannels(doc, csv, ImportOptions{*format, a.band, a.replace});
     if (!report.usable) {
+        printRefusals(csvPath, report);
         printError(csvPath + ": " + report.error + "; " + codeplug + " is unchanged");
         return kExitUsage;
+    }
+    if (!report.applied) {
+        // Replace takes the rows all or none.
+        printRefusals(csvPath, report);
+        printError(csvPath + ": " + std::to_string(report.rowsRefused) + " row(s) left out and " +
+                   std::to_string(report.valuesRefused()) + " value(s) refused; --replace takes every row or none, so " +
+                   codeplug + " is unchanged (mend the file, or import without --replace to merge the rest)");
+        return kExitFailure;
     }
     std::string bytes;
     FileResult r = saveCodeplug(doc, bytes);
     if (r.ok()) r = writeFileAtomically(codeplug, bytes);
     if (!r.ok()) {
         printError(r.error);
-        return kExitFailure;
+        return kExitUsage;
     }
     for (const std::string& line : report.lines()) std::cerr << csvPath << ": " << line << "\n";
-    std::cerr << report.rowsTaken << " row(s) taken, " << report.rowsRefused << " row(s) left out\n";
+    std::cerr << report.rowsTaken << " row(s) taken, ";
+    if (report.channelsEmptied > 0) std::cerr << report.channelsEmptied << " channel(s) emptied, ";
+    std::cerr << report.rowsRefused << " row(s) left out\n";
     return report.anyRefused() ? kExitFailure : kExitOk;
 }
 
@@ -152,7 +182,7 @@ const CommandRegistration exportCommand{
 const CommandRegistration importCommand{
     {"import", "FILE.bc IN.csv [--band A|B] [--format native|generic] [--replace]",
      "take the channels of IN.csv into FILE.bc through the editors' rules (default: merge by channel number); "
-     "refusals on stderr, exit 1 if any",
+     "refusals on stderr; exit 1 if any (with --replace nothing is then written), 2 if nothing could be written",
      cliImport}};
 const CommandRegistration diffCommand{
     {"diff", "A.bc B.bc [--written]",
