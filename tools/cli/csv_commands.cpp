@@ -8,6 +8,7 @@
 #include "files/channel_csv.h"
 #include "files/codeplug_file.h"
 #include "files/csv_text.h"
+#include "tools/cli/cli_files.h"
 #include "tools/cli/commands.h"
 
 namespace pellaro::cli {
@@ -93,6 +94,8 @@ int cliImport(const std::vector<std::string>& args) {
     }
     const std::string& codeplug = a.files[0];
     const std::string& csvPath = a.files[1];
+    FileLock lock;   // held from the read to the rename (see lockForRewrite)
+    if (!lockForRewrite(codeplug, lock)) return kExitUsage;
     Document doc;
     if (!loadFile(codeplug, doc)) return kExitUsage;
     std::string csv;
