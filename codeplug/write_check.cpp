@@ -99,12 +99,9 @@ std::vector<ReportItem> checkForWrite(const Document& doc) {
                 out.push_back({Severity::Refused, settingPlace(page, i),
                                quoteUserText(page.settings[i].value) + ": " + outcome.message});
     };
+    // (The set-up receiving frequency is not checked: its editor takes only
+    // 136-176 MHz on both bands, while a radio's band B works on UHF.)
     Document commits = sent;
-    for (Band band : {Band::A, Band::B}) {
-        const std::size_t page = band == Band::A ? 0 : 1;
-        check(page, "Receiving Frequency: ",
-              commitSetupRxFrequency(commits, band, sent.vfo(band).rxFreq, Trigger::Exit));
-    }
     check(2, "FM Frequency       :", commitFmFrequency(commits, sent.gn3));
     return out;
 }

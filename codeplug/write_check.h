@@ -20,9 +20,10 @@ namespace pellaro {
 //    same (as a radio's own unusual tone does); a name of at most 7
 //    characters;
 //  - every raw mirror: its length of hex digits;
-//  - the settings as the radio would get them from the mirrors: the set-up
-//    receiving frequencies (136-176 MHz) and the FM frequency (88-108 MHz)
-//    through their commit rules.
+//  - the settings as the radio would get them from the mirrors: the FM
+//    frequency (88-108 MHz) through its commit rule. (The other settings'
+//    codes are the radio's own or a list's; the set-up receiving frequency's
+//    editor takes only VHF, while band B of a radio works on UHF.)
 std::vector<ReportItem> checkForWrite(const Document& doc);
 
 }  // namespace pellaro

@@ -354,7 +354,7 @@ int checkedWriteCommand(const std::string& device, const std::string& inPath, co
         printError("the backup would replace " + inPath + ", the file to write; give another name");
         return kExitUsage;
     }
-    if (options.backupPath && !checkOutputFile(*options.backupPath, "nothing was read or written"))
+    if (options.backupPath && !checkOutputFile(*options.backupPath, "nothing was written to the radio (nor read)"))
         return kExitCannotOpen;
 
     StopOnSignals stopOnSignals;
