@@ -149,11 +149,14 @@ FileResult writeFileAtomically(const std::string& givenPath, std::string_view by
     };
     if (t.replacing) {
         // The file keeps its owner and group (a save run as root must not
-        // take a user's file away from its user) where that is permitted;
-        // before the mode, since a change of owner clears set-id bits.
+        // take a user's file away from its user) where that is permitted:
+        // a user who may not give them, or a file system without owners,
+        // saves as before. Before the mode, since a change of owner clears
+        // set-id bits.
         if ((t.old.st_uid != ::geteuid() || t.old.st_gid != ::getegid()) &&
-            ::fchown(fd, t.old.st_uid, t.old.st_gid) != 0 && errno != EPERM)
-            return fail(errno);
+            ::fchown(fd, t.old.st_uid, t.old.st_gid) != 0) {
+            // Not permitted here: the new file is the saver's, as ever.
+        }
         if (::fchmod(fd, t.old.st_mode & 07777) != 0) return fail(errno);
     }
     if (!writeAll(fd, bytes)) return fail(errno);

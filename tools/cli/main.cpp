@@ -59,7 +59,8 @@ void printUsage(std::ostream& out) {
         for (const Command& d : kDocumented) documented = documented || std::strcmp(d.name, c.name) == 0;
         if (!documented) line(c, true);
     }
-    out << "\nExit status: 0 success, 2 bad usage or an unreadable or malformed file, 1 other failures.\n";
+    out << "\nExit status: 0 success, 2 bad usage or an unreadable or malformed file, 1 other failures;\n"
+           "128 + the signal for a transfer stopped by Ctrl+C, SIGTERM or SIGHUP.\n";
 }
 
 }  // namespace
