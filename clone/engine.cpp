@@ -165,12 +165,18 @@ TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress, 
     if (replies) replies->fill(std::string());
     BusyScope scope(busy_);
     const bool fast = fast_;   // for the whole run
+    if (stopRequested()) return {false, "Read Error!", 0, true};
     ReceiveAtOnceScope receive(link_, fast);
 
     openExchange(link_);
     bool failed = false;   // the failure sentinel
+    bool stopped = false;
     int accepted = 0;
     for (int n = 0; n < kBlockCount && !failed; ++n) {
+        if (stopRequested()) {
+            failed = stopped = true;
+            break;
+        }
         link_.clearReceiveBuffer();
         sendFixed(link_, readRequest(n));
         const auto quietNeeded = [&] {
@@ -190,7 +196,7 @@ TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress, 
         if (replies) (*replies)[static_cast<std::size_t>(n)] = reply;
     }
     sendFixed(link_, kClosingWord);
-    if (failed) return {false, "Read Error!", accepted};
+    if (failed) return {false, "Read Error!", accepted, stopped};
     return {true, "Read success!", accepted};
 }
 
@@ -198,12 +204,18 @@ TransferResult CloneEngine::fullWrite(const Document& doc, const ProgressFn& pro
     if (busy_) return {};
     BusyScope scope(busy_);
     const bool fast = fast_;   // for the whole run
+    if (stopRequested()) return {false, "Write error!", 0, true};
     ReceiveAtOnceScope receive(link_, fast);
 
     openExchange(link_);
     bool failed = false;
+    bool stopped = false;
     int acknowledged = 0;
     for (int n = 0; n < kBlockCount && !failed; ++n) {
+        if (stopRequested()) {
+            failed = stopped = true;
+            break;
+        }
         // Built now, so an edit made during the run reaches the blocks not yet sent.
         std::optional<std::vector<std::uint8_t>> frame;
         if (mirrorsWellFormed(doc, n)) frame = checkedWriteFrame(writeRequest(doc, n), blockInfo(n).length);
@@ -222,7 +234,7 @@ TransferResult CloneEngine::fullWrite(const Document& doc, const ProgressFn& pro
         link_.clearReceiveBuffer();
     }
     sendFixed(link_, kClosingWord);
-    if (failed) return {false, "Write error!", acknowledged};
+    if (failed) return {false, "Write error!", acknowledged, stopped};
     return {true, "Write success!", acknowledged};
 }
 

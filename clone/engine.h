@@ -2,6 +2,7 @@
 // of the limit page, step for step over a CloneLink.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -18,6 +19,7 @@ struct TransferResult {
     bool ok = false;
     std::string message;   // "Read success!", "Read Error!", "Write success!", ...
     int blocksDone = 0;    // blocks accepted (the progress bar's last value)
+    bool stopped = false;  // ended early on a stop request (see CloneEngine::setStopRequest)
 };
 
 // Progress callback: number of blocks accepted so far (1..136).
@@ -44,6 +46,13 @@ public:
     // and, in the window, by the engine the main window owns.
     void setFastTransfers(bool on) { fast_ = on; }
     bool fastTransfers() const { return fast_; }
+
+    // A stop asked from outside the transfer (pellaro-cli's signal handler
+    // sets the flag): a full read or write looks at it before each block,
+    // ends there with the radio's "EXIT" and a failed result marked
+    // `stopped`; one asked before the handshake sends nothing at all. The
+    // flag must outlive the engine; nullptr (the default) for none.
+    void setStopRequest(const std::atomic<bool>* flag) { stop_ = flag; }
 
     // How long the line must stay quiet after the answer a request asked for
     // before a fast transfer takes it: about ten byte times at 19200 baud, so
@@ -72,8 +81,11 @@ private:
     std::optional<std::string> partialExchange(const std::optional<std::vector<std::uint8_t>>& frame);
 
     CloneLink& link_;
+    bool stopRequested() const { return stop_ && stop_->load(); }
+
     bool busy_ = false;
     bool fast_ = false;
+    const std::atomic<bool>* stop_ = nullptr;
 };
 
 }  // namespace pellaro

@@ -31,8 +31,18 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc);
 std::string notACodeplugMessage(const std::string& name, const FileResult& loaded);
 
 // Writes `bytes` to `path` through a temporary file in the same folder that is
-// renamed over the target, so a failed write leaves the old file intact.
+// renamed over the target, so a failed write leaves the old file intact. A
+// replaced file keeps its mode, and its owner and group where the user may
+// give them; a symbolic link stays and the file it names is replaced.
+// Refused, with the reason, and nothing written: a folder, a device or pipe,
+// a link to nothing, a file the user may not write, and a file with more
+// than one name (hard links), which a rename would part.
 FileResult writeFileAtomically(const std::string& path, std::string_view bytes);
+// Whether writeFileAtomically(path, ...) of about `bytes` bytes can be done
+// now: the same refusals, and a temporary file of that size made and removed
+// in the folder (a missing or read-only folder, a full disk). For checks
+// before long work whose result is saved at its end.
+FileResult checkWritable(const std::string& path, std::size_t bytes = 64 * 1024);
 // Reads a whole file; error text on failure.
 FileResult readWholeFile(const std::string& path, std::string& bytesOut);
 

@@ -1,5 +1,6 @@
 // Whole-file reading and crash-safe writing of codeplug files (POSIX).
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,69 +37,163 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The file a save replaces: a symbolic link is followed to the file it names,
+// which is replaced while the link stays.
+struct Target {
+    std::string error;    // non-empty: the save is refused
+    std::string path;     // the file to replace or create
+    std::string folder;   // its folder
+    std::string base;     // its name in the folder
+    bool replacing = false;
+    struct stat old {};
+};
+
+Target resolveTarget(const std::string& givenPath) {
+    Target t;
+    if (givenPath.empty()) {
+        t.error = "Cannot write: no file name given.";
+        return t;
+    }
+    t.path = givenPath;
+    struct stat link {};
+    if (::lstat(givenPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        char* target = ::realpath(givenPath.c_str(), nullptr);
+        if (!target) {
+            // A plain file renamed over the link would quietly take its place.
+            t.error = "Cannot write \"" + givenPath + "\": it is a symbolic link to a file that does not exist (" +
+                      std::strerror(errno) + ").";
+            return t;
+        }
+        t.path = target;
+        std::free(target);
+    }
+    const std::size_t slash = t.path.rfind('/');
+    t.folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : t.path.substr(0, slash));
+    t.base = slash == std::string::npos ? t.path : t.path.substr(slash + 1);
+    const std::string& path = t.path;
+    if (t.base.empty()) {
+        t.error = "Cannot write \"" + path + "\": that is a folder, not a file name.";
+        return t;
+    }
+    t.replacing = ::stat(path.c_str(), &t.old) == 0;
+    if (!t.replacing) return t;
+    if (S_ISDIR(t.old.st_mode)) {
+        t.error = "Cannot write \"" + path + "\": it is a folder.";
+        return t;
+    }
+    // A device or a pipe is never replaced by a file renamed over it (saving
+    // to /dev/null as root would otherwise put a plain file in its place).
+    if (!S_ISREG(t.old.st_mode)) {
+        t.error = "Cannot write \"" + path + "\": it is not a regular file.";
+        return t;
+    }
+    // The rename would replace a file its owner made read-only, since only
+    // the folder's permission counts for it. (root may write any file, as
+    // cp does.)
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        t.error = "Cannot write \"" + path + "\": you may not change this file (" + std::strerror(errno) + ").";
+        return t;
+    }
+    // A new file renamed over one of several names would leave the other
+    // names with the old codeplug, without a word.
+    if (t.old.st_nlink > 1) {
+        t.error = "Cannot write \"" + path + "\": the file has " + std::to_string(t.old.st_nlink) +
+                  " names (hard links), which a save would part; save under another name, or remove the "
+                  "other names first.";
+        return t;
+    }
+    return t;
+}
+
+// A free temporary name in the target's folder, opened for writing; the
+// name stays within the folder's name length limit however long the
+// target's name is.
+int openTemporary(const Target& t, std::string& temp, int& err) {
+    static std::atomic<unsigned> counter{0};
+    long nameMax = ::pathconf(t.folder.c_str(), _PC_NAME_MAX);
+    if (nameMax <= 0) nameMax = NAME_MAX;
+    const std::string prefix = t.path.find('/') == std::string::npos ? "" : t.folder + "/";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string suffix = ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+        const std::size_t room = static_cast<std::size_t>(nameMax) > suffix.size() + 1
+                                     ? static_cast<std::size_t>(nameMax) - suffix.size() - 1
+                                     : 0;
+        temp = prefix + "." + t.base.substr(0, room) + suffix;
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) return fd;
+        if (errno != EEXIST) {
+            err = errno;
+            return -1;
+        }
+    }
+    err = EEXIST;
+    return -1;
+}
+
 }  // namespace
 
 FileResult writeFileAtomically(const std::string& givenPath, std::string_view bytes) {
-    if (givenPath.empty()) return {"Cannot write: no file name given."};
-    // A symbolic link stays a link: the file it points to is replaced.
-    std::string path = givenPath;
-    struct stat link {};
-    if (::lstat(givenPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* target = ::realpath(givenPath.c_str(), nullptr)) {
-            path = target;
-            std::free(target);
-        }
-    }
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.empty()) return {"Cannot write \"" + path + "\": that is a folder, not a file name."};
+    const Target t = resolveTarget(givenPath);
+    if (!t.error.empty()) return {t.error};
+    const std::string& path = t.path;
 
-    // Keep the permissions of a file being replaced; a new file gets the
-    // usual ones (0666 less the umask, applied by open()).
-    struct stat old {};
-    const bool replacing = ::stat(path.c_str(), &old) == 0;
-    if (replacing && S_ISDIR(old.st_mode)) return {"Cannot write \"" + path + "\": it is a folder."};
-    // A device or a pipe is never replaced by a file renamed over it (saving
-    // to /dev/null as root would otherwise put a plain file in its place).
-    if (replacing && !S_ISREG(old.st_mode))
-        return {"Cannot write \"" + path + "\": it is not a regular file."};
-
-    static std::atomic<unsigned> counter{0};
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = (slash == std::string::npos ? std::string() : folder + "/") + "." + base + ".tmp" +
-               std::to_string(::getpid()) + "_" + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return {systemError("Cannot write", path, errno)};
-    }
-    if (fd < 0) return {systemError("Cannot write", path, EEXIST)};
+    int err = 0;
+    const int fd = openTemporary(t, temp, err);
+    if (fd < 0) return {systemError("Cannot write", path, err)};
 
-    auto fail = [&](int err) -> FileResult {
+    auto fail = [&](int e) -> FileResult {
         ::close(fd);
         ::unlink(temp.c_str());
-        return {systemError("Cannot write", path, err)};
+        return {systemError("Cannot write", path, e)};
     };
-    if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0) return fail(errno);
+    if (t.replacing) {
+        // The file keeps its owner and group (a save run as root must not
+        // take a user's file away from its user) where that is permitted:
+        // a user who may not give them, or a file system without owners,
+        // saves as before. Before the mode, since a change of owner clears
+        // set-id bits.
+        if ((t.old.st_uid != ::geteuid() || t.old.st_gid != ::getegid()) &&
+            ::fchown(fd, t.old.st_uid, t.old.st_gid) != 0) {
+            // Not permitted here: the new file is the saver's, as ever.
+        }
+        if (::fchmod(fd, t.old.st_mode & 07777) != 0) return fail(errno);
+    }
     if (!writeAll(fd, bytes)) return fail(errno);
     if (::fsync(fd) != 0) return fail(errno);
     if (::close(fd) != 0) {
-        const int err = errno;
+        const int e = errno;
         ::unlink(temp.c_str());
-        return {systemError("Cannot write", path, err)};
+        return {systemError("Cannot write", path, e)};
     }
     if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
+        const int e = errno;
         ::unlink(temp.c_str());
-        return {systemError("Cannot write", path, err)};
+        return {systemError("Cannot write", path, e)};
     }
     // Make the rename itself durable; a failure here does not undo the write.
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(t.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
     }
+    return {};
+}
+
+FileResult checkWritable(const std::string& givenPath, std::size_t bytes) {
+    const Target t = resolveTarget(givenPath);
+    if (!t.error.empty()) return {t.error};
+    std::string temp;
+    int err = 0;
+    const int fd = openTemporary(t, temp, err);
+    if (fd < 0) return {systemError("Cannot write", t.path, err)};
+    // Room for the file itself, so a full disk is found now.
+    const int reserved = bytes > 0 ? ::posix_fallocate(fd, 0, static_cast<off_t>(bytes)) : 0;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    // A file system that cannot reserve room is not refused for it.
+    if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL)
+        return {systemError("Cannot write", t.path, reserved)};
     return {};
 }
 

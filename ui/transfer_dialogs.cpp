@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "clone/engine.h"
+#include "codeplug/write_check.h"
 #include "ui/doc_text.h"
 #include "ui/main_window.h"
 #include "ui/seam.h"
@@ -99,6 +100,20 @@ TForm6::TForm6(TForm2& main) : TransferDialog(main, QStringLiteral("Write"), QSt
 
 std::string TForm6::transfer()
 {
+    // Nothing goes to the radio that the editors would refuse (a value of a
+    // hand-edited file): one box lists them, and the dialog stays open.
+    if (!main_.engine().busy()) {
+        std::vector<std::string> lines;
+        for (const ReportItem& item : checkForWrite(main_.document()))
+            lines.push_back(itemText(item));
+        if (!lines.empty()) {
+            std::string text = "Nothing was written to the radio. These values would not reach it as shown:";
+            for (const std::string& line : shownLines(lines))
+                text += "\n" + line;
+            main_.seam().message(this, displayText(text));
+            return {};
+        }
+    }
     const TransferResult result =
         main_.engine().fullWrite(main_.document(), [this](int blocks) { ProgressBar1->setValue(blocks); });
     return result.message;

@@ -30,7 +30,9 @@ public:
 protected:
     TransferDialog(TForm2& main, const QString& caption, const QString& action);
     // Runs the transfer with progress into ProgressBar1; returns the result
-    // box text (empty when the engine refused because another transfer runs).
+    // box text (empty when the engine refused because another transfer runs,
+    // or when the Write dialog found values it must not send, which it has
+    // listed in a box of its own).
     virtual std::string transfer() = 0;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

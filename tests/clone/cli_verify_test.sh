@@ -57,8 +57,8 @@ while IFS='|' read -r name sim status last pattern; do
 done <<'CASES'
 stored faithfully||0|Verify success!|^Write success!$
 block 0 dropped|--fault drop --at 0|1|Verify failed: * differences|^A 1 Receiving Frequency
-volume altered|--fault alter --at 130 --offset 1|1|Verify failed: 1 differences|Volume
-band B channel name altered|--fault alter --at 64 --offset 16|1|Verify failed: 1 differences|^B 1 Channel Name
+volume altered|--fault alter --at 130 --offset 1|1|Verify failed: 1 difference|Volume
+band B channel name altered|--fault alter --at 64 --offset 16|1|Verify failed: 1 difference|^B 1 Channel Name
 spare byte of block 128 altered|--fault alter --at 128 --offset 40|0|Verify success!|
 spare byte of block 130 altered|--fault alter --at 130 --offset 47|0|Verify success!|
 read back fails|--fault no-answer --at 3 --exchange 2|1|Verify failed: the radio could not be read back|^Read Error!$

@@ -324,6 +324,32 @@ TEST(Transfers, SecondTransferDuringARunIsRefusedAndSendsNothing) {
     EXPECT_TRUE(engine.fullWrite(doc).ok);
 }
 
+// A stop asked during a run (Ctrl+C on the command line) ends it after the
+// block in hand, with the closing word last; one asked before the run sends
+// nothing.
+TEST(Transfers, AStopRequestEndsTheRunAtABlockWithTheClosingWord) {
+    for (const bool write : {false, true}) {
+        FakeLink link;
+        CloneEngine engine(link);
+        std::atomic<bool> stop{false};
+        engine.setStopRequest(&stop);
+        Document doc;
+        const auto progress = [&](int n) { stop = n == 40; };
+        const TransferResult r = write ? engine.fullWrite(doc, progress) : engine.fullRead(doc, progress);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.stopped);
+        EXPECT_EQ(r.blocksDone, 40);
+        EXPECT_EQ(r.message, write ? "Write error!" : "Read Error!");
+        EXPECT_EQ(link.frames.size(), 1u + 40u + 1u);   // handshake, 40 blocks, EXIT
+        EXPECT_EQ(link.lastFrame(), ascii("EXIT"));
+
+        link.frames.clear();
+        const TransferResult early = write ? engine.fullWrite(doc) : engine.fullRead(doc);
+        EXPECT_TRUE(early.stopped);
+        EXPECT_TRUE(link.frames.empty());
+    }
+}
+
 // ---- partial transfers of the limit page ------------------------------------
 
 TEST(PartialRead, MessagesAnswerOf32CharactersFillsEditorsAndMirror) {

@@ -22,8 +22,10 @@ expect 0 "new" "$cli" new "$work/radio"
 crs=$(tr -cd '\r' <"$work/radio" | wc -c)
 lfs=$(tr -cd '\n' <"$work/radio" | wc -c)
 [ "$crs" -eq 262 ] && [ "$lfs" -eq 1 ] || { echo "FAIL: new file has $crs CR and $lfs LF"; failures=$((failures + 1)); }
-expect 1 "new into a missing folder" "$cli" new "$work/missing/radio.bc"
+expect 2 "new into a missing folder" "$cli" new "$work/missing/radio.bc"
 contains "$work/err" "missing/radio.bc" "write error names the file"
+expect 2 "new onto a folder" "$cli" new "$work"
+contains "$work/err" "is a folder" "new onto a folder"
 
 expect 0 "show of a new file" "$cli" show "$work/radio"
 contains "$work/out" "A/Upper Band Channel" "listing"

@@ -49,7 +49,7 @@ expect 0 "paste of names" "$cli" paste "$work/radio.bc" A 1 12
 contains "$work/err" "$(printf 'changed on the way in: A 1 Channel Name: "\342\202\254uro" became "uro": "\342\202\254" is not taken')" "name beyond Latin-1"
 contains "$work/err" 'changed on the way in: A 2 Channel Name: "Pe,ak" became "Peak"' "name without its comma"
 printf '\304pfel\n' >"$work/in"
-expect 1 "paste of a name not in UTF-8" "$cli" paste "$work/radio.bc" A 1 12
+expect 2 "paste of a name not in UTF-8" "$cli" paste "$work/radio.bc" A 1 12
 contains "$work/err" "$(printf 'refused: A 1 Channel Name: "\357\277\275pfel" is not UTF-8 text')" "not UTF-8"
 expect 0 "copy of names" "$cli" copy "$work/radio.bc" A 1-2 12-12
 output_is 'uro\nPeak\n' "names"
@@ -57,7 +57,7 @@ output_is 'uro\nPeak\n' "names"
 # Refused frequencies over programmed channels leave them as they were.
 cp "$work/radio.bc" "$work/kept"
 printf '999.0\tOFF\n999.0\tOFF\n' >"$work/in"
-expect 1 "paste of refused frequencies" "$cli" paste "$work/radio.bc" A 1 1
+expect 2 "paste of refused frequencies" "$cli" paste "$work/radio.bc" A 1 1
 contains "$work/err" 'refused: A 1 Receiving Frequency: 999.0 MHz is above 490 MHz' "edge named"
 contains "$work/err" 'refused: A 2 Receiving CTCSS: the receiving frequency "999.0" of this row was refused' "cells of the row"
 contains "$work/err" 'Paste 4 cells: 4 cells not taken' "summary"

@@ -33,6 +33,8 @@
 #include "app/data_folder.h"
 #include "codeplug/memory_map.h"
 #include "files/codeplug_file.h"
+#include "files/file_lock.h"
+#include "codeplug/write_check.h"
 #include "tools/radio_sim/radio_sim.h"
 
 namespace pellaro {
@@ -301,6 +303,130 @@ TEST(TruncatedFile, LoadsWhollyOrNotAtAll) {
     EXPECT_EQ(partial, 0u);
     // Only the line ends after the last field may be missing.
     EXPECT_LE(loaded, 3u);
+}
+
+// What a save must not replace, and what it must still manage. Each case
+// makes its target in a fresh folder; a refused save leaves it as it was.
+TEST(SafeWrites, RefusesWhatARenameWouldSpoilAndSavesTheRest) {
+    struct Case {
+        const char* what;
+        std::function<fs::path(const fs::path& dir)> make;   // the path to save to
+        const char* refusal;                                 // part of the error; nullptr: saved
+    };
+    const Case cases[] = {
+        {"a file with a second name",
+         [](const fs::path& d) {
+             putFile(d / "a.bc", "OLD");
+             fs::create_hard_link(d / "a.bc", d / "b.bc");
+             return d / "a.bc";
+         },
+         "2 names (hard links)"},
+        {"a link to nothing",
+         [](const fs::path& d) {
+             fs::create_symlink(d / "gone.bc", d / "a.bc");
+             return d / "a.bc";
+         },
+         "symbolic link to a file that does not exist"},
+        {"a link to a file",
+         [](const fs::path& d) {
+             putFile(d / "real.bc", "OLD");
+             fs::create_symlink("real.bc", d / "a.bc");
+             return d / "a.bc";
+         },
+         nullptr},
+        {"a name of 255 bytes",
+         [](const fs::path& d) {
+             putFile(d / std::string(255, 'n'), "OLD");
+             return d / std::string(255, 'n');
+         },
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const fs::path target = c.make(dir.path());
+        const bool wasLink = fs::is_symlink(target);
+        const std::string before = fs::exists(target) ? fileText(target) : "";
+        const FileResult r = writeFileAtomically(target.string(), "NEW");
+        EXPECT_EQ(fs::is_symlink(target), wasLink) << c.what;
+        if (c.refusal) {
+            EXPECT_NE(r.error.find(c.refusal), std::string::npos) << c.what << ": " << r.error;
+            EXPECT_EQ(fs::exists(target) ? fileText(target) : "", before) << c.what;
+            EXPECT_EQ(checkWritable(target.string()).error, r.error) << c.what;
+        } else {
+            EXPECT_TRUE(r.ok()) << c.what << ": " << r.error;
+            EXPECT_EQ(fileText(target), "NEW") << c.what;
+        }
+    }
+}
+
+// Run as root (sudo, for a port the user may not open), a save keeps the
+// file its user's; and the user may not replace another's read-only file.
+TEST(SafeWrites, AReplacedFileKeepsItsOwnerAndAnotherUsersReadOnlyFileIsRefused) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give files to other users";
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    const fs::path mine = dir.path() / "mine.bc";
+    putFile(mine, "OLD");
+    ASSERT_EQ(::chown(mine.c_str(), 4321, 8765), 0);
+    ASSERT_EQ(::chmod(mine.c_str(), 0600), 0);
+    ASSERT_TRUE(writeFileAtomically(mine.string(), "NEW").ok());
+    struct stat st {};
+    ASSERT_EQ(::stat(mine.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 8765u);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+    const fs::path theirs = dir.path() / "theirs.bc";
+    putFile(theirs, "OLD");
+    ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
+    ASSERT_EQ(::chmod(theirs.c_str(), 0444), 0);
+    inChild([&]() -> std::string {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) return "skip: cannot become another user";
+        const FileResult r = writeFileAtomically(theirs.string(), "NEW");
+        if (r.ok() || fileText(theirs) != "OLD") return "another user's read-only file was replaced";
+        if (r.error.find("you may not change this file") == std::string::npos) return "refused as: " + r.error;
+        return {};
+    });
+}
+
+// A check before long work finds what would make its save fail.
+TEST(SafeWrites, TheCheckBeforeLongWorkFindsAMissingFolderAndAFullDisk) {
+    TempDir dir;
+    EXPECT_NE(checkWritable((dir.path() / "missing" / "x.bc").string()).error.find("No such file"),
+              std::string::npos);
+    EXPECT_TRUE(checkWritable((dir.path() / "x.bc").string()).ok());
+    EXPECT_EQ(strayFiles(dir.path(), {}), "");
+    inChild([&]() -> std::string {
+        if (std::string why = privateTmpfs(dir.path(), 64); !why.empty()) return "skip: " + why;
+        {
+            std::ofstream filler(dir.path() / "filler", std::ios::binary);
+            const std::string block(4096, 'x');
+            for (int i = 0; i < 64 && filler; ++i) filler << block << std::flush;
+        }
+        const FileResult r = checkWritable((dir.path() / "x.bc").string());
+        if (r.ok()) return "a full disk passed the check";
+        return strayFiles(dir.path(), {"filler"});
+    });
+}
+
+// A second holder waits, then gives up naming the file; once the first lets
+// go, the file is to be had again.
+TEST(FileLocks, ASecondHolderWaitsThenRefuses) {
+    TempDir dir;
+    const fs::path file = dir.path() / "radio.bc";
+    putFile(file, "OLD");
+    FileLock first, second;
+    ASSERT_TRUE(first.acquire(file.string()).ok());
+    const FileResult refused = second.acquire(file.string(), 200);
+    EXPECT_NE(refused.error.find("another program is changing it"), std::string::npos) << refused.error;
+    EXPECT_FALSE(second.held());
+    first.release();
+    EXPECT_TRUE(second.acquire(file.string(), 200).ok());
+}
+
+// A codeplug as a radio holds it may be written back as it is.
+TEST(WriteCheck, ARadiosOwnCodeplugPasses) {
+    for (const ReportItem& item : checkForWrite(readDocument())) ADD_FAILURE() << itemText(item);
 }
 
 }  // namespace

@@ -63,6 +63,7 @@ private slots:
     void noAnswer_data();
     void noAnswer();
     void clicksDuringARunDoNothing();
+    void refusedValuesAreListedAndNothingIsSent();
 };
 
 void TransferDialogsTest::startUp()
@@ -122,6 +123,25 @@ void TransferDialogsTest::readThenWriteRoundTrip()
     QCOMPARE(doc.table(Band::B).at(12, 100), std::string("SIMTEST"));
     QCOMPARE(doc.table(Band::A), written.table(Band::A));
     QCOMPARE(doc.k, written.k);
+}
+
+// A hand-edited file's values that the editors would refuse never reach the
+// radio: one box lists them and the dialog stays open.
+void TransferDialogsTest::refusedValuesAreListedAndNothingIsSent()
+{
+    Rig rig;
+    Document& doc = rig.window->document();
+    doc.table(Band::A).at(1, 1) = "1x5.50000";
+    doc.table(Band::B).at(1, 2) = "999.99999";
+    rig.write->show();
+    rig.write->Button1->click();
+    QCOMPARE(rig.seam.messages.size(), 1);
+    const QString box = rig.seam.messages.first();
+    QVERIFY2(box.contains(QStringLiteral("A 1 Receiving Frequency: \"1x5.50000\"")), qPrintable(box));
+    QVERIFY2(box.contains(QStringLiteral("B 2 Receiving Frequency: \"999.99999\"")), qPrintable(box));
+    QVERIFY(rig.write->isVisible());
+    QCOMPARE(rig.write->ProgressBar1->value(), 0);
+    QCOMPARE(rig.radio.counters().protocol.exchanges, 0u);
 }
 
 void TransferDialogsTest::noAnswer_data()

@@ -6,6 +6,7 @@
 
 #include "codeplug/channel_edit.h"
 #include "files/codeplug_file.h"
+#include "tools/cli/cli_files.h"
 #include "tools/cli/commands.h"
 
 namespace pellaro::cli {
@@ -15,7 +16,7 @@ namespace {
 constexpr const char* kPasteArguments = "FILE.bc BAND ROW COL";
 constexpr const char* kPasteSummary =
     "paste tab-separated cells from stdin into band A or B of FILE.bc at channel ROW, column COL; "
-    "refused cells on stderr, exit 1 if any";
+    "refused cells on stderr, exit 1 if any, 2 if nothing was written";
 constexpr const char* kCopyArguments = "[--headings] FILE.bc BAND ROW1-ROW2 [COL1-COL2]";
 constexpr const char* kCopySummary =
     "print channels ROW1-ROW2 of band A or B (columns 1-12, or COL1-COL2) as tab-separated cells";
@@ -46,19 +47,6 @@ std::optional<std::pair<int, int>> span(const std::string& text, int lo, int hi)
     return std::pair{*first, *last};
 }
 
-bool loadFile(const std::string& path, Document& doc) {
-    std::string bytes;
-    if (FileResult r = readWholeFile(path, bytes); !r.ok()) {
-        printError(r.error);
-        return false;
-    }
-    if (FileResult r = loadCodeplug(bytes, doc); !r.ok()) {
-        printError(path + ": " + r.error);
-        return false;
-    }
-    return true;
-}
-
 // Reads no further than one byte past what a paste takes, which the paste
 // then refuses as too large.
 bool readStandardInput(std::string& out) {
@@ -85,8 +73,12 @@ int cliPaste(const std::vector<std::string>& args) {
                    std::to_string(kColumns - 1));
         return kExitUsage;
     }
+    // Held from the read to the rename: a paste running meanwhile on the
+    // same file waits, and then starts from this one's result.
+    FileLock lock;
+    if (!lockForRewrite(args[0], lock)) return kExitUsage;
     Document doc;
-    if (!loadFile(args[0], doc)) return kExitUsage;
+    if (!loadCodeplugFile(args[0], doc)) return kExitUsage;
     std::string input;
     if (!readStandardInput(input)) return kExitUsage;
 
@@ -98,16 +90,12 @@ int cliPaste(const std::vector<std::string>& args) {
     for (const CellNote& n : r.refused) std::cerr << "refused: " << describe(n) << "\n";
     for (const CellNote& n : r.adjusted) std::cerr << "changed on the way in: " << describe(n) << "\n";
     if (!r.refused.empty()) std::cerr << summaryText(r) << "\n";
+    // 0 all taken, 1 written with refusals, 2 nothing written.
     if (r.changed) {
-        std::string bytes;
-        if (FileResult s = saveCodeplug(doc, bytes); !s.ok()) {
-            printError(args[0] + ": " + s.error);
-            return kExitFailure;
-        }
-        if (FileResult w = writeFileAtomically(args[0], bytes); !w.ok()) {
-            printError(w.error);
-            return kExitFailure;
-        }
+        if (!saveCodeplugFile(args[0], doc, "nothing was pasted")) return kExitUsage;
+    } else if (!r.refused.empty()) {
+        printError("nothing was taken; " + args[0] + " is unchanged");
+        return kExitUsage;
     }
     return r.refused.empty() ? kExitOk : kExitFailure;
 }
@@ -134,7 +122,7 @@ int cliCopy(const std::vector<std::string>& given) {
         return kExitUsage;
     }
     Document doc;
-    if (!loadFile(args[0], doc)) return kExitUsage;
+    if (!loadCodeplugFile(args[0], doc)) return kExitUsage;
     std::cout << copyText(doc, *b, {rows->first, rows->second, cols->first, cols->second}, headings) << std::flush;
     if (!std::cout) {
         printError("cannot write the cells");

@@ -10,6 +10,7 @@
 #include "files/channel_csv.h"
 #include "files/codeplug_file.h"
 #include "files/csv_text.h"
+#include "tools/cli/cli_files.h"
 #include "tools/cli/commands.h"
 
 namespace pellaro::cli {
@@ -56,15 +57,6 @@ ChannelArgs parseArgs(const std::vector<std::string>& args, bool allowCsvOptions
     return a;
 }
 
-// A codeplug file loaded, or the reason on stderr.
-bool loadFile(const std::string& path, Document& doc) {
-    std::string bytes;
-    FileResult r = readWholeFile(path, bytes);
-    if (r.ok()) r = loadCodeplug(bytes, doc);
-    if (!r.ok()) printError(path + ": " + r.error);
-    return r.ok();
-}
-
 int cliExport(const std::vector<std::string>& args) {
     const ChannelArgs a = parseArgs(args, true, false, false);
     if (!a.error.empty()) {
@@ -72,7 +64,7 @@ int cliExport(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     Document doc;
-    if (!loadFile(a.files[0], doc)) return kExitUsage;
+    if (!loadCodeplugFile(a.files[0], doc)) return kExitUsage;
     const CsvExport out = exportChannels(doc, a.format.value_or(CsvFormat::Native), a.band);
     if (!out.ok()) {
         printError(out.error);
@@ -107,8 +99,10 @@ int cliImport(const std::vector<std::string>& args) {
     }
     const std::string& codeplug = a.files[0];
     const std::string& csvPath = a.files[1];
+    FileLock lock;   // held from the read to the rename (see lockForRewrite)
+    if (!lockForRewrite(codeplug, lock)) return kExitUsage;
     Document doc;
-    if (!loadFile(codeplug, doc)) return kExitUsage;
+    if (!loadCodeplugFile(codeplug, doc)) return kExitUsage;
     std::error_code sizeError;
     if (std::filesystem::file_size(csvPath, sizeError) > kLargestChannelCsv && !sizeError) {
         printError(csvPath + ": " + csvTooLargeText() + "; " + codeplug + " is unchanged");
@@ -143,13 +137,7 @@ int cliImport(const std::vector<std::string>& args) {
                    codeplug + " is unchanged (mend the file, or import without --replace to merge the rest)");
         return kExitFailure;
     }
-    std::string bytes;
-    FileResult r = saveCodeplug(doc, bytes);
-    if (r.ok()) r = writeFileAtomically(codeplug, bytes);
-    if (!r.ok()) {
-        printError(r.error);
-        return kExitUsage;
-    }
+    if (!saveCodeplugFile(codeplug, doc, "nothing was imported")) return kExitUsage;
     for (const std::string& line : report.lines()) std::cerr << csvPath << ": " << line << "\n";
     std::cerr << report.rowsTaken << " row(s) taken, ";
     if (report.channelsEmptied > 0) std::cerr << report.channelsEmptied << " channel(s) emptied, ";
@@ -164,7 +152,7 @@ int cliDiff(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     Document first, second;
-    if (!loadFile(a.files[0], first) || !loadFile(a.files[1], second)) return kExitUsage;
+    if (!loadCodeplugFile(a.files[0], first) || !loadCodeplugFile(a.files[1], second)) return kExitUsage;
     const std::vector<Difference> ds =
         a.written ? compareImages(writeImage(first), writeImage(second)) : compareDocuments(first, second);
     for (const Difference& d : ds) std::cout << d.text << "\n";

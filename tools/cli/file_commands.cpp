@@ -7,6 +7,7 @@
 #include "codeplug/document.h"
 #include "codeplug/settings_view.h"
 #include "files/codeplug_file.h"
+#include "tools/cli/cli_files.h"
 #include "tools/cli/commands.h"
 
 namespace pellaro::cli {
@@ -88,16 +89,8 @@ int cliNew(const std::vector<std::string>& args) {
         printError("usage: pellaro-cli new FILE");
         return kExitUsage;
     }
-    std::string bytes;
-    if (FileResult r = saveCodeplug(Document(), bytes); !r.ok()) {
-        printError(r.error);
-        return kExitFailure;
-    }
-    if (FileResult r = writeFileAtomically(args[0], bytes); !r.ok()) {
-        printError(r.error);
-        return kExitFailure;
-    }
-    return kExitOk;
+    // Like paste: 2 when nothing was written.
+    return saveCodeplugFile(args[0], Document()) ? kExitOk : kExitUsage;
 }
 
 int cliShow(const std::vector<std::string>& args) {

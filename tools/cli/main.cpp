@@ -24,7 +24,7 @@ const Command kDocumented[] = {
     {"verify", kVerifyArguments, kVerifySummary, nullptr},
     {"paste", "FILE.bc BAND ROW COL",
      "paste tab-separated cells from stdin into band A or B of FILE.bc at channel ROW, column COL; "
-     "refused cells on stderr, exit 1 if any", nullptr},
+     "refused cells on stderr, exit 1 if any, 2 if nothing was written", nullptr},
     {"copy", "[--headings] FILE.bc BAND ROW1-ROW2 [COL1-COL2]",
      "print channels ROW1-ROW2 of band A or B (columns 1-12, or COL1-COL2) as tab-separated cells", nullptr},
     {"export", "FILE.bc OUT.csv [--band A|B] [--format native|generic]",
@@ -59,7 +59,8 @@ void printUsage(std::ostream& out) {
         for (const Command& d : kDocumented) documented = documented || std::strcmp(d.name, c.name) == 0;
         if (!documented) line(c, true);
     }
-    out << "\nExit status: 0 success, 2 bad usage or an unreadable or malformed file, 1 other failures.\n";
+    out << "\nExit status: 0 success, 2 bad usage or an unreadable or malformed file, 1 other failures;\n"
+           "128 + the signal for a transfer stopped by Ctrl+C, SIGTERM or SIGHUP.\n";
 }
 
 }  // namespace

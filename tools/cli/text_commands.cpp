@@ -13,37 +13,12 @@
 #include "codeplug/value_names.h"
 #include "files/codeplug_file.h"
 #include "files/codeplug_text.h"
+#include "tools/cli/cli_files.h"
 #include "tools/cli/commands.h"
 
 namespace pellaro::cli {
 
 namespace {
-
-bool loadFile(const std::string& path, Document& doc) {
-    std::string bytes;
-    if (FileResult r = readWholeFile(path, bytes); !r.ok()) {
-        printError(r.error);
-        return false;
-    }
-    if (FileResult r = loadCodeplug(bytes, doc); !r.ok()) {
-        printError(notACodeplugMessage(path, r));
-        return false;
-    }
-    return true;
-}
-
-bool saveFile(const std::string& path, const Document& doc) {
-    std::string bytes;
-    if (FileResult r = saveCodeplug(doc, bytes); !r.ok()) {
-        printError(path + ": " + r.error);
-        return false;
-    }
-    if (FileResult r = writeFileAtomically(path, bytes); !r.ok()) {
-        printError(r.error);
-        return false;
-    }
-    return true;
-}
 
 // A name that is neither a cell nor a setting, said once for both commands.
 void unknownName(const std::string& name) {
@@ -65,7 +40,7 @@ int cliDump(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     Document doc;
-    if (!loadFile(args[0], doc)) return kExitUsage;
+    if (!loadCodeplugFile(args[0], doc)) return kExitUsage;
     const CodeplugText dumped = dumpCodeplugText(doc);
     for (const std::string& note : dumped.notes) std::cerr << "would not load back as it stands: " << note << "\n";
     if (args.size() == 2) {
@@ -101,8 +76,12 @@ int cliLoad(const std::vector<std::string>& given) {
         printError(r.error);
         return kExitUsage;
     }
+    // With --merge the file is rewritten in place: held from its read to the
+    // rename, as paste and import hold theirs.
+    FileLock lock;
+    if (merge && !lockForRewrite(args[1], lock)) return kExitUsage;
     Document doc;
-    if (merge && !loadFile(args[1], doc)) return kExitUsage;
+    if (merge && !loadCodeplugFile(args[1], doc)) return kExitUsage;
     const TextLoadReport report = loadCodeplugText(yaml, doc);
     if (!report.usable) {
         printError(args[0] + ": " + report.error);
@@ -115,7 +94,7 @@ int cliLoad(const std::vector<std::string>& given) {
                    " refused; " + args[1] + " is not written");
         return kExitFailure;
     }
-    return saveFile(args[1], doc) ? kExitOk : kExitUsage;
+    return saveCodeplugFile(args[1], doc) ? kExitOk : kExitUsage;
 }
 
 int cliGet(const std::vector<std::string>& args) {
@@ -124,7 +103,7 @@ int cliGet(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     Document doc;
-    if (!loadFile(args[0], doc)) return kExitUsage;
+    if (!loadCodeplugFile(args[0], doc)) return kExitUsage;
     std::string out;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const auto name = findValueName(args[i]);
@@ -143,8 +122,10 @@ int cliSet(const std::vector<std::string>& args) {
         printError("usage: pellaro-cli set FILE.bc NAME=VALUE...");
         return kExitUsage;
     }
+    FileLock lock;
+    if (!lockForRewrite(args[0], lock)) return kExitUsage;
     Document doc;
-    if (!loadFile(args[0], doc)) return kExitUsage;
+    if (!loadCodeplugFile(args[0], doc)) return kExitUsage;
     bool refused = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::size_t eq = args[i].find('=');
@@ -170,7 +151,7 @@ int cliSet(const std::vector<std::string>& args) {
         printError(args[0] + " is not written");
         return kExitFailure;
     }
-    return saveFile(args[0], doc) ? kExitOk : kExitUsage;
+    return saveCodeplugFile(args[0], doc) ? kExitOk : kExitUsage;
 }
 
 int cliNames(const std::vector<std::string>& args) {

@@ -8,8 +8,11 @@
 
 #include <QCoreApplication>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -18,10 +21,12 @@
 #include "clone/compare_radio.h"
 #include "clone/engine.h"
 #include "codeplug/memory_map.h"
+#include "codeplug/write_check.h"
 #include "files/codeplug_file.h"
 #include "serial/access_hint.h"
 #include "serial/port_link.h"
 #include "serial/tcomm.h"
+#include "tools/cli/cli_files.h"
 #include "tools/cli/commands.h"
 
 namespace pellaro::cli {
@@ -54,6 +59,71 @@ private:
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QCoreApplication> app_;
 };
+
+// ---- Ending a transfer early -----------------------------------------------
+// Ctrl+C, SIGTERM and SIGHUP during a transfer do not end the program at
+// once, which would leave the radio in clone mode: the handler only asks the
+// engine to stop, which it does before its next block, with "EXIT". The
+// handler then steps back, so a second signal ends the program at once.
+
+std::atomic<bool> stopAsked{false};
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
+              "set from a signal handler");
+
+extern "C" void askStop(int signal) {
+    stopSignal.store(signal);
+    stopAsked.store(true);
+}
+
+class StopOnSignals {
+public:
+    StopOnSignals() {
+        struct sigaction action {};
+        action.sa_handler = askStop;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            // A signal ignored from the start stays ignored (nohup, a
+            // background job of a shell without job control).
+            installed_[i] = ::sigaction(kSignals[i], nullptr, &saved_[i]) == 0 && saved_[i].sa_handler != SIG_IGN &&
+                            ::sigaction(kSignals[i], &action, nullptr) == 0;
+        }
+    }
+    ~StopOnSignals() {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            if (installed_[i]) ::sigaction(kSignals[i], &saved_[i], nullptr);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction saved_[std::size(kSignals)] {};
+    bool installed_[std::size(kSignals)] {};
+};
+
+// The exit status of a run ended by a signal, as the shell gives it.
+int stoppedStatus() { return 128 + stopSignal.load(); }
+
+std::string signalName(int signal) {
+    switch (signal) {
+        case SIGINT: return "Ctrl+C (SIGINT)";
+        case SIGTERM: return "SIGTERM";
+        case SIGHUP: return "SIGHUP";
+        default: return "signal " + std::to_string(signal);
+    }
+}
+
+// After a transfer's own message: why it ended, when it was stopped or the
+// device went away, with what the radio now holds.
+void explainEnd(const TransferResult& result, bool vanished, const std::string& radioHolds) {
+    if (result.stopped)
+        printError("stopped by " + signalName(stopSignal.load()) + " after " + std::to_string(result.blocksDone) +
+                   " of " + std::to_string(kBlockCount) + " blocks; " + radioHolds);
+    else if (vanished)
+        printError("the device disappeared");
+}
 
 // Why DEVICE could not be opened, in words a user can act on.
 std::string openFailureReason(const std::string& device, const TComm& comm, const std::string& message) {
@@ -93,6 +163,7 @@ private:
 // Opens DEVICE as the main window's Comm1 ends up configured: 19200 baud,
 // 8N1, DTR and RTS on, no flow control. Prints the reason on failure.
 bool openDevice(TComm& comm, const std::string& device) {
+    if (stopAsked.load()) return false;   // stopped before the radio was touched
     setComm1Line(comm);
     comm.setCommName(device);
     try {
@@ -104,17 +175,50 @@ bool openDevice(TComm& comm, const std::string& device) {
     return true;
 }
 
+// Refuses, before the radio is touched, a file a transfer's end could not
+// save (missing or read-only folder, full disk, a file that may not be
+// replaced); the save itself stays whole or nothing.
+bool checkOutputFile(const std::string& path, const char* whatNot) {
+    const FileResult r = checkWritable(path);
+    if (!r.ok()) {
+        std::string message = r.error;
+        while (!message.empty() && message.back() == '.') message.pop_back();
+        printError(message + "; " + whatNot);
+    }
+    return r.ok();
+}
+
+// Stops the run when one of the signals comes, and says when the device went
+// away, for the length of one command.
+struct TransferWatch {
+    explicit TransferWatch(TComm& comm) : comm_(comm) {
+        comm_.OnRequestHangup = [this](TComm*) { vanished = true; };
+    }
+    ~TransferWatch() { comm_.OnRequestHangup = nullptr; }
+    TransferWatch(const TransferWatch&) = delete;
+    TransferWatch& operator=(const TransferWatch&) = delete;
+
+    bool vanished = false;
+
+private:
+    TComm& comm_;
+};
+
 // pellaro-cli read DEVICE OUT.bc: OUT.bc is written only after a successful read.
 int readCommand(const std::string& device, const std::string& outPath, const TransferOptions& options) {
+    if (!checkOutputFile(outPath, "the radio was not read")) return kExitCannotOpen;
+    StopOnSignals stopOnSignals;
     EventLoopScope events;
     TComm comm;
-    if (!openDevice(comm, device)) return kExitCannotOpen;
+    if (!openDevice(comm, device)) return stopAsked.load() ? stoppedStatus() : kExitCannotOpen;
+    TransferWatch watch(comm);
     Document doc;
     TransferResult result;
     {
         PortLink link(comm);
         CloneEngine engine(link);
         engine.setFastTransfers(options.fast);
+        engine.setStopRequest(&stopAsked);
         ProgressBar bar("Reading");
         result = engine.fullRead(doc, [&bar](int n) { bar(n); });
     }
@@ -122,47 +226,67 @@ int readCommand(const std::string& device, const std::string& outPath, const Tra
     comm.waitUntilSent(kSendDrainTimeoutMs);
     comm.ClosePort();
     std::cout << result.message << std::endl;
+    explainEnd(result, watch.vanished, "nothing was saved (the radio is unchanged)");
+    if (result.stopped) return stoppedStatus();
     if (!result.ok) return kExitTransferFailed;
 
     std::string bytes;
     FileResult saved = saveCodeplug(doc, bytes);
     if (saved.ok()) saved = writeFileAtomically(outPath, bytes);
     if (!saved.ok()) {
-        printError("cannot write " + outPath + ": " + saved.error);
+        // The last line: a script that looks only at it must not take the
+        // read for done.
+        std::cout << "Not saved: " << saved.error << std::endl;
         return kExitCannotOpen;
     }
     return kExitSuccess;
 }
 
+// Lists on stderr what a write of `doc` would send and must not; false when
+// there is any (nothing then goes to the radio).
+bool fitForWrite(const Document& doc, const std::string& path) {
+    std::vector<std::string> lines;
+    for (const ReportItem& item : checkForWrite(doc)) lines.push_back(itemText(item));
+    if (lines.empty()) return true;
+    for (const std::string& line : shownLines(lines)) std::cerr << path << ": " << line << "\n";
+    printError(std::to_string(lines.size()) + (lines.size() == 1 ? " value" : " values") +
+               " of " + path + " the editors would refuse; nothing was written to the radio");
+    return false;
+}
+
+// What the radio holds after a write that was stopped.
+std::string partialWriteText(const TransferResult& result, const std::optional<std::string>& backup) {
+    if (result.blocksDone == 0) return "nothing was written to the radio";
+    return "the radio holds a partial write; write again" + (backup ? ", or write the backup " + *backup : "");
+}
+
 // pellaro-cli write DEVICE IN.bc: the file is checked before the radio is touched.
 int writeCommand(const std::string& device, const std::string& inPath, const TransferOptions& options) {
-    // The file first: nothing goes to the radio from a file that cannot be read.
-    std::string bytes;
-    FileResult loaded = readWholeFile(inPath, bytes);
+    // The file first: nothing goes to the radio from a file that cannot be
+    // read, or that holds what the editors would refuse.
     Document doc;
-    if (!loaded.ok()) {
-        printError("cannot read " + inPath + ": " + loaded.error);
-        return kExitCannotOpen;
-    }
-    if (loaded = loadCodeplug(bytes, doc); !loaded.ok()) {
-        printError(notACodeplugMessage(inPath, loaded));
-        return kExitCannotOpen;
-    }
+    if (!loadCodeplugFile(inPath, doc)) return kExitCannotOpen;
+    if (!fitForWrite(doc, inPath)) return kExitCannotOpen;
 
+    StopOnSignals stopOnSignals;
     EventLoopScope events;
     TComm comm;
-    if (!openDevice(comm, device)) return kExitCannotOpen;
+    if (!openDevice(comm, device)) return stopAsked.load() ? stoppedStatus() : kExitCannotOpen;
+    TransferWatch watch(comm);
     TransferResult result;
     {
         PortLink link(comm);
         CloneEngine engine(link);
         engine.setFastTransfers(options.fast);
+        engine.setStopRequest(&stopAsked);
         ProgressBar bar("Writing");
         result = engine.fullWrite(doc, [&bar](int n) { bar(n); });
     }
     comm.waitUntilSent(kSendDrainTimeoutMs);
     comm.ClosePort();
     std::cout << result.message << std::endl;
+    explainEnd(result, watch.vanished, partialWriteText(result, {}));
+    if (result.stopped) return stoppedStatus();
     return result.ok ? kExitSuccess : kExitTransferFailed;
 }
 
@@ -172,13 +296,6 @@ int writeCommand(const std::string& device, const std::string& inPath, const Tra
 // between them.
 
 // Reads and checks a codeplug file; prints the reason when it cannot be used.
-bool loadInputFile(const std::string& path, Document& doc) {
-    std::string bytes;
-    FileResult loaded = readWholeFile(path, bytes);
-    if (loaded.ok()) loaded = loadCodeplug(bytes, doc);
-    if (!loaded.ok()) printError("cannot read " + path + ": " + loaded.error);
-    return loaded.ok();
-}
 
 // Whether two paths name one existing file (under any name or link).
 bool sameFile(const std::string& a, const std::string& b) {
@@ -187,14 +304,6 @@ bool sameFile(const std::string& a, const std::string& b) {
            sa.st_ino == sb.st_ino;
 }
 
-// Saves `doc` to `path` atomically: a failure leaves any old file as it was.
-bool saveBackup(const Document& doc, const std::string& path) {
-    std::string bytes;
-    FileResult saved = saveCodeplug(doc, bytes);
-    if (saved.ok()) saved = writeFileAtomically(path, bytes);
-    if (!saved.ok()) printError("cannot write " + path + ": " + saved.error + "; nothing was written to the radio");
-    return saved.ok();
-}
 
 // The differences one a line, then the verdict; true when there were none.
 bool reportDifferences(const std::vector<Difference>& differences) {
@@ -203,7 +312,8 @@ bool reportDifferences(const std::vector<Difference>& differences) {
         std::cout << "Verify success!" << std::endl;
         return true;
     }
-    std::cout << "Verify failed: " << differences.size() << " differences" << std::endl;
+    std::cout << "Verify failed: " << differences.size() << (differences.size() == 1 ? " difference" : " differences")
+              << std::endl;
     return false;
 }
 
@@ -213,6 +323,7 @@ class RadioSession {
 public:
     explicit RadioSession(TComm& comm, bool fast) : comm_(comm), link_(comm), engine_(link_) {
         engine_.setFastTransfers(fast);
+        engine_.setStopRequest(&stopAsked);
     }
     ~RadioSession() {
         pauseBetweenExchanges(link_);
@@ -238,15 +349,19 @@ private:
 // sent.
 int checkedWriteCommand(const std::string& device, const std::string& inPath, const TransferOptions& options) {
     Document doc;
-    if (!loadInputFile(inPath, doc)) return kExitCannotOpen;
+    if (!loadCodeplugFile(inPath, doc) || !fitForWrite(doc, inPath)) return kExitCannotOpen;
     if (options.backupPath && sameFile(*options.backupPath, inPath)) {
         printError("the backup would replace " + inPath + ", the file to write; give another name");
         return kExitUsage;
     }
+    if (options.backupPath && !checkOutputFile(*options.backupPath, "nothing was written to the radio (nor read)"))
+        return kExitCannotOpen;
 
+    StopOnSignals stopOnSignals;
     EventLoopScope events;
     TComm comm;
-    if (!openDevice(comm, device)) return kExitCannotOpen;
+    if (!openDevice(comm, device)) return stopAsked.load() ? stoppedStatus() : kExitCannotOpen;
+    TransferWatch watch(comm);
     RadioSession session(comm, options.fast);
 
     if (options.backupPath) {
@@ -258,10 +373,14 @@ int checkedWriteCommand(const std::string& device, const std::string& inPath, co
         }
         if (!read.ok) {
             std::cout << read.message << std::endl;
+            if (read.stopped || watch.vanished) {
+                explainEnd(read, watch.vanished, "nothing was written to the radio");
+                return read.stopped ? stoppedStatus() : kExitTransferFailed;
+            }
             printError("the backup read failed; nothing was written to the radio");
             return kExitTransferFailed;
         }
-        if (!saveBackup(old, *options.backupPath)) return kExitCannotOpen;
+        if (!saveCodeplugFile(*options.backupPath, old, "nothing was written to the radio")) return kExitCannotOpen;
         std::cout << "Backup saved to " << *options.backupPath << std::endl;
         session.pause();
     }
@@ -272,6 +391,8 @@ int checkedWriteCommand(const std::string& device, const std::string& inPath, co
         written = session.engine().fullWrite(doc, [&bar](int n) { bar(n); });
     }
     std::cout << written.message << std::endl;
+    explainEnd(written, watch.vanished, partialWriteText(written, options.backupPath));
+    if (written.stopped) return stoppedStatus();
     if (!written.ok || !options.verify) return written.ok ? kExitSuccess : kExitTransferFailed;
 
     session.pause();
@@ -282,7 +403,8 @@ int checkedWriteCommand(const std::string& device, const std::string& inPath, co
     }
     if (!back.read.ok) {
         std::cout << back.read.message << "\nVerify failed: the radio could not be read back" << std::endl;
-        return kExitTransferFailed;
+        explainEnd(back.read, watch.vanished, "the radio holds the whole write, not verified");
+        return back.read.stopped ? stoppedStatus() : kExitTransferFailed;
     }
     return reportDifferences(back.differences) ? kExitSuccess : kExitTransferFailed;
 }
@@ -297,11 +419,13 @@ int writeOrCheckedWrite(const std::string& device, const std::string& inPath, co
 // unusable.
 int verifyCommand(const std::string& device, const std::string& path, const TransferOptions& options) {
     Document doc;
-    if (!loadInputFile(path, doc)) return kExitCannotOpen;
+    if (!loadCodeplugFile(path, doc)) return kExitCannotOpen;
 
+    StopOnSignals stopOnSignals;
     EventLoopScope events;
     TComm comm;
-    if (!openDevice(comm, device)) return kExitCannotOpen;
+    if (!openDevice(comm, device)) return stopAsked.load() ? stoppedStatus() : kExitCannotOpen;
+    TransferWatch watch(comm);
     RadioComparison radio;
     {
         RadioSession session(comm, options.fast);
@@ -310,7 +434,8 @@ int verifyCommand(const std::string& device, const std::string& path, const Tran
     }
     if (!radio.read.ok) {
         std::cout << radio.read.message << "\nVerify failed: the radio could not be read" << std::endl;
-        return kExitCannotOpen;
+        explainEnd(radio.read, watch.vanished, "nothing was compared (the radio is unchanged)");
+        return radio.read.stopped ? stoppedStatus() : kExitCannotOpen;
     }
     return reportDifferences(radio.differences) ? kExitSuccess : kExitTransferFailed;
 }
