@@ -211,7 +211,7 @@ bool channelEmpty(const ChannelTable& t, int row) {
 }
 
 EditResult insertChannel(Document& doc, Band band, int row) {
-    EditResult r = rowsResult("Insert Channel at " + std::to_string(row), band, row, row);
+    EditResult r = rowsResult("Insert Channel " + std::to_string(row), band, row, row);
     if (!validRows(row, row)) return badRows(std::move(r), row, row);
     ChannelTable& t = doc.table(band);
     if (!channelEmpty(t, kRows))

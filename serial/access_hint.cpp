@@ -1,6 +1,8 @@
 #include "serial/access_hint.h"
 
 #include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 namespace pellaro {
@@ -13,8 +15,12 @@ std::string accessRefusedHint(const std::string& device)
     if (::stat(device.c_str(), &st) == 0 && (st.st_mode & S_IRGRP) && (st.st_mode & S_IWGRP)) {
         if (const group* g = ::getgrgid(st.st_gid)) {
             const std::string name = g->gr_name;
+            // As root, $USER would name root: the user is named instead.
+            const passwd* user = ::getpwuid(::getuid());
+            const std::string login = user && user->pw_uid != 0 ? user->pw_name : "USER";
             return "the device belongs to group " + name + ". Join it with: sudo usermod -aG " + name +
-                   " $USER, then log in again";
+                   " $USER (or without sudo, as root: usermod -aG " + name + " " + login +
+                   "), then log in again";
         }
     }
     return "ask the system's administrator for access to " + device + ", or use another port";

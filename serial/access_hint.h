@@ -7,7 +7,8 @@
 namespace pellaro {
 
 // The advice that follows "permission denied": when the device's group may
-// read and write it (dialout on most systems), joining that group; otherwise
+// read and write it (dialout on most systems), joining that group, with sudo
+// or as root for a system without sudo; otherwise
 // asking for access or using another port. Names the device and nothing the
 // user cannot act on.
 std::string accessRefusedHint(const std::string& device);

@@ -239,6 +239,17 @@ void ChannelGrid::selectCell(int col, int row)
     list.box->raise();
 }
 
+void ChannelGrid::endEdit()
+{
+    // As a click elsewhere: the edit with the focus gives it to the table,
+    // which commits it; one that lost the focus to another window commits too.
+    for (TextEditor& e : texts_) {
+        if (e.edit->hasFocus())
+            setFocus(Qt::MouseFocusReason);
+        commitText(e);
+    }
+}
+
 void ChannelGrid::refresh()
 {
     for (TextEditor& e : texts_) {
@@ -265,7 +276,7 @@ void ChannelGrid::commitText(TextEditor& editor)
     if (!outcome.message.empty())
         seam_.message(window(), displayText(outcome.message));
     model_->rowChanged(editor.row);
-    emit committed(stepName(editor.col, editor.row));
+    emit committed(stepName(editor.col, editor.row), CellRange{editor.row, editor.row, editor.col, editor.col});
     switch (outcome.editor) {
     case EditorAfter::EmptyHide:
         editor.edit->clear();
@@ -278,6 +289,14 @@ void ChannelGrid::commitText(TextEditor& editor)
         editor.edit->setText(fromDocText(outcome.editorText));
         break;
     }
+}
+
+void ChannelGrid::cancelText(TextEditor& editor)
+{
+    // The cell stays as it was: nothing commits and no step is made.
+    editor.armed = false;
+    editor.edit->setText(model_->cell(editor.col, editor.row));
+    hideText(editor);
 }
 
 bool ChannelGrid::keyPress(TextEditor& editor, QKeyEvent* event)
@@ -293,8 +312,16 @@ bool ChannelGrid::keyPress(TextEditor& editor, QKeyEvent* event)
         return true;
     }
 
-    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab || event->key() == Qt::Key_Escape)
+    if (event->key() == Qt::Key_Escape) {
+        cancelText(editor);
+        return true;
+    }
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
         return false;   // focus moves on as usual (and leaving commits)
+    // Delete carries a text of its own (0x7F), which every key rule
+    // refuses: it works on the editor's text, as in any line edit.
+    if (event->key() == Qt::Key_Delete)
+        return false;
 
     char key = 0;
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -364,7 +391,7 @@ void ChannelGrid::pickList(ListEditor& editor, int index)
     commitChannelList(doc_, band_, editor.col, editor.row, entries[static_cast<std::size_t>(index)]);
     model_->rowChanged(editor.row);
     editor.box->hide();
-    emit committed(stepName(editor.col, editor.row));
+    emit committed(stepName(editor.col, editor.row), CellRange{editor.row, editor.row, editor.col, editor.col});
 }
 
 QString ChannelGrid::stepName(int col, int row) const

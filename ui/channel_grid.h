@@ -41,6 +41,10 @@ public:
     // Shows the document again; editors are hidden without committing, so a
     // stale typed text never lands in freshly read or loaded channels.
     void refresh();
+    // Ends a text editor's edit as a click elsewhere does, through its commit
+    // rules (a refusal is said); a command that changes or reads the
+    // document calls it first so that no typed text is lost.
+    void endEdit();
 
     // The editor of cell column `col` (1..12), t1/p1 for column 1, t5/p5
     // for column 4 and so on.
@@ -62,9 +66,9 @@ public:
     int Row = 0;
 
 signals:
-    // The user committed a cell ("Receiving Frequency of A 3"); the document
-    // may or may not have changed.
-    void committed(const QString& step);
+    // The user committed cell `cell` ("Receiving Frequency of A 3"); the
+    // document may or may not have changed.
+    void committed(const QString& step, const CellRange& cell);
 
 public slots:
     void selectAll() override;
@@ -98,6 +102,8 @@ private:
     void place(QWidget* editor, int col, int row, int height);
     void openText(TextEditor& editor, int row);
     void commitText(TextEditor& editor);
+    // Escape: the editor closes and its cell keeps what it held.
+    void cancelText(TextEditor& editor);
     bool keyPress(TextEditor& editor, QKeyEvent* event);
     void pickList(ListEditor& editor, int index);
     QString stepName(int col, int row) const;

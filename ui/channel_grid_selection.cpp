@@ -120,6 +120,14 @@ void ChannelGrid::keyPressEvent(QKeyEvent* event)
         selectAll();
         return;
     }
+    // A list editor commits only on a pick: Escape closes it, the cell as it was.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (QWidget* shown = visibleEditor(); shown && !isCellEditor(shown)) {
+            shown->hide();
+            event->accept();
+            return;
+        }
+    }
     if (event->modifiers() & Qt::ShiftModifier) {
         CursorAction move;
         bool moves = true;

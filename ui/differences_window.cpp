@@ -4,8 +4,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 #include "ui/doc_text.h"
@@ -50,11 +52,47 @@ DifferencesWindow::DifferencesWindow(QWidget* parent) : QDialog(parent)
     box->addWidget(buttons);
 }
 
+QPoint DifferencesWindow::placeBeside(const QRect& main, const QSize& size, const QRect& screen)
+{
+    // Kept on the screen, nearest to the main window's top or left edge.
+    auto clampY = [&](int y) { return std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height())); };
+    auto clampX = [&](int x) { return std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - size.width())); };
+    const QPoint candidates[] = {
+        {main.right() + 1, clampY(main.top())},
+        {main.left() - size.width(), clampY(main.top())},
+        {clampX(main.left()), main.bottom() + 1},
+        {clampX(main.left()), main.top() - size.height()},
+    };
+    QPoint best;
+    qint64 leastHidden = -1;
+    for (const QPoint& at : candidates) {
+        const QRect placed(QPoint(clampX(at.x()), clampY(at.y())), size);
+        const QRect hidden = placed.intersected(main);
+        const qint64 area = hidden.isEmpty() ? 0 : qint64(hidden.width()) * hidden.height();
+        if (leastHidden < 0 || area < leastHidden) {
+            leastHidden = area;
+            best = placed.topLeft();
+        }
+        if (area == 0)
+            break;
+    }
+    return best;
+}
+
 void DifferencesWindow::showComparison(ComparisonSource source, Comparison outcome)
 {
     source_ = std::move(source);
     setWindowTitle(source_.title);
     display(outcome);
+    // The first time (and after Close) the window opens beside the main
+    // window, so that what a line points to stays in view; afterwards it stays
+    // where the user put it.
+    if (!isVisible() && parentWidget()) {
+        const QWidget* main = parentWidget()->window();
+        adjustSize();
+        if (const QScreen* screen = main->screen())
+            move(placeBeside(main->frameGeometry(), frameGeometry().size(), screen->availableGeometry()));
+    }
     QDialog::show();
     raise();
     activateWindow();

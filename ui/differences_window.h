@@ -7,6 +7,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -43,6 +45,11 @@ public:
     void showComparison(ComparisonSource source, Comparison outcome);
     // Compares again with the same source.
     void refresh();
+
+    // Where a window of `size` goes so that it hides as little as possible
+    // of `main` on `screen`: beside it on the right, else on the left, else
+    // below, else above; where none fits, the place that overlaps it least.
+    static QPoint placeBeside(const QRect& main, const QSize& size, const QRect& screen);
 
     const std::vector<Difference>& differences() const { return differences_; }
     QListWidget* list() const { return list_; }

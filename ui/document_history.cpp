@@ -18,9 +18,9 @@ constexpr int kStepId = 1;
 // One user action: the document before and after it.
 class SnapshotStep : public QUndoCommand {
 public:
-    SnapshotStep(DocumentHistory& history, const QString& name, DocumentHistory::Snapshot before,
-                 DocumentHistory::Snapshot after)
-        : QUndoCommand(name), history_(history), before_(std::move(before)), after_(std::move(after))
+    SnapshotStep(DocumentHistory& history, const QString& name, const StepPlace& place,
+                 DocumentHistory::Snapshot before, DocumentHistory::Snapshot after)
+        : QUndoCommand(name), history_(history), place_(place), before_(std::move(before)), after_(std::move(after))
     {
     }
 
@@ -40,7 +40,11 @@ public:
         return true;
     }
 
-    void undo() override { history_.restore(before_); }
+    void undo() override
+    {
+        history_.restore(before_);
+        emit history_.placeShown(place_);
+    }
 
     void redo() override
     {
@@ -50,10 +54,12 @@ public:
             return;
         }
         history_.restore(after_);
+        emit history_.placeShown(place_);
     }
 
 private:
     DocumentHistory& history_;
+    StepPlace place_;
     DocumentHistory::Snapshot before_;
     DocumentHistory::Snapshot after_;
     bool pushed_ = true;
@@ -65,22 +71,23 @@ DocumentHistory::DocumentHistory(Document& doc, QObject* parent)
     stack_.setUndoLimit(kUndoLimit);
 }
 
-void DocumentHistory::commit(const QString& step)
+void DocumentHistory::commit(const QString& step, const StepPlace& place)
 {
-    record(step, Join::Closing);
+    record(step, place, Join::Closing);
 }
 
-void DocumentHistory::typed(const QString& step)
+void DocumentHistory::typed(const QString& step, const StepPlace& place)
 {
-    record(step, Join::Typing);
+    record(step, place, Join::Typing);
 }
 
-bool DocumentHistory::perform(const std::function<QString(Document&)>& operation)
+bool DocumentHistory::perform(const std::function<QString(Document&)>& operation,
+                              const std::function<StepPlace()>& place)
 {
     const QString name = operation(doc_);
     if (*current_ == doc_)
         return false;
-    record(name, Join::No);
+    record(name, place ? place() : StepPlace{}, Join::No);
     emit documentSet();
     return true;
 }
@@ -92,7 +99,7 @@ void DocumentHistory::reset()
     current_ = std::make_shared<const Document>(doc_);
 }
 
-void DocumentHistory::record(const QString& step, Join join)
+void DocumentHistory::record(const QString& step, const StepPlace& place, Join join)
 {
     if (*current_ == doc_) {
         // Nothing changed: no step, but leaving the editor still ends its typing.
@@ -105,7 +112,7 @@ void DocumentHistory::record(const QString& step, Join join)
     Snapshot after = std::make_shared<const Document>(doc_);
     Snapshot before = std::exchange(current_, after);
     joining_ = joins;
-    stack_.push(new SnapshotStep(*this, step, std::move(before), std::move(after)));
+    stack_.push(new SnapshotStep(*this, step, place, std::move(before), std::move(after)));
     joining_ = false;
 }
 

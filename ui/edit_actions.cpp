@@ -71,25 +71,35 @@ EditActions::EditActions(DocumentHistory& history, UiSeam& seam, QTabWidget& pag
     : QObject(&window), history_(history), seam_(seam), pages_(pages), grids_(grids), window_(window)
 {
     QUndoStack& stack = history_.stack();
-    undo = make("EditUndo", QStringLiteral("Undo"), {QKeySequence::Undo}, [&stack] { stack.undo(); });
+    undo = make("EditUndo", QStringLiteral("Undo"), {QKeySequence::Undo}, [this, &stack] {
+        endCellEdit();
+        stack.undo();
+    });
     redo = make("EditRedo", QStringLiteral("Redo"),
-                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
-                [&stack] { stack.redo(); });
+                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, [this, &stack] {
+                    endCellEdit();
+                    stack.redo();
+                });
     cut = make("EditCut", QStringLiteral("Cut"), {QKeySequence::Cut}, [this] {
         copySelection();
-        run(emptySelection, QStringLiteral("Cut"));
+        run(emptySelection, {}, QStringLiteral("Cut"));
     });
     copy = make("EditCopy", QStringLiteral("Copy"), {QKeySequence::Copy}, [this] { copySelection(); });
     paste = make("EditPaste", QStringLiteral("Paste"), {QKeySequence::Paste}, [this] { pasteClipboard(); });
     erase = make("EditDelete", QStringLiteral("Delete"), {QKeySequence::Delete}, [this] { run(emptySelection); });
+    // These three name their channels in the menu ("Delete Channels 1-2"):
+    // their steps take the menu's words, so Undo says what the menu offered.
     insertChannel = make("EditInsertChannel", QStringLiteral("Insert Channel"), {}, [this] {
-        run([](Document& d, Band b, const CellRange& r) { return pellaro::insertChannel(d, b, r.firstRow); });
+        run([](Document& d, Band b, const CellRange& r) { return pellaro::insertChannel(d, b, r.firstRow); },
+            insertChannel->text());
     });
     deleteChannels = make("EditDeleteChannels", QStringLiteral("Delete Channels"), {}, [this] {
-        run([](Document& d, Band b, const CellRange& r) { return pellaro::deleteChannels(d, b, r.firstRow, r.lastRow); });
+        run([](Document& d, Band b, const CellRange& r) { return pellaro::deleteChannels(d, b, r.firstRow, r.lastRow); },
+            deleteChannels->text());
     });
     clearChannels = make("EditClearChannels", QStringLiteral("Clear Channels"), {}, [this] {
-        run([](Document& d, Band b, const CellRange& r) { return pellaro::clearChannels(d, b, r.firstRow, r.lastRow); });
+        run([](Document& d, Band b, const CellRange& r) { return pellaro::clearChannels(d, b, r.firstRow, r.lastRow); },
+            clearChannels->text());
     });
     auto move = [this](Direction direction) {
         run([direction](Document& d, Band b, const CellRange& r) {
@@ -192,7 +202,7 @@ void EditActions::update()
     moveUp->setEnabled(cells && r.firstRow > 1);
     moveDown->setEnabled(cells && r.lastRow < kRows);
 
-    insertChannel->setText(cells ? QStringLiteral("Insert Channel at %1").arg(r.firstRow)
+    insertChannel->setText(cells ? QStringLiteral("Insert Channel %1").arg(r.firstRow)
                                  : QStringLiteral("Insert Channel"));
     deleteChannels->setText(cells ? QStringLiteral("Delete %1 %2").arg(channelsWord(r), channelSpan(r))
                                   : QStringLiteral("Delete Channels"));
@@ -200,22 +210,33 @@ void EditActions::update()
                                  : QStringLiteral("Clear Channels"));
 }
 
-void EditActions::run(const Operation& operation, const QString& renamed)
+void EditActions::endCellEdit()
+{
+    for (ChannelGrid* grid : grids_)
+        grid->endEdit();
+}
+
+void EditActions::run(const Operation& operation, const QString& named, const QString& renamed)
 {
     ChannelGrid* grid = currentGrid();
     if (!grid || editing())
         return;
+    endCellEdit();
     const CellRange range = grid->selectedRange();
     if (range.empty())
         return;
     EditResult result;
-    history_.perform([&](Document& doc) {
-        result = operation(doc, grid->band(), range);
-        QString name = displayText(result.name);
-        if (!renamed.isEmpty())
-            name = renamed + name.mid(name.indexOf(QLatin1Char(' ')));
-        return name;
-    });
+    history_.perform(
+        [&](Document& doc) {
+            result = operation(doc, grid->band(), range);
+            QString name = displayText(result.name);
+            if (!named.isEmpty())
+                name = named;
+            else if (!renamed.isEmpty())
+                name = renamed + name.mid(name.indexOf(QLatin1Char(' ')));
+            return name;
+        },
+        [&] { return StepPlace{pages_.indexOf(grid->parentWidget()), result.selection}; });
     if (!result.refusal.empty()) {
         seam_.message(&window_, displayText(result.refusal));
         return;

@@ -45,6 +45,12 @@ public:
     // Enabled states and texts ("Undo Paste 12 cells", "Delete Channels 5-8").
     void update();
 
+    // Ends an open cell editor of either table as a click elsewhere does
+    // (its commit rules, a refusal said). Every command that changes or
+    // reads the document calls it before it acts, so that nothing typed is
+    // lost or left out.
+    void endCellEdit();
+
     // The commands, in menu order.
     QAction* undo = nullptr;             // Ctrl+Z
     QAction* redo = nullptr;             // Ctrl+Shift+Z, Ctrl+Y
@@ -71,9 +77,10 @@ private:
     bool editing() const;
 
     // Runs `operation` on the shown table's selection as one step, then
-    // selects what it names and shows what it refused. `renamed`, when not
-    // empty, replaces the first word of the step's name ("Cut").
-    void run(const Operation& operation, const QString& renamed = {});
+    // selects what it names and shows what it refused. `named`, when not
+    // empty, is the step's name (the menu item's words); `renamed` replaces
+    // the first word of the step's name ("Cut").
+    void run(const Operation& operation, const QString& named = {}, const QString& renamed = {});
     void copySelection();
     void pasteClipboard();
     void contextMenu(ChannelGrid* grid, const QPoint& pos);

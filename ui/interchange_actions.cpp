@@ -20,6 +20,7 @@
 #include "ui/doc_text.h"
 #include "ui/document_history.h"
 #include "ui/main_window.h"
+#include "ui/pages/page_widgets.h"
 #include "ui/raw_memory_view.h"
 #include "ui/seam.h"
 
@@ -114,7 +115,11 @@ InterchangeActions::InterchangeActions(TForm2& window) : QObject(&window), w_(wi
     auto make = [this](const char* name, const QString& text, void (InterchangeActions::*handler)()) {
         auto* action = new QAction(text, this);
         action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, handler);
+        // Each of them changes or reads the document: a typed text is committed first.
+        connect(action, &QAction::triggered, this, [this, handler] {
+            w_.endCellEdit();
+            (this->*handler)();
+        });
         return action;
     };
     importChannels = make("ImportChannels", QStringLiteral("Import Channels…"), &InterchangeActions::importFromFile);
@@ -204,10 +209,12 @@ void InterchangeActions::import(const QString& path, const CsvChoice& choice)
     ImportReport report;
     // A file that changes nothing (unusable, or a Replace that would refuse
     // something) leaves the document as it was: no step then.
-    w_.history().perform([&](Document& doc) {
-        report = pellaro::importChannels(doc, csv, options);
-        return QStringLiteral("Import %1 from %2").arg(channels(report.rowsTaken), name);
-    });
+    w_.history().perform(
+        [&](Document& doc) {
+            report = pellaro::importChannels(doc, csv, options);
+            return QStringLiteral("Import %1 from %2").arg(channels(report.rowsTaken), name);
+        },
+        [&] { return StepPlace{choice.band == Band::B ? 2 : 0, {}}; });
     if (!report.usable) {
         QString why = displayText(report.error);
         const std::optional<CsvFormat> holds = detectCsvFormat(csv);
@@ -312,6 +319,7 @@ void InterchangeActions::compareRadio()
 
 void InterchangeActions::showDifference(const Difference& d)
 {
+    w_.endCellEdit();
     QTabWidget* pages = w_.PageControl1;
     // The main window comes forward with the focus; the list stays in view
     // above it, for the next line.
@@ -331,9 +339,16 @@ void InterchangeActions::showDifference(const Difference& d)
     for (int i = 0; i < pages->count(); ++i)
         if (pages->tabText(i) == displayText(d.page))
             pages->setCurrentIndex(i);
+    // A setting's editor takes the focus, as a click on it would give it.
+    if (d.kind == Difference::Kind::Setting) {
+        if (QWidget* editor = pages::editorLabelled(pages->currentWidget(), displayText(d.label)))
+            editor->setFocus(Qt::OtherFocusReason);
+    }
+    // Mirror bytes: the raw memory view marks them ("00 E4" is two bytes).
     if (d.kind == Difference::Kind::Memory && d.mirror > 0) {
         w_.showRawMemory();
-        w_.rawMemoryView()->showMirror(d.mirror);
+        const int count = static_cast<int>((d.after.size() + 1) / 3);
+        w_.rawMemoryView()->showBytes(d.mirror, d.address, count);
     }
 }
 

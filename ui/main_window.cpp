@@ -9,13 +9,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
-#include <QMenuBar>
+#include <QMenu>
 #include <QSignalBlocker>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabWidget>
-#include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -100,6 +97,11 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
     Panel1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     StatusBar1->addWidget(Panel0);
     StatusBar1->addWidget(Panel1);
+    // Why the port was refused, beside the described panels, while it is.
+    PortHint = new QLabel(StatusBar1);
+    PortHint->setObjectName(QStringLiteral("PortHint"));
+    PortHint->hide();
+    StatusBar1->addPermanentWidget(PortHint);
     setStatusBar(StatusBar1);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -129,109 +131,6 @@ TForm2::~TForm2()
     engine_.reset();
     link_.reset();
     closePort();
-}
-
-void TForm2::buildToolBar()
-{
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setFixedHeight(57);
-    ToolBar1->setIconSize(QSize(32, 32));
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    // Captions such as "Password" fit the 53-pixel buttons at this size.
-    QFont captions = ToolBar1->font();
-    captions.setPixelSize(11);
-    ToolBar1->setFont(captions);
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
-}
-
-void TForm2::buildMenus()
-{
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, auto handler) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, handler);
-        return action;
-    };
-    auto divider = [](QMenu* menu, const char* name) {
-        QAction* action = menu->addAction(QStringLiteral("-------"));
-        action->setObjectName(QString::fromLatin1(name));
-        action->setEnabled(false);
-    };
-
-    QMenu* file = bar->addMenu(QStringLiteral("File(F)"));
-    file->setObjectName(QStringLiteral("F1"));
-    QAction* n1 = item(file, "N1", QStringLiteral("New"), &TForm2::fileNew);
-    QAction* n2 = item(file, "N2", QStringLiteral("Open"), &TForm2::fileOpen);
-    QAction* n3 = item(file, "N3", QStringLiteral("Save"), &TForm2::fileSave);
-    item(file, "N4", QStringLiteral("Quit"), &TForm2::quitNow);
-    fileMenu_ = file;   // import, export and Compare with File follow (buildEditing)
-
-    QMenu* edit = bar->addMenu(QStringLiteral("Edit(E)"));
-    edit->setObjectName(QStringLiteral("N5"));
-    QAction* n6 = item(edit, "N6", QStringLiteral("Read"), [this] { showDialog(read_); });
-    QAction* n7 = item(edit, "N7", QStringLiteral("Write"), [this] { showDialog(write_); });
-    divider(edit, "N8");
-    item(edit, "N9", QStringLiteral("A/Upper Band Channel"), [this] { PageControl1->setCurrentIndex(0); });
-    item(edit, "N11", QStringLiteral("B/Under Band Channel"), [this] { PageControl1->setCurrentIndex(2); });
-    divider(edit, "N16");
-    item(edit, "RawMemoryItem", QStringLiteral("Raw Memory"), &TForm2::showRawMemory);
-    divider(edit, "EditDivider");   // the edit commands follow (buildEditing)
-    editMenu_ = edit;
-
-    QMenu* help = bar->addMenu(QStringLiteral("Help(H)"));
-    help->setObjectName(QStringLiteral("N12"));
-    QAction* n13 = item(help, "N13", QStringLiteral("Note"), [this] { showDialog(note_); });
-    QAction* n14 = item(help, "N14", QStringLiteral("Amend Password"), [this] { showDialog(amendPassword_); });
-
-    QAction* n15 = bar->addAction(QStringLiteral("Quit(Q)"));
-    n15->setObjectName(QStringLiteral("N15"));
-    connect(n15, &QAction::triggered, this, &TForm2::quitNow);
-
-    // Each toolbar button performs the click of its menu item.
-    struct Button {
-        const char* name;
-        const char* caption;
-        const char* theme;
-        QStyle::StandardPixmap fallback;
-        QAction* item;
-    };
-    const Button buttons[] = {
-        {"ToolButton1", "  New  ", "document-new", QStyle::SP_FileIcon, n1},
-        {"ToolButton3", "  Open  ", "document-open", QStyle::SP_DialogOpenButton, n2},
-        {"ToolButton5", "  Save   ", "document-save", QStyle::SP_DialogSaveButton, n3},
-        {"ToolButton7", "Read", "go-down", QStyle::SP_ArrowDown, n6},
-        {"ToolButton9", "Write", "go-up", QStyle::SP_ArrowUp, n7},
-        {"ToolButton11", "Note", "help-about", QStyle::SP_FileDialogInfoView, n13},
-        {"ToolButton13", "Password", "dialog-password", QStyle::SP_MessageBoxWarning, n14},
-    };
-    bool first = true;
-    for (const Button& b : buttons) {
-        if (!first) {
-            auto* gap = new QWidget(ToolBar1);
-            gap->setFixedWidth(8);
-            ToolBar1->addWidget(gap);
-        }
-        first = false;
-        const QString caption = QString::fromLatin1(b.caption);
-        QAction* action = new QAction(QIcon::fromTheme(QString::fromLatin1(b.theme), style()->standardIcon(b.fallback)),
-                                      caption, ToolBar1);
-        action->setIconText(caption);   // kept as written, blanks included
-        action->setObjectName(QString::fromLatin1(b.name) + QStringLiteral("Action"));
-        QAction* menuItem = b.item;
-        connect(action, &QAction::triggered, menuItem, &QAction::trigger);
-        ToolBar1->addAction(action);
-        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(action))) {
-            button->setObjectName(QString::fromLatin1(b.name));
-            button->setFixedSize(53, 52);
-            button->setAutoRaise(true);
-        }
-    }
 }
 
 void TForm2::buildPages()
@@ -313,15 +212,22 @@ void TForm2::buildEditing()
     connect(fileMenu_, &QMenu::aboutToShow, textActions_, &CodeplugTextActions::update);
 
     // Every user commit and all typing in the pages go to the history,
-    // which keeps a step when the document changed.
+    // which keeps a step when the document changed, with the page (and the
+    // cell) where it happened.
     auto route = [this](auto* view) {
         using View = std::remove_pointer_t<decltype(view)>;
-        connect(view, &View::committed, history_, &DocumentHistory::commit);
+        const int page = PageControl1->indexOf(view->parentWidget());
+        connect(view, &View::committed, history_,
+                [this, page](const QString& step) { history_->commit(step, {page, {}}); });
         if constexpr (requires { &View::typed; })
-            connect(view, &View::typed, history_, &DocumentHistory::typed);
+            connect(view, &View::typed, history_,
+                    [this, page](const QString& step) { history_->typed(step, {page, {}}); });
     };
-    route(StringGrid1);
-    route(StringGrid2);
+    for (ChannelGrid* grid : {StringGrid1, StringGrid2}) {
+        const int page = PageControl1->indexOf(grid->parentWidget());
+        connect(grid, &ChannelGrid::committed, history_,
+                [this, page](const QString& step, const CellRange& cell) { history_->commit(step, {page, cell}); });
+    }
     route(static_cast<BandSetupPage*>(bandAPage));
     route(static_cast<BandSetupPage*>(bandBPage));
     route(static_cast<SettingsPage*>(settingsPage));
@@ -331,6 +237,26 @@ void TForm2::buildEditing()
     // The page's partial reads are not undoable.
     connect(limits, &LimitPage::documentReplaced, this, &TForm2::refreshAll);
     connect(history_, &DocumentHistory::documentSet, this, &TForm2::showDocument);
+    connect(history_, &DocumentHistory::placeShown, this, &TForm2::showPlace);
+}
+
+void TForm2::showPlace(const StepPlace& place)
+{
+    if (place.page < 0 || place.page >= PageControl1->count())
+        return;
+    PageControl1->setCurrentIndex(place.page);
+    for (ChannelGrid* grid : {StringGrid1, StringGrid2}) {
+        if (grid->parentWidget() == PageControl1->widget(place.page) && !place.cells.empty()) {
+            // Selected as program code selects: no editor opens, nothing commits.
+            grid->showSelection(place.cells);
+            grid->setFocus(Qt::OtherFocusReason);
+        }
+    }
+}
+
+void TForm2::endCellEdit()
+{
+    editActions_->endCellEdit();
 }
 
 void TForm2::setDialogs(QDialog* amendPassword, QDialog* note)
@@ -347,6 +273,10 @@ void TForm2::setTransferDialogs(QDialog* read, QDialog* write)
 
 void TForm2::showDialog(QDialog* dialog)
 {
+    // Write sends the document and Read replaces it: a typed text is
+    // committed (or its refusal said) first.
+    if (dialog == read_ || dialog == write_)
+        endCellEdit();
     if (dialog)
         dialog->exec();
 }
@@ -449,11 +379,33 @@ void TForm2::openPort()
         openDevice_ = device;
         Panel0->setText(Label1->text() + name);
         Panel0->setToolTip(device);
+        PortHint->hide();
     } catch (const ECommsError&) {
         openDevice_.clear();
         Panel0->setText(Label1->text() + kPortUsed);
         Panel0->setToolTip(openFailureReason(*Comm1, device));
+        // "The port is used!" says nothing of a refusal: the status bar
+        // points to the reason and the way to access.
+        const bool refused = Comm1->lastOpenErrno() == EACCES || Comm1->lastOpenErrno() == EPERM;
+        PortHint->setText(name + QStringLiteral(": permission denied. Help(H) > Port Access tells how to get access."));
+        PortHint->setToolTip(Panel0->toolTip());
+        PortHint->setVisible(refused);
     }
+}
+
+void TForm2::showPortAccess()
+{
+    const int index = ComboBox1->currentIndex();
+    QString text;
+    if (ports_.isEmpty())
+        text = QStringLiteral("No serial port was found. Plug the cable in, then open the port list.");
+    else if (index < 0)
+        text = QStringLiteral("No port is selected.");
+    else if (Comm1->isOpen() && !openDevice_.isEmpty())
+        text = QStringLiteral("%1 is open.").arg(openDevice_);
+    else
+        text = Panel0->toolTip();   // the device, the reason and what to do
+    seam_->message(this, text);
 }
 
 void TForm2::openPicked()
@@ -478,6 +430,7 @@ CloneEngine& TForm2::engine()
 
 void TForm2::fileNew()
 {
+    endCellEdit();
     if (!seam_->confirm(this, QStringLiteral("Do you want to New?")))
         return;
     doc_.resetToNew();
@@ -486,6 +439,7 @@ void TForm2::fileNew()
 
 void TForm2::fileOpen()
 {
+    endCellEdit();
     const QString path = seam_->openFileName(this, QStringLiteral("Open"), kFileFilter);
     if (path.isEmpty())
         return;
@@ -512,6 +466,7 @@ bool TForm2::openFile(const QString& path)
 
 void TForm2::fileSave()
 {
+    endCellEdit();
     QString path = seam_->saveFileName(this, QStringLiteral("Save"), kFileFilter);
     if (path.isEmpty())
         return;

@@ -33,6 +33,7 @@ class InterchangeActions;
 class PortLink;
 class RawMemoryView;
 class TComm;
+struct StepPlace;
 class UiSeam;
 
 struct MainWindowOptions {
@@ -73,6 +74,10 @@ public:
     InterchangeActions& interchangeActions() { return *interchange_; }
     CodeplugTextActions& textActions() { return *textActions_; }
 
+    // Ends an open cell editor as a click elsewhere does (its commit rules);
+    // every command that changes or reads the document calls it first.
+    void endCellEdit();
+
     // Edit > "Raw Memory": shows the read-only view of k1..k15 (non-modal).
     void showRawMemory();
     RawMemoryView* rawMemoryView() const { return rawMemory_; }
@@ -89,6 +94,9 @@ public:
     // opens the first entry; openPicked() re-opens the port picked in ComboBox1.
     void readPortList();
     void openPicked();
+    // Help > "Port Access": why the port is not open and how to get access
+    // (group dialout, with sudo or as root), or that it is open.
+    void showPortAccess();
     // Reads the list again as the drop-down opens: new ports appear, vanished
     // ones go unless open; the open port stays listed, selected and open,
     // and status panel 0 is left as it is.
@@ -113,6 +121,7 @@ public:
     QStatusBar* StatusBar1 = nullptr;
     QLabel* Panel0 = nullptr;          // status panel 0 (port state)
     QLabel* Panel1 = nullptr;          // status panel 1 (four spaces)
+    QLabel* PortHint = nullptr;        // after a refused open: the way to access
 
     // The settings pages (tabs 1, 3, 4, 5, 6); plain QWidget until filled.
     QWidget* bandAPage = nullptr;
@@ -135,6 +144,8 @@ private:
     void buildEditing();
     // Every view shows the document again; nothing commits.
     void showDocument();
+    // Undo and redo bring the step's page forward, and its cells selected.
+    void showPlace(const StepPlace& place);
     void openPort();
     void showPortList(const QList<SerialPortEntry>& ports);
     void showPortToolTip();

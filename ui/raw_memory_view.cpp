@@ -1,10 +1,13 @@
 #include "ui/raw_memory_view.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -30,6 +33,55 @@ QString address(unsigned value)
 {
     return QStringLiteral("0X%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
 }
+
+// The hex column, with the marked bytes of one row on a highlight: each byte
+// is two characters and a blank of the fixed-pitch font.
+class MarkedBytesDelegate : public QStyledItemDelegate {
+public:
+    MarkedBytesDelegate(const RawMemoryView::Marked& marked, QObject* parent)
+        : QStyledItemDelegate(parent), marked_(marked)
+    {
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (index.column() != Hex || index.row() != marked_.mirror - 1 || marked_.count <= 0) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        opt.text.clear();
+        QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+
+        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget)
+                               .adjusted(style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1, 0, 0, 0);
+        const QFontMetrics metrics(opt.font);
+        const int from = marked_.first * 3;
+        const int length = std::min<int>(marked_.count * 3 - 1, static_cast<int>(text.size()) - from);
+        if (length > 0) {
+            const int x = area.left() + metrics.horizontalAdvance(text.left(from));
+            const QRect mark(x, area.top() + 1, metrics.horizontalAdvance(text.mid(from, length)), area.height() - 2);
+            painter->fillRect(mark, opt.palette.brush(QPalette::Highlight));
+        }
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter, text);
+        if (length > 0) {
+            const int x = area.left() + metrics.horizontalAdvance(text.left(from));
+            painter->setPen(opt.palette.color(QPalette::HighlightedText));
+            painter->drawText(QRect(x, area.top(), area.right() - x, area.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                              text.mid(from, length));
+        }
+        painter->restore();
+    }
+
+private:
+    const RawMemoryView::Marked& marked_;
+};
 
 }  // namespace
 
@@ -68,6 +120,7 @@ RawMemoryView::RawMemoryView(const Document& doc, QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setWordWrap(false);
     table_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    table_->setItemDelegate(new MarkedBytesDelegate(marked_, table_));
 
     for (int n = 1; n <= 15; ++n) {
         const QString fixed[] = {QStringLiteral("k%1").arg(n), rangeText(n),
@@ -119,8 +172,26 @@ void RawMemoryView::showMirror(int n)
 {
     if (n < 1 || n > 15)
         return;
+    marked_ = {};
     table_->selectRow(n - 1);
     table_->scrollToItem(table_->item(n - 1, Hex));
+    table_->viewport()->update();
+}
+
+void RawMemoryView::showBytes(int n, unsigned address, int count)
+{
+    showMirror(n);
+    if (n < 1 || n > 15 || address < kMirrorStart[n])
+        return;
+    const int first = static_cast<int>(address - kMirrorStart[n]);
+    const int length = static_cast<int>(kMirrorLength[n] / 2);
+    if (first >= length || count <= 0)
+        return;
+    marked_ = {n, first, std::min(count, length - first)};
+    // The row is not selected: its highlight would hide the marked bytes.
+    table_->clearSelection();
+    table_->setCurrentCell(n - 1, Hex, QItemSelectionModel::NoUpdate);
+    table_->viewport()->update();
 }
 
 void RawMemoryView::showEvent(QShowEvent* event)

@@ -28,6 +28,17 @@ public:
     QTableWidget* table() const { return table_; }
     // Selects the row of mirror n (1..15) and scrolls to it.
     void showMirror(int n);
+    // As showMirror(), and marks `count` bytes of it from memory address
+    // `address` (outside the mirror: none).
+    void showBytes(int n, unsigned address, int count);
+    // The marked bytes: mirror, first byte within it (0..), count; {0, 0, 0} for none.
+    struct Marked {
+        int mirror = 0;
+        int first = 0;
+        int count = 0;
+        bool operator==(const Marked&) const = default;
+    };
+    const Marked& marked() const { return marked_; }
 
     // The memory range of mirror n (1..15) as the range captions write it;
     // k11 runs one byte past its caption's range, to the mode byte at 0x02F0.
@@ -44,6 +55,7 @@ protected:
 private:
     const Document& doc_;
     QTableWidget* table_ = nullptr;
+    Marked marked_;
 };
 
 }  // namespace pellaro

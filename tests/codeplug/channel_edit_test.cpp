@@ -108,10 +108,10 @@ TEST(ChannelRows, AtTheEdges) {
         CellRange selection;
     };
     const Case cases[] = {
-        {Op::Insert, 1, 1, {1, 2, 127}, "Insert Channel at 1", "2-3=C1-C2 128=C127", false, {1, 1, 1, 12}},
-        {Op::Insert, 128, 128, {1, 127}, "Insert Channel at 128", "1=C1 127=C127", false, {128, 128, 1, 12}},
-        {Op::Insert, 5, 5, full, "Insert Channel at 5", "1-128=C1-C128", true, {}},
-        {Op::Insert, 1, 1, {}, "Insert Channel at 1", "", false, {1, 1, 1, 12}},
+        {Op::Insert, 1, 1, {1, 2, 127}, "Insert Channel 1", "2-3=C1-C2 128=C127", false, {1, 1, 1, 12}},
+        {Op::Insert, 128, 128, {1, 127}, "Insert Channel 128", "1=C1 127=C127", false, {128, 128, 1, 12}},
+        {Op::Insert, 5, 5, full, "Insert Channel 5", "1-128=C1-C128", true, {}},
+        {Op::Insert, 1, 1, {}, "Insert Channel 1", "", false, {1, 1, 1, 12}},
         {Op::Delete, 1, 1, {1, 2, 128}, "Delete Channel 1", "1=C2 127=C128", false, {1, 1, 1, 12}},
         {Op::Delete, 128, 128, {1, 128}, "Delete Channel 128", "1=C1", false, {128, 128, 1, 12}},
         {Op::Delete, 1, 128, full, "Delete Channels 1-128", "", false, {1, 128, 1, 12}},
@@ -126,7 +126,7 @@ TEST(ChannelRows, AtTheEdges) {
         {Op::Down, 127, 128, full, "Move Down", "1-128=C1-C128", true, {}},
         {Op::Down, 1, 127, full, "Move Down", "1=C128 2-128=C1-C127", false, {2, 128, 1, 12}},
         {Op::Down, 4, 5, {}, "Move Down", "", false, {5, 6, 1, 12}},
-        {Op::Insert, 0, 0, {1}, "Insert Channel at 0", "1=C1", true, {}},
+        {Op::Insert, 0, 0, {1}, "Insert Channel 0", "1=C1", true, {}},
         {Op::Delete, 0, 3, {1}, "Delete Channels 0-3", "1=C1", true, {}},
         {Op::Clear, 5, 4, {5}, "Clear Channels 5-4", "5=C5", true, {}},
         {Op::SortByName, 1, 129, {1}, "Sort by Name", "1=C1", true, {}},

@@ -526,6 +526,11 @@ void TCommTest::accessHintNamesAGroupOnlyWhenItHelps()
     const QString hint = QString::fromStdString(accessRefusedHint(device));
     const QString join = QStringLiteral("group %1. Join it with: sudo usermod -aG %1 $USER").arg(own->gr_name);
     QCOMPARE(hint.contains(join), namesGroup);
+    // The way without sudo names the user, never root (whom $USER names as root).
+    const QString asRoot = QStringLiteral("(or without sudo, as root: usermod -aG %1 ").arg(own->gr_name);
+    QCOMPARE(hint.contains(asRoot), namesGroup);
+    QVERIFY2(!hint.contains(asRoot + QStringLiteral("root)")) && !hint.contains(asRoot + QStringLiteral("$USER")),
+             qPrintable(hint));
     QCOMPARE(hint.contains(QStringLiteral("group")), namesGroup);
     if (!namesGroup)
         QCOMPARE(hint, QStringLiteral("ask the system's administrator for access to %1, or use another port")

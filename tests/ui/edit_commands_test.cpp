@@ -23,72 +23,13 @@
 #include "ui/main_window.h"
 #include "ui/pages/limit_page.h"
 #include "ui_test_support.h"
+#include "window_fixture.h"
 
 using namespace pellaro;
 using pellaro::test::FakeSeam;
+using pellaro::test::Window;
 
 namespace {
-
-// The main window, shown and active so that shortcuts and focus work, with
-// four channels in band A and one in band B.
-struct Window {
-    Window()
-    {
-        MainWindowOptions options;
-        options.seam = &seam;
-        options.portSource = [] { return QList<SerialPortEntry>(); };
-        w = std::make_unique<TForm2>(options);
-        Document& doc = w->document();
-        const char* rows[][2] = {{"146.5", "ZULU"}, {"145.5", "ALPHA"}, {"440", "MIKE"}, {"145", ""}};
-        for (int r = 1; r <= 4; ++r) {
-            commitChannelFrequency(doc, Band::A, 1, r, rows[r - 1][0]);
-            commitChannelName(doc, Band::A, r, rows[r - 1][1]);
-        }
-        commitChannelFrequency(doc, Band::B, 1, 1, "150");
-        w->refreshAll();
-        w->show();
-        active = QTest::qWaitForWindowActive(w.get());
-    }
-
-    QUndoStack& stack() { return w->history().stack(); }
-    Document& doc() { return w->document(); }
-    ChannelGrid* grid(Band band) { return band == Band::A ? w->StringGrid1 : w->StringGrid2; }
-    void page(int tab) { w->PageControl1->setCurrentIndex(tab); }
-
-    QPoint at(Band band, int col, int row)
-    {
-        ChannelGrid* g = grid(band);
-        return g->visualRect(g->model()->index(row - 1, col)).center();
-    }
-    void click(Band band, int col, int row, Qt::KeyboardModifiers mods = {})
-    {
-        QTest::mouseClick(grid(band)->viewport(), Qt::LeftButton, mods, at(band, col, row));
-    }
-    // A key as the user presses it, to whatever has the focus.
-    void key(int k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), mods); }
-    void type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text)); }
-    template <typename W>
-    W* find(const char* name) { return w->findChild<W*>(QString::fromLatin1(name)); }
-    void pick(const char* list, const QString& entry)
-    {
-        auto* box = find<QComboBox>(list);
-        const int index = box->findText(entry);
-        box->setCurrentIndex(index);
-        emit box->activated(index);
-    }
-    void enter(const char* editor) { find<QLineEdit>(editor)->setFocus(Qt::MouseFocusReason); }
-    void hover(const char* editor)
-    {
-        QTest::mouseMove(find<QLineEdit>(editor), QPoint(4, 4));
-        QTest::mouseMove(find<QLineEdit>(editor), QPoint(8, 5));
-    }
-    // Somewhere that is no editor: leaving an editor for it commits the editor.
-    void leave() { w->PageControl1->tabBar()->setFocus(Qt::MouseFocusReason); }
-
-    FakeSeam seam;
-    std::unique_ptr<TForm2> w;
-    bool active = false;
-};
 
 struct Step {
     const char* kind;
@@ -115,7 +56,7 @@ const std::vector<Step>& everyKindOfStep()
         {"delete on channels", "Clear Channels 2-3",
          [](Window& f) { f.click(Band::A, 0, 2); f.click(Band::A, 0, 3, Qt::ShiftModifier); f.key(Qt::Key_Delete); }},
         {"cut", "Cut Channel 2", [](Window& f) { f.click(Band::A, 0, 2); f.key(Qt::Key_X, Qt::ControlModifier); }},
-        {"insert", "Insert Channel at 1", [](Window& f) { f.click(Band::A, 0, 1); f.w->editActions().insertChannel->trigger(); }},
+        {"insert", "Insert Channel 1", [](Window& f) { f.click(Band::A, 0, 1); f.w->editActions().insertChannel->trigger(); }},
         {"delete channels", "Delete Channels 1-2",
          [](Window& f) {
              f.click(Band::A, 0, 1);
@@ -367,7 +308,7 @@ void EditCommandsTest::menusKeepTheirItemsAndTheCommandsFollow()
     };
     const QStringList commands = {
         "|", "EditCut=Cut", "EditCopy=Copy", "EditPaste=Paste", "EditDelete=Delete", "|",
-        "EditInsertChannel=Insert Channel at 5", "EditDeleteChannels=Delete Channels 5-8",
+        "EditInsertChannel=Insert Channel 5", "EditDeleteChannels=Delete Channels 5-8",
         "EditClearChannels=Clear Channels 5-8", "|", "EditMoveUp=Move Up", "EditMoveDown=Move Down", "|",
         "EditSortByFrequency=Sort by Frequency", "EditSortByName=Sort by Name"};
     f.click(Band::A, 0, 5);

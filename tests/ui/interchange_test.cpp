@@ -153,6 +153,8 @@ private slots:
     void compareWithFileLeadsToTheCell();
     void linesLeadToTheirPage_data();
     void linesLeadToTheirPage();
+    void differencesWindowGoesBesideTheMainWindow_data();
+    void differencesWindowGoesBesideTheMainWindow();
     void compareWithRadioTouchesNothing_data();
     void compareWithRadioTouchesNothing();
 };
@@ -400,31 +402,75 @@ void InterchangeTest::linesLeadToTheirPage_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("label");
     QTest::addColumn<int>("mirror");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<QString>("bytes");
     QTest::addColumn<int>("tab");
-    QTest::newRow("setting") << int(Difference::Kind::Setting) << "Comprehensive Setting" << 5 << 4;
-    QTest::newRow("mirror bytes") << int(Difference::Kind::Memory) << "B/Under Band Set up" << 4 << 3;
-    QTest::newRow("state byte") << int(Difference::Kind::Memory) << "DTMF Groups" << 0 << 5;
+    QTest::addColumn<QString>("focus");    // the editor that gets the focus
+    QTest::addColumn<int>("firstByte");    // marked in the raw memory view; -1: none
+    QTest::newRow("setting") << int(Difference::Kind::Setting) << "Comprehensive Setting" << "" << 5 << 0 << ""
+                             << 4 << "" << -1;
+    QTest::newRow("setting's editor") << int(Difference::Kind::Setting) << "DTMF Groups"
+                                      << "Alarm Code            :" << 0 << 0 << "" << 5 << "sypz3" << -1;
+    QTest::newRow("mirror bytes") << int(Difference::Kind::Memory) << "B/Under Band Set up" << "" << 4 << 0x0392
+                                  << "00 E4" << 3 << "" << 2;
+    QTest::newRow("state byte") << int(Difference::Kind::Memory) << "DTMF Groups" << "" << 0 << 0 << "FF" << 5 << ""
+                                << -1;
 }
 
 void InterchangeTest::linesLeadToTheirPage()
 {
     QFETCH(int, kind);
     QFETCH(QString, page);
+    QFETCH(QString, label);
     QFETCH(int, mirror);
+    QFETCH(int, address);
+    QFETCH(QString, bytes);
     QFETCH(int, tab);
+    QFETCH(QString, focus);
+    QFETCH(int, firstByte);
     Rig rig;
+    rig.w->findChild<QWidget*>(QStringLiteral("sy4"))->setFocus();   // elsewhere on a page
     Difference d;
     d.kind = Difference::Kind(kind);
     d.page = page.toStdString();
+    d.label = label.toStdString();
     d.mirror = mirror;
+    d.address = static_cast<std::uint16_t>(address);
+    d.before = d.after = bytes.toStdString();
     rig.actions().showDifference(d);
     QCOMPARE(rig.w->PageControl1->currentIndex(), tab);
-    // Bytes of a mirror open the raw memory on their row.
+    if (!focus.isEmpty())
+        QCOMPARE(rig.w->focusWidget()->objectName(), focus);
+    // Bytes of a mirror open the raw memory on their row, the bytes marked.
     const bool raw = d.kind == Difference::Kind::Memory && mirror > 0;
     QCOMPARE(rig.w->rawMemoryView() && rig.w->rawMemoryView()->isVisible(), raw);
-    if (raw)
+    if (raw) {
         QCOMPARE(rig.w->rawMemoryView()->table()->currentRow(), mirror - 1);
+        QCOMPARE(rig.w->rawMemoryView()->marked(), (RawMemoryView::Marked{mirror, firstByte, 2}));
+    }
+}
+
+void InterchangeTest::differencesWindowGoesBesideTheMainWindow_data()
+{
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("at");
+    const QRect main(0, 0, 1267, 660);
+    QTest::newRow("room on the right") << main << QRect(0, 0, 1920, 1080) << QPoint(1267, 0);
+    QTest::newRow("room on the left only") << main.translated(650, 100) << QRect(0, 0, 1920, 1080) << QPoint(50, 100);
+    QTest::newRow("room below only") << main << QRect(0, 0, 1280, 1100) << QPoint(0, 660);
+    // Nowhere without overlap: below, pushed up onto the screen, hides least.
+    QTest::newRow("too small a screen") << main << QRect(0, 0, 1280, 1024) << QPoint(0, 604);
+}
+
+void InterchangeTest::differencesWindowGoesBesideTheMainWindow()
+{
+    QFETCH(QRect, main);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, at);
+    QCOMPARE(DifferencesWindow::placeBeside(main, QSize(600, 420), screen), at);
 }
 
 void InterchangeTest::compareWithRadioTouchesNothing_data()

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -148,7 +149,7 @@ void MainWindowTest::menusAndToolbar()
     }
     QStringList menuTitles;
     for (QAction* a : w.menuBar()->actions())
-        menuTitles << a->text();
+        menuTitles << QString(a->text()).remove(QLatin1Char('&'));   // the letters are mnemonics
     QCOMPARE(menuTitles, QStringList({"File(F)", "Edit(E)", "Help(H)", "Quit(Q)"}));
 
     const QList<QPair<const char*, QString>> buttons = {
@@ -258,6 +259,24 @@ void MainWindowTest::refusedAccessHintNamesNoUselessGroup()
     QVERIFY2(tip.startsWith(device + QStringLiteral(": permission denied")), qPrintable(tip));
     QVERIFY2(!tip.contains(QStringLiteral("group")), qPrintable(tip));
     QVERIFY2(tip.contains(QStringLiteral("ask the system's administrator for access")), qPrintable(tip));
+
+    // The status bar says so beside the described panels, and Help > Port
+    // Access (after the described items) gives the reason and the way.
+    QVERIFY(w.PortHint->isVisibleTo(&w));
+    QVERIFY2(w.PortHint->text().contains(QStringLiteral("permission denied")) &&
+                 w.PortHint->text().contains(QStringLiteral("Help(H) > Port Access")),
+             qPrintable(w.PortHint->text()));
+    QStringList help;
+    for (QAction* a : w.findChild<QMenu*>(QStringLiteral("N12"))->actions())
+        help << a->objectName();
+    QCOMPARE(help, QStringList({"N13", "N14", "HelpDivider", "PortAccessItem"}));
+    action(w, "PortAccessItem")->trigger();
+    QCOMPARE(seam.messages, QStringList({tip}));
+
+    // A port that opens clears the line.
+    PseudoTerminal pty;
+    TForm2 free(optionsWith(seam, {}, {pty.path()}));
+    QVERIFY(!free.PortHint->isVisibleTo(&free));
 }
 
 void MainWindowTest::firstPortLeadsTheList()

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,6 +50,29 @@ QString stepName(const QString& label)
     if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
     return name.simplified();
+}
+
+QWidget* editorLabelled(QWidget* page, const QString& label)
+{
+    if (!page)
+        return nullptr;
+    const QString wanted = stepName(label);
+    for (QLabel* shown : page->findChildren<QLabel*>()) {
+        if (!shown->isVisibleTo(page) || stepName(shown->text()) != wanted)
+            continue;
+        if (shown->buddy())
+            return shown->buddy();
+        // Every page sets a label in its grid's first column, its editor beside it.
+        auto* grid = shown->parentWidget() ? qobject_cast<QGridLayout*>(shown->parentWidget()->layout()) : nullptr;
+        const int at = grid ? grid->indexOf(shown) : -1;
+        if (at < 0)
+            continue;
+        int row = 0, col = 0, rows = 0, cols = 0;
+        grid->getItemPosition(at, &row, &col, &rows, &cols);
+        if (QLayoutItem* next = grid->itemAtPosition(row, col + cols); next && next->widget())
+            return next->widget();
+    }
+    return nullptr;
 }
 
 std::optional<char> typedChar(const QKeyEvent* event)

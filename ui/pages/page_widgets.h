@@ -33,6 +33,10 @@ QLabel* makeLabel(QWidget* parent, const QString& text);
 // "Volume             :" gives "Volume".
 QString stepName(const QString& label);
 
+// The editor of the setting labelled `label` on `page` ("Alarm Code" finds
+// the editor beside "Alarm Code   :"), or nullptr.
+QWidget* editorLabelled(QWidget* page, const QString& label);
+
 // The character a key press hands to a key filter (Backspace and Enter as
 // kBackspace and kEnter), or nothing for keys that type nothing (arrows,
 // Delete, Home, Tab, ...): those reach the editor untouched. A character outside
