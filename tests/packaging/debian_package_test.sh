@@ -66,8 +66,8 @@ grep -q "<image>$homepage" "$metainfo" || fail "the metainfo's screenshot is not
 # The documentation is for users: README.Debian, the copyright and the
 # Debian changelog, which dpkg reads as this version by this maintainer.
 doc="$work/root/usr/share/doc/pellaro"
-[ "$(ls "$doc" | tr '\n' ' ')" = "README.Debian changelog.Debian.gz copyright " ] ||
-    fail "usr/share/doc/pellaro holds $(ls "$doc" | tr '\n' ' ')"
+[ "$(LC_ALL=C ls "$doc" | tr '\n' ' ')" = "README.Debian changelog.Debian.gz copyright " ] ||
+    fail "usr/share/doc/pellaro holds $(LC_ALL=C ls "$doc" | tr '\n' ' ')"
 if zcat "$doc/changelog.Debian.gz" >"$work/changelog" 2>&1; then
     [ "$(dpkg-parsechangelog -l "$work/changelog" -S Version 2>&1)" = "${version}-1" ] ||
         fail "the changelog's newest entry is not ${version}-1: $(dpkg-parsechangelog -l "$work/changelog" -S Version 2>&1)"
