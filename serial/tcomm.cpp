@@ -97,6 +97,15 @@ speed_t speedFor(std::uint32_t baud, bool& known)
     return B0;
 }
 
+// Signals the close event, on which both threads wait with every operation.
+// Adding one to the event's counter fails only when a signal interrupts it.
+void signalClose(int closeFd)
+{
+    const std::uint64_t one = 1;
+    while (::write(closeFd, &one, sizeof one) < 0 && errno == EINTR) {
+    }
+}
+
 }  // namespace
 
 // The hidden notice object: lives in the thread that created the component
@@ -660,8 +669,7 @@ void TComm::OpenPort()
     try {
         d.writeThread = std::thread(threadBody, &Impl::writeLoop, std::ref(d.writeEnded), gen);
     } catch (const std::system_error& e) {
-        const uint64_t one = 1;
-        (void)::write(d.closeFd, &one, sizeof one);
+        signalClose(d.closeFd);
         d.waitEnded(d.readEnded, d.readThread, "receive");
         ::close(d.closeFd);
         d.closeFd = -1;
@@ -675,9 +683,7 @@ void TComm::ClosePort()
     Impl& d = *d_;
     if (!d.open())
         return;
-    // Signal the close event: both threads wait on it with every operation.
-    const std::uint64_t one = 1;
-    (void)::write(d.closeFd, &one, sizeof one);
+    signalClose(d.closeFd);
 
     tcflush(d.fd, TCIFLUSH);
     d.waitEnded(d.readEnded, d.readThread, "receive");

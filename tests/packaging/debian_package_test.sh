@@ -1,7 +1,8 @@
 #!/bin/sh
 # The Debian package, built the way `make package` builds it but into a
-# folder of its own: its control fields, its contents (dpkg-deb --contents)
-# and the programs unpacked from it (dpkg -x), which must run.
+# folder of its own: its control fields, its contents (dpkg-deb --contents),
+# its documentation, lintian's findings and the programs unpacked from it
+# (dpkg -x), which must run.
 # Usage: debian_package_test.sh BUILD_DIR WORK_FOLDER VERSION
 build="$1"
 work="$2"
@@ -54,6 +55,38 @@ grep -E 'usr/bin/.*(test|bench|make-background)' "$work/paths" >"$work/extra" &&
 dpkg -x "$deb" "$work/root" || fail "dpkg -x"
 file_is_stripped() { ! readelf -S "$1" 2>/dev/null | grep -q '\.debug_info'; }
 file_is_stripped "$work/root/usr/bin/pellaro" || fail "usr/bin/pellaro carries debug information"
+
+# The home page is the metainfo's, and its screenshot is published there.
+metainfo="$work/root/usr/share/metainfo/org.pellaro.Pellaro.metainfo.xml"
+homepage=$(sed -n 's|.*<url type="homepage">\(.*\)</url>.*|\1|p' "$metainfo")
+[ -n "$homepage" ] && [ "$(field Homepage)" = "$homepage" ] ||
+    fail "Homepage: $(field Homepage); the metainfo's home page: $homepage"
+grep -q "<image>$homepage" "$metainfo" || fail "the metainfo's screenshot is not on its home page $homepage"
+
+# The documentation is for users: README.Debian, the copyright and the
+# Debian changelog, which dpkg reads as this version by this maintainer.
+doc="$work/root/usr/share/doc/pellaro"
+[ "$(LC_ALL=C ls "$doc" | tr '\n' ' ')" = "README.Debian changelog.Debian.gz copyright " ] ||
+    fail "usr/share/doc/pellaro holds $(LC_ALL=C ls "$doc" | tr '\n' ' ')"
+if zcat "$doc/changelog.Debian.gz" >"$work/changelog" 2>&1; then
+    [ "$(dpkg-parsechangelog -l "$work/changelog" -S Version 2>&1)" = "${version}-1" ] ||
+        fail "the changelog's newest entry is not ${version}-1: $(dpkg-parsechangelog -l "$work/changelog" -S Version 2>&1)"
+    [ "$(dpkg-parsechangelog -l "$work/changelog" -S Maintainer 2>&1)" = "$(field Maintainer)" ] ||
+        fail "the changelog is not signed by the package's maintainer"
+else
+    fail "usr/share/doc/pellaro/changelog.Debian.gz: $(cat "$work/changelog")"
+fi
+
+# lintian's findings as cpack kept them when it made the package: no error,
+# no warning, and no hardening or stripping tag at any level.
+findings="${deb%.deb}.lintian"
+if ! command -v lintian >/dev/null; then
+    fail "lintian is needed (scripts/install-deps --checks installs it)"
+elif [ ! -f "$findings" ]; then
+    fail "cpack left no lintian findings beside the package"; cat "$work/cpack.log"
+elif grep -E '^[EW]: |hardening-|binary-has-unneeded-section' "$findings" >"$work/lintian"; then
+    fail "lintian:"; cat "$work/lintian"
+fi
 prefix="$work/root/usr"
 . "$(dirname "$0")/check_installed_tree.sh"
 

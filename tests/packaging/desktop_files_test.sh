@@ -2,14 +2,15 @@
 # The desktop entry, the AppStream metainfo, the MIME type and the icons:
 # each passes its own validator, they name each other consistently, and the
 # program's window carries the WM_CLASS the desktop entry announces.
-# Usage: desktop_files_test.sh PACKAGING_DIR VERSION WORK_FOLDER [PELLARO]
+# Usage: desktop_files_test.sh PACKAGING_DIR METAINFO VERSION WORK_FOLDER [PELLARO]
+# (METAINFO: the metainfo as the build configured it from PACKAGING_DIR's)
 dir="$1"
-version="$2"
-work="$3"
-pellaro="$4"
+metainfo="$2"
+version="$3"
+work="$4"
+pellaro="$5"
 id=org.pellaro.Pellaro
 desktop="$dir/$id.desktop"
-metainfo="$dir/$id.metainfo.xml"
 mime="$dir/$id.mime.xml"
 rm -rf "$work" && mkdir -p "$work" || exit 1
 failures=0
@@ -40,6 +41,7 @@ grep -q "<mediatype>$mime_type</mediatype>" "$metainfo" || fail "metainfo does n
 newest=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
 [ "$newest" = "$version" ] || fail "newest metainfo release is $newest, the project is $version"
 grep -qi 'dialout' "$metainfo" || fail "metainfo description does not tell about the dialout group"
+grep -n '@[A-Z_]*@' "$metainfo" && fail "metainfo keeps a value the build did not fill in"
 
 # Every rendered icon has the size its folder says (PNG width and height
 # are the big-endian words at bytes 16 and 20).
