@@ -23,6 +23,7 @@
 #include "serial/port_link.h"
 #include "serial/tcomm.h"
 #include "tools/cli/commands.h"
+#include "tools/cli/radio_session.h"
 
 namespace pellaro::cli {
 
@@ -39,70 +40,6 @@ struct TransferOptions {
     bool verify = false;                     // --verify: read the radio back and compare
     std::optional<std::string> backupPath;   // --backup FILE: read the radio into FILE first
 };
-
-// TComm hands received bytes over through the Qt event queue, so a transfer
-// needs an application object; the front end may not have made one.
-class EventLoopScope {
-public:
-    EventLoopScope() {
-        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
-    }
-
-private:
-    int argc_ = 1;
-    char name_[12] = "pellaro-cli";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
-};
-
-// Why DEVICE could not be opened, in words a user can act on.
-std::string openFailureReason(const std::string& device, const TComm& comm, const std::string& message) {
-    const int err = comm.lastOpenErrno();
-    if (message == kMsgNotCommHandle || err == ENOTTY) return "not a terminal (not a serial device)";
-    if (err == EACCES || err == EPERM) return "permission denied; " + accessRefusedHint(device);
-    if (err == EBUSY || err == EWOULDBLOCK || message == kMsgAlreadyOpened)
-        return "busy: another program is using it";
-    if (err == ENOENT) return "no such device";
-    const std::string detail = comm.lastOpenErrorDetail();
-    return detail.empty() ? message : detail;
-}
-
-// A progress bar on stderr, drawn only when stderr is a terminal.
-class ProgressBar {
-public:
-    explicit ProgressBar(const char* label) : label_(label), shown_(::isatty(STDERR_FILENO) == 1) {}
-    ~ProgressBar() {
-        if (shown_ && drawn_) std::fputc('\n', stderr);
-    }
-    void operator()(int blocks) {
-        if (!shown_) return;
-        constexpr int kWidth = 40;
-        const int filled = blocks * kWidth / kBlockCount;
-        std::fprintf(stderr, "\r%s [%s%s] %3d/%d", label_, std::string(filled, '#').c_str(),
-                     std::string(kWidth - filled, '.').c_str(), blocks, kBlockCount);
-        std::fflush(stderr);
-        drawn_ = true;
-    }
-
-private:
-    const char* label_;
-    bool shown_;
-    bool drawn_ = false;
-};
-
-// Opens DEVICE as the main window's Comm1 ends up configured: 19200 baud,
-// 8N1, DTR and RTS on, no flow control. Prints the reason on failure.
-bool openDevice(TComm& comm, const std::string& device) {
-    setComm1Line(comm);
-    comm.setCommName(device);
-    try {
-        comm.OpenPort();
-    } catch (const ECommsError& e) {
-        printError("cannot open " + device + ": " + openFailureReason(device, comm, e.what()));
-        return false;
-    }
-    return true;
-}
 
 // pellaro-cli read DEVICE OUT.bc: OUT.bc is written only after a successful read.
 int readCommand(const std::string& device, const std::string& outPath, const TransferOptions& options) {
