@@ -1,6 +1,7 @@
 #include "files/fleet_plan.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <ctime>
 
 #include "codeplug/cell_entry.h"
+#include "files/codeplug_file.h"
 #include "files/csv_text.h"
 
 namespace pellaro {
@@ -177,6 +179,35 @@ FleetLog readFleetLog(std::string_view text, const std::vector<std::string>& nam
         if (f.size() > result && f[result] == "ok") log.ok.insert(f.front());
     }
     return log;
+}
+
+bool openFleetLog(const std::string& path, const std::vector<std::string>& names, std::set<std::string>& ok,
+                  std::string& error) {
+    std::string text;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (FileResult r = readWholeFile(path, text); !r.ok()) {
+            error = r.error;
+            return false;
+        }
+    }
+    FleetLog log = readFleetLog(text, names);
+    if (!log.error.empty()) {
+        error = path + ": " + log.error + "; give another log";
+        return false;
+    }
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos && !appendDurably(path, fleetLogHeader(names), error))
+        return false;
+    ok = std::move(log.ok);
+    return true;
+}
+
+std::string freeBackupPath(const std::string& dir, const std::string& label) {
+    const std::string base = dir + "/" + label;
+    std::string path = base + ".bc";
+    struct stat st {};
+    for (int n = 2; ::lstat(path.c_str(), &st) == 0; ++n) path = base + "-" + std::to_string(n) + ".bc";
+    return path;
 }
 
 bool appendDurably(const std::string& path, std::string_view text, std::string& error) {

@@ -83,6 +83,17 @@ struct FleetLog {
 // fleetLogHeader gives for `names`.
 FleetLog readFleetLog(std::string_view text, const std::vector<std::string>& names);
 
+// Opens the log of a run before any radio is touched: an existing log is
+// read (its header must be ours) and the labels it holds ok are returned in
+// `ok`; a new or empty one gets the header. False with a reason.
+bool openFleetLog(const std::string& path, const std::vector<std::string>& names, std::set<std::string>& ok,
+                  std::string& error);
+
+// Where the backup of radio `label` goes: DIR/LABEL.bc, or, when a backup
+// of an earlier run is there (it may be the only copy of what the radio
+// held), DIR/LABEL-2.bc, DIR/LABEL-3.bc, ...
+std::string freeBackupPath(const std::string& dir, const std::string& label);
+
 // Appends `text` to the file and flushes it to the disk (fsync), so that a
 // crash leaves every row written before it whole. False with a reason.
 bool appendDurably(const std::string& path, std::string_view text, std::string& error);

@@ -70,11 +70,6 @@ bool isFolder(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
 class CliHost : public FleetHost {
 public:
     CliHost(const FleetArguments& args, const FleetPlan& plan) : args_(args), plan_(plan) {}
@@ -87,12 +82,9 @@ public:
         return false;
     }
 
-    // DIR/LABEL.bc; a backup of an earlier run is never replaced (it may be
-    // the only copy of what the radio held): LABEL-2.bc, LABEL-3.bc, ...
+    // A backup of an earlier run is never replaced (see freeBackupPath).
     bool saveBackup(const FleetJob& job, const Document& radio, std::string& savedAs, std::string& error) override {
-        const std::string base = *args_.backupDir + "/" + job.label;
-        savedAs = base + ".bc";
-        for (int n = 2; exists(savedAs); ++n) savedAs = base + "-" + std::to_string(n) + ".bc";
+        savedAs = freeBackupPath(*args_.backupDir, job.label);
         std::string bytes;
         FileResult saved = saveCodeplug(radio, bytes);
         if (saved.ok()) saved = writeFileAtomically(savedAs, bytes);
@@ -175,25 +167,11 @@ std::optional<FleetPlan> preparePlan(const FleetArguments& args, std::set<std::s
         return std::nullopt;
     }
 
-    std::string logText;
-    if (exists(args.logPath)) {
-        if (FileResult r = readWholeFile(args.logPath, logText); !r.ok()) {
-            printError(r.error);
-            return std::nullopt;
-        }
-    }
-    FleetLog log = readFleetLog(logText, plan.names);
-    if (!log.error.empty()) {
-        printError(args.logPath + ": " + log.error + "; give another log");
-        return std::nullopt;
-    }
     std::string error;
-    if (logText.find_first_not_of(" \t\r\n") == std::string::npos &&
-        !appendDurably(args.logPath, fleetLogHeader(plan.names), error)) {
+    if (!openFleetLog(args.logPath, plan.names, loggedOk, error)) {
         printError(error);
         return std::nullopt;
     }
-    loggedOk = std::move(log.ok);
     return plan;
 }
 
