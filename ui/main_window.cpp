@@ -26,6 +26,7 @@
 #include "serial/tcomm.h"
 #include "ui/channel_grid.h"
 #include "ui/doc_text.h"
+#include "ui/fleet_dialog.h"
 #include "ui/document_history.h"
 #include "ui/edit_actions.h"
 #include "ui/interchange_actions.h"
@@ -209,6 +210,7 @@ void TForm2::buildEditing()
         connect(menu, &QMenu::aboutToShow, interchange_, &InterchangeActions::update);
     textActions_ = new CodeplugTextActions(*this);
     textActions_->addToFileMenu(fileMenu_);
+    FleetDialog::addToEditMenu(editMenu_, *this);
     connect(fileMenu_, &QMenu::aboutToShow, textActions_, &CodeplugTextActions::update);
 
     // Every user commit and all typing in the pages go to the history,
@@ -425,6 +427,8 @@ CloneEngine& TForm2::engine()
 {
     return *engine_;
 }
+
+CloneLink& TForm2::cloneLink() { return *link_; }
 
 // ---- file commands -----------------------------------------------------------
 

@@ -26,6 +26,7 @@ namespace pellaro {
 
 class ChannelGrid;
 class CloneEngine;
+class CloneLink;
 class DocumentHistory;
 class EditActions;
 class CodeplugTextActions;
@@ -85,6 +86,7 @@ public:
     // TransferHost
     bool portReady() const override;
     CloneEngine& engine() override;
+    CloneLink& cloneLink();   // the link engine() runs over (Comm1)
     UiSeam& seam() override { return *seam_; }
 
     // The serial component the transfers run on.

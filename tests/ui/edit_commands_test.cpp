@@ -322,7 +322,8 @@ void EditCommandsTest::menusKeepTheirItemsAndTheCommandsFollow()
                             "N11=B/Under Band Channel", "N16=-------", "RawMemoryItem=Raw Memory",
                             "EditDivider=-------", "EditUndo=Undo Volume", "EditRedo=Redo"};
     expected += commands;
-    expected += QStringList({"|", "CompareWithRadio=Compare with Radio…", "FastTransfers=Fast Transfers"});
+    expected += QStringList({"|", "CompareWithRadio=Compare with Radio…", "FastTransfers=Fast Transfers", "|",
+                             "ProgramSeveralRadios=Program Several Radios…"});
     QCOMPARE(names(f.find<QMenu>("N5")->actions()), expected);
 
     // The context menu holds the same commands.

@@ -21,13 +21,13 @@
 #include "clone/compare_radio.h"
 #include "clone/engine.h"
 #include "codeplug/memory_map.h"
-#include "codeplug/write_check.h"
 #include "files/codeplug_file.h"
 #include "serial/access_hint.h"
 #include "serial/port_link.h"
 #include "serial/tcomm.h"
 #include "tools/cli/cli_files.h"
 #include "tools/cli/commands.h"
+#include "tools/cli/radio_session.h"
 
 namespace pellaro::cli {
 
@@ -43,21 +43,6 @@ struct TransferOptions {
     // write only:
     bool verify = false;                     // --verify: read the radio back and compare
     std::optional<std::string> backupPath;   // --backup FILE: read the radio into FILE first
-};
-
-// TComm hands received bytes over through the Qt event queue, so a transfer
-// needs an application object; the front end may not have made one.
-class EventLoopScope {
-public:
-    EventLoopScope() {
-        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
-    }
-
-private:
-    int argc_ = 1;
-    char name_[12] = "pellaro-cli";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
 };
 
 // ---- Ending a transfer early -----------------------------------------------
@@ -125,56 +110,6 @@ void explainEnd(const TransferResult& result, bool vanished, const std::string& 
         printError("the device disappeared");
 }
 
-// Why DEVICE could not be opened, in words a user can act on.
-std::string openFailureReason(const std::string& device, const TComm& comm, const std::string& message) {
-    const int err = comm.lastOpenErrno();
-    if (message == kMsgNotCommHandle || err == ENOTTY) return "not a terminal (not a serial device)";
-    if (err == EACCES || err == EPERM) return "permission denied; " + accessRefusedHint(device);
-    if (err == EBUSY || err == EWOULDBLOCK || message == kMsgAlreadyOpened)
-        return "busy: another program is using it";
-    if (err == ENOENT) return "no such device";
-    const std::string detail = comm.lastOpenErrorDetail();
-    return detail.empty() ? message : detail;
-}
-
-// A progress bar on stderr, drawn only when stderr is a terminal.
-class ProgressBar {
-public:
-    explicit ProgressBar(const char* label) : label_(label), shown_(::isatty(STDERR_FILENO) == 1) {}
-    ~ProgressBar() {
-        if (shown_ && drawn_) std::fputc('\n', stderr);
-    }
-    void operator()(int blocks) {
-        if (!shown_) return;
-        constexpr int kWidth = 40;
-        const int filled = blocks * kWidth / kBlockCount;
-        std::fprintf(stderr, "\r%s [%s%s] %3d/%d", label_, std::string(filled, '#').c_str(),
-                     std::string(kWidth - filled, '.').c_str(), blocks, kBlockCount);
-        std::fflush(stderr);
-        drawn_ = true;
-    }
-
-private:
-    const char* label_;
-    bool shown_;
-    bool drawn_ = false;
-};
-
-// Opens DEVICE as the main window's Comm1 ends up configured: 19200 baud,
-// 8N1, DTR and RTS on, no flow control. Prints the reason on failure.
-bool openDevice(TComm& comm, const std::string& device) {
-    if (stopAsked.load()) return false;   // stopped before the radio was touched
-    setComm1Line(comm);
-    comm.setCommName(device);
-    try {
-        comm.OpenPort();
-    } catch (const ECommsError& e) {
-        printError("cannot open " + device + ": " + openFailureReason(device, comm, e.what()));
-        return false;
-    }
-    return true;
-}
-
 // Refuses, before the radio is touched, a file a transfer's end could not
 // save (missing or read-only folder, full disk, a file that may not be
 // replaced); the save itself stays whole or nothing.
@@ -210,7 +145,8 @@ int readCommand(const std::string& device, const std::string& outPath, const Tra
     StopOnSignals stopOnSignals;
     EventLoopScope events;
     TComm comm;
-    if (!openDevice(comm, device)) return stopAsked.load() ? stoppedStatus() : kExitCannotOpen;
+    if (stopAsked.load()) return stoppedStatus();   // stopped before the radio was touched
+    if (!openDevice(comm, device)) return kExitCannotOpen;
     TransferWatch watch(comm);
     Document doc;
     TransferResult result;
@@ -242,18 +178,6 @@ int readCommand(const std::string& device, const std::string& outPath, const Tra
     return kExitSuccess;
 }
 
-// Lists on stderr what a write of `doc` would send and must not; false when
-// there is any (nothing then goes to the radio).
-bool fitForWrite(const Document& doc, const std::string& path) {
-    std::vector<std::string> lines;
-    for (const ReportItem& item : checkForWrite(doc)) lines.push_back(itemText(item));
-    if (lines.empty()) return true;
-    for (const std::string& line : shownLines(lines)) std::cerr << path << ": " << line << "\n";
-    printError(std::to_string(lines.size()) + (lines.size() == 1 ? " value" : " values") +
-               " of " + path + " the editors would refuse; nothing was written to the radio");
-    return false;
-}
-
 // What the radio holds after a write that was stopped.
 std::string partialWriteText(const TransferResult& result, const std::optional<std::string>& backup) {
     if (result.blocksDone == 0) return "nothing was written to the radio";
@@ -271,7 +195,8 @@ int writeCommand(const std::string& device, const std::string& inPath, const Tra
     StopOnSignals stopOnSignals;
     EventLoopScope events;
     TComm comm;
-    if (!openDevice(comm, device)) return stopAsked.load() ? stoppedStatus() : kExitCannotOpen;
+    if (stopAsked.load()) return stoppedStatus();   // stopped before the radio was touched
+    if (!openDevice(comm, device)) return kExitCannotOpen;
     TransferWatch watch(comm);
     TransferResult result;
     {
@@ -360,7 +285,8 @@ int checkedWriteCommand(const std::string& device, const std::string& inPath, co
     StopOnSignals stopOnSignals;
     EventLoopScope events;
     TComm comm;
-    if (!openDevice(comm, device)) return stopAsked.load() ? stoppedStatus() : kExitCannotOpen;
+    if (stopAsked.load()) return stoppedStatus();   // stopped before the radio was touched
+    if (!openDevice(comm, device)) return kExitCannotOpen;
     TransferWatch watch(comm);
     RadioSession session(comm, options.fast);
 
@@ -424,7 +350,8 @@ int verifyCommand(const std::string& device, const std::string& path, const Tran
     StopOnSignals stopOnSignals;
     EventLoopScope events;
     TComm comm;
-    if (!openDevice(comm, device)) return stopAsked.load() ? stoppedStatus() : kExitCannotOpen;
+    if (stopAsked.load()) return stoppedStatus();   // stopped before the radio was touched
+    if (!openDevice(comm, device)) return kExitCannotOpen;
     TransferWatch watch(comm);
     RadioComparison radio;
     {

@@ -7,9 +7,12 @@
 #include <cstdlib>
 #include <iostream>
 #include <pthread.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <unistd.h>
 #include <string>
+#include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -38,6 +41,18 @@ constexpr const char* kUsage =
     "  --repeat            fire the fault at every matching request\n"
     "  --offset N          the byte of the write's data that alter inverts\n"
     "                      (0-based, default 0: the block's first byte)\n"
+    "  --radios N          N radios on the cable, one after another: once the\n"
+    "                      one answering has been written and --linger has\n"
+    "                      passed without a block read or written (a probe's\n"
+    "                      handshake, one-byte read and EXIT do not count), it\n"
+    "                      is taken off: silence for --swap, then the next one\n"
+    "                      answers, with its own fresh memory (or --image);\n"
+    "                      after the last one, silence\n"
+    "  --swap SECONDS      how long changing radios takes (default 0)\n"
+    "  --linger SECONDS    how long a written radio stays on (default 1)\n"
+    "  --save-dir DIR      save each radio's memory as DIR/radio-K.img (raw)\n"
+    "                      after each exchange with it\n"
+    "  --radio K           aim the fault at radio K only (1..N)\n"
     "  --help              show this text\n"
     "\n"
     "Exit status: 0 on a normal end, 2 on bad options, an unreadable image\n"
@@ -47,6 +62,16 @@ int usageError(const std::string& message) {
     std::cerr << "pellaro-radio-sim: " << message << "\n"
               << "Try 'pellaro-radio-sim --help'.\n";
     return 2;
+}
+
+bool parseSeconds(const std::string& text, std::chrono::milliseconds& out) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (errno != 0 || *end != '\0' || !(seconds >= 0 && seconds <= 3600)) return false;
+    out = std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+    return true;
 }
 
 bool parseNumber(const std::string& text, int base, long max, long& value) {
@@ -64,6 +89,7 @@ int main(int argc, char** argv) {
     std::string imagePath, savePath;
     SimulatorOptions options;
     bool faultGiven = false;
+    bool rackTimesGiven = false;
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -113,6 +139,22 @@ int main(int argc, char** argv) {
             if (!value(v) || !parseNumber(v, 10, 0xFFFF, n))
                 return usageError("--offset needs a byte number (0 to 65535)");
             options.fault.offset = static_cast<std::size_t>(n);
+        } else if (arg == "--radios") {
+            if (!value(v) || !parseNumber(v, 10, 1000, n) || n < 1)
+                return usageError("--radios needs a number of radios (1 to 1000)");
+            options.rack.radios = static_cast<int>(n);
+        } else if (arg == "--swap" || arg == "--linger") {
+            std::chrono::milliseconds ms{};
+            if (!value(v) || !parseSeconds(v, ms)) return usageError(arg + " needs seconds (0 to 3600)");
+            (arg == "--swap" ? options.rack.swap : options.rack.linger) = ms;
+            rackTimesGiven = true;
+        } else if (arg == "--save-dir") {
+            if (!value(options.rack.saveDir) || options.rack.saveDir.empty())
+                return usageError("--save-dir needs a folder");
+        } else if (arg == "--radio") {
+            if (!value(v) || !parseNumber(v, 10, 1000, n) || n < 1)
+                return usageError("--radio needs a radio number (1 or more)");
+            options.rack.faultRadio = static_cast<int>(n);
         } else {
             return usageError("unknown option '" + arg + "'");
         }
@@ -120,6 +162,20 @@ int main(int argc, char** argv) {
     if (faultGiven && options.fault.kind != FaultKind::None && !options.fault.atRequest &&
         !options.fault.atAddress)
         return usageError("--fault needs --at N or --at-address HEX");
+
+    if (rackTimesGiven && options.rack.radios == 0) return usageError("--swap and --linger need --radios N");
+    if (options.rack.faultRadio && !faultGiven) return usageError("--radio needs --fault");
+    if (options.rack.faultRadio && *options.rack.faultRadio > std::max(1, options.rack.radios))
+        return usageError("--radio names a radio past --radios");
+
+    if (!options.rack.saveDir.empty()) {
+        struct stat st {};
+        if (::stat(options.rack.saveDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+            ::access(options.rack.saveDir.c_str(), W_OK | X_OK) != 0) {
+            std::cerr << "pellaro-radio-sim: " << options.rack.saveDir << " is not a folder that can be written\n";
+            return 2;
+        }
+    }
 
     Memory memory = freshCodeplug();
     if (!imagePath.empty()) {
@@ -162,6 +218,11 @@ int main(int argc, char** argv) {
               << " writes, " << c.bytesReceived << " bytes in, " << c.bytesSent
               << " bytes out" << (simulator.vanished() ? ", vanished" : "") << "\n";
 
+    if (simulator.saveFailures() > 0) {
+        std::cerr << "pellaro-radio-sim: " << simulator.saveFailures()
+                  << " saves into the save folder failed: " << simulator.error() << "\n";
+        return 2;
+    }
     if (!savePath.empty()) {
         std::string error;
         if (!saveImage(savePath, simulator.memory(), error)) {

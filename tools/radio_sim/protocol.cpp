@@ -137,6 +137,7 @@ bool RadioProtocol::takeFrame(ProtocolOutput& out) {
             pendingStart_ += frameSize;
             ++counters_.framesSeen;
             ++(isWrite ? counters_.writeRequests : counters_.readRequests);
+            if (isWrite || length > 1) ++counters_.blockRequests;
 
             if (!inExchange_) {
                 ++counters_.outsideExchange;

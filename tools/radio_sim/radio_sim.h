@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace pellaro::sim {
@@ -91,6 +92,9 @@ struct ProtocolCounters {
     std::uint64_t exchanges = 0;       // CLNK_OPN frames
     std::uint64_t closings = 0;        // EXIT frames
     std::uint64_t faultsFired = 0;
+    // Reads and writes of a block: every request but a read of a single
+    // byte (the one a probe for a radio on the cable sends).
+    std::uint64_t blockRequests = 0;
 };
 
 // What feed() produced.
@@ -151,6 +155,67 @@ std::optional<Memory> loadImage(const std::string& path, std::string& error);
 // reason on failure; the old file is then untouched.
 bool saveImage(const std::string& path, const Memory& memory, std::string& error);
 
+// Several radios on one cable, one after another: the first answers; once
+// it has been written (an exchange that wrote blocks has ended with EXIT) and
+// `linger` has passed without a block being read or written (a probe's
+// handshake, one-byte read and EXIT do not count), it is taken off the cable:
+// the line stays silent for `swap` (the radio being changed), then the next
+// one answers, each with its own memory. After the last one, silence.
+struct RackOptions {
+    int radios = 0;   // 0: one radio that never leaves the cable
+    std::chrono::milliseconds swap{0};
+    std::chrono::milliseconds linger{1000};
+    // Each radio's memory is saved as DIR/radio-K.img (raw) after each
+    // exchange with it that changed it, and after the first one.
+    std::string saveDir;
+    std::optional<int> faultRadio;   // the fault only at radio K (1..); none: at every radio
+};
+
+// The radios of a rack and which one is on the cable, on a given clock (the
+// simulator's steady clock, or a test's). Not thread-safe: the simulator
+// holds its lock around every call.
+class RadioRack {
+public:
+    using Clock = std::chrono::steady_clock;
+    RadioRack(const Memory& memory, const Fault& fault, const RackOptions& options, Clock::time_point now);
+
+    // What the radio on the cable answers; nothing while none is on it.
+    ProtocolOutput feed(const std::uint8_t* data, std::size_t size, Clock::time_point now);
+    // Takes the radio off or puts the next one on when their time has come.
+    void tick(Clock::time_point now);
+    // When tick() next has something to do; nullopt: only a request can
+    // change anything.
+    std::optional<Clock::time_point> nextChange() const;
+
+    // The radio on the cable, 1..; 0 while none is.
+    int onCable() const { return present_ ? current_ + 1 : 0; }
+    int count() const { return static_cast<int>(radios_.size()); }
+    // The radio on the cable, or the last one that was.
+    RadioProtocol& active() { return radios_[static_cast<std::size_t>(current_)]; }
+    const RadioProtocol& active() const { return radios_[static_cast<std::size_t>(current_)]; }
+    const RadioProtocol& radio(int k) const { return radios_[static_cast<std::size_t>(k - 1)]; }
+    // Sets the fault at every radio, or at the one the options name.
+    void setFault(const Fault& fault);
+    // Counters of all radios added up.
+    ProtocolCounters total() const;
+
+    // Memories to save (radio number, memory) since the last call.
+    std::vector<std::pair<int, Memory>> takeSaves();
+    const std::string& saveDir() const { return options_.saveDir; }
+
+private:
+    RackOptions options_;
+    std::vector<RadioProtocol> radios_;
+    std::vector<std::optional<Memory>> saved_;
+    std::vector<std::pair<int, Memory>> toSave_;
+    int current_ = 0;
+    bool present_ = true;
+    bool written_ = false;         // the radio on the cable has been written
+    bool wroteInExchange_ = false;
+    Clock::time_point lastBlock_;
+    std::optional<Clock::time_point> nextOn_;   // when the next radio answers
+};
+
 struct SimulatorOptions {
     // Answers leave at the pace of a 19200 baud line (10 bits a byte).
     bool pacing = true;
@@ -158,6 +223,7 @@ struct SimulatorOptions {
     // Time between a complete request and the first byte of its answer.
     std::chrono::milliseconds turnaround{0};
     Fault fault;
+    RackOptions rack;
     // Called on the simulator's thread once a Vanish fault closed the
     // pseudo-terminal (the program uses it to end itself).
     std::function<void()> onVanish;
@@ -191,9 +257,14 @@ public:
 
     std::string devicePath() const;
     std::string error() const;
+    // Saves of DIR/radio-K.img that failed (error() has the last reason).
+    int saveFailures() const;
 
-    // Thread-safe copies of the memory and the counters.
+    // Thread-safe copies of the memory (of the radio on the cable, or the
+    // last one that was) and the counters (of all radios).
     Memory memory() const;
+    // The radio on the cable, 1..; 0 while none is.
+    int radioOnCable() const;
     void setMemory(const Memory& memory);
     SimulatorCounters counters() const;
     void setFault(const Fault& fault);
@@ -206,12 +277,17 @@ private:
     // Sleeps up to `d`, waking early on stop(); false when stopped.
     bool sleepFor(std::chrono::nanoseconds d);
     void closeFds();
+    // How long the next poll may sleep before the rack has something to do.
+    int pollTimeoutMs();
+    // Saves the memories the rack hands over (outside the lock).
+    void saveRadios();
 
     SimulatorOptions options_;
     mutable std::mutex mutex_;          // guards protocol_, counters, path, error
-    RadioProtocol protocol_;
+    RadioRack rack_;
     std::uint64_t bytesReceived_ = 0;
     std::uint64_t bytesSent_ = 0;
+    int saveFailures_ = 0;
     std::string path_;
     std::string error_;
     int master_ = -1;

@@ -3,6 +3,7 @@
 // on a thread of its own and answers them, paced like a 19200 baud line.
 #include "tools/radio_sim/radio_sim.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -44,15 +45,10 @@ timespec toTimespec(std::chrono::nanoseconds d) {
 
 }  // namespace
 
-RadioSimulator::RadioSimulator(SimulatorOptions options)
-    : options_(std::move(options)) {
-    protocol_.setFault(options_.fault);
-}
+RadioSimulator::RadioSimulator(SimulatorOptions options) : RadioSimulator(freshCodeplug(), std::move(options)) {}
 
 RadioSimulator::RadioSimulator(const Memory& memory, SimulatorOptions options)
-    : options_(std::move(options)), protocol_(memory) {
-    protocol_.setFault(options_.fault);
-}
+    : options_(std::move(options)), rack_(memory, options_.fault, options_.rack, Clock::now()) {}
 
 RadioSimulator::~RadioSimulator() { stop(); }
 
@@ -138,24 +134,34 @@ std::string RadioSimulator::error() const {
     return error_;
 }
 
+int RadioSimulator::saveFailures() const {
+    std::lock_guard lock(mutex_);
+    return saveFailures_;
+}
+
 Memory RadioSimulator::memory() const {
     std::lock_guard lock(mutex_);
-    return protocol_.memory();
+    return rack_.active().memory();
+}
+
+int RadioSimulator::radioOnCable() const {
+    std::lock_guard lock(mutex_);
+    return rack_.onCable();
 }
 
 void RadioSimulator::setMemory(const Memory& memory) {
     std::lock_guard lock(mutex_);
-    protocol_.setMemory(memory);
+    rack_.active().setMemory(memory);
 }
 
 SimulatorCounters RadioSimulator::counters() const {
     std::lock_guard lock(mutex_);
-    return {protocol_.counters(), bytesReceived_, bytesSent_};
+    return {rack_.total(), bytesReceived_, bytesSent_};
 }
 
 void RadioSimulator::setFault(const Fault& fault) {
     std::lock_guard lock(mutex_);
-    protocol_.setFault(fault);
+    rack_.setFault(fault);
 }
 
 bool RadioSimulator::sleepFor(std::chrono::nanoseconds d) {
@@ -204,6 +210,32 @@ bool RadioSimulator::sendAnswer(const Bytes& bytes) {
     return true;
 }
 
+int RadioSimulator::pollTimeoutMs() {
+    std::lock_guard lock(mutex_);
+    const Clock::time_point now = Clock::now();
+    rack_.tick(now);
+    const auto next = rack_.nextChange();
+    if (!next) return -1;
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(*next - now).count();
+    return static_cast<int>(std::clamp<long long>(ms, 0, 60'000));
+}
+
+void RadioSimulator::saveRadios() {
+    std::vector<std::pair<int, Memory>> saves;
+    {
+        std::lock_guard lock(mutex_);
+        rack_.tick(Clock::now());
+        saves = rack_.takeSaves();
+    }
+    for (const auto& [k, memory] : saves) {
+        std::string error;
+        if (saveImage(rack_.saveDir() + "/radio-" + std::to_string(k) + ".img", memory, error)) continue;
+        std::lock_guard lock(mutex_);
+        error_ = error;
+        ++saveFailures_;
+    }
+}
+
 void RadioSimulator::run() {
     // The client writes the whole request into the pseudo-terminal at once;
     // on a real line its bytes would still be arriving. The radio's receive
@@ -214,7 +246,8 @@ void RadioSimulator::run() {
 
     while (!stopping_.load()) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-        const int r = ::poll(fds, 2, -1);
+        const int r = ::poll(fds, 2, pollTimeoutMs());
+        saveRadios();
         if (r < 0) {
             if (errno == EINTR) continue;
             break;
@@ -241,7 +274,7 @@ void RadioSimulator::run() {
         {
             std::lock_guard lock(mutex_);
             bytesReceived_ += static_cast<std::uint64_t>(n);
-            out = protocol_.feed(buffer, static_cast<std::size_t>(n));
+            out = rack_.feed(buffer, static_cast<std::size_t>(n), arrived);
         }
         if (out.vanish) {
             // The radio is gone: closing the master hangs up the client's side.
@@ -251,6 +284,7 @@ void RadioSimulator::run() {
             if (options_.onVanish) options_.onVanish();
             break;
         }
+        saveRadios();
         if (out.answer.empty()) continue;
 
         auto wait = options_.turnaround + (options_.pacing ? lineFree - Clock::now()
