@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's command line: --data-dir DIR, --port PATH (repeatable),
 // --simulate, --help and at most one codeplug file to open.
 #pragma once

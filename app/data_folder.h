@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program data folder `image`: the password file "1.bc", the
 // company-name file "2.bc" and the login background picture "1.jpg".
 // Plain functions over QtCore, usable without any window.

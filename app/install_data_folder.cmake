@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Creates the default data folder `image` beside the built program, filling in
 # only the files that are missing so a password, company name or picture the
 # user changed survives a rebuild.

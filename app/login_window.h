@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The login window TForm1: the background picture, the password edit and the
 // "Login " and "Replace Background" buttons. It is the first window created
 // and the only one shown before the password is given.

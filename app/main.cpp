@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Pellaro programming tool: the login window first, the main editor
 // window behind it.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the default login background (640 x 480 JPEG): a soft gradient with
 // the product name. Its output is kept in app/resources/login_background.jpg;
 // run it again only to change the picture:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Amend Password dialog TForm3 and the Note dialog TForm4, both created
 // hidden at start and shown modally from the main window as often as asked.
 // Neither empties its edits: reopened, they still hold the earlier typing.

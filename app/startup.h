@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start: the six windows, created once in their order and kept for
 // the whole run. TForm1 (login) is created first and shown by the caller;
 // TForm2 (main editor) is created hidden right after it, so its port is open

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing a codeplug with what the radio holds, and what two clone
 // exchanges in a row need between them. Used by pellaro-cli verify and
 // write --verify, and meant for the window's comparison with the radio.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clone transfers: full read, full write and the four partial transfers
 // of the limit page, step for step over a CloneLink.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Programming several radios one after another over one link: for each
 // radio, wait for it, read a backup (optional), write its codeplug, read it
 // back and compare (optional), and hand the outcome on. What the run needs

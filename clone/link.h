@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clone engine talks to the radio through this small link: send bytes,
 // wait with the port delay (received bytes keep arriving meanwhile), and look
 // at the receive buffer, the hex text of every byte received since it was last

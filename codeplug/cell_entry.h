@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entering a text into one channel cell from outside the cell editors: a
 // paste, an imported channel plan, the command line. The text goes through
 // exactly the rule that the user's typing or pick goes through for that cell

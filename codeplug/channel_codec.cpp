@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 24-byte channel record and the cells of its channel table row.
 #include <string>
 

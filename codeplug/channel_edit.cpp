@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Channel table editing: row operations, paste, copy and emptying cells.
 #include "codeplug/channel_edit.h"
 

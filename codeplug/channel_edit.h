@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing whole channels and blocks of cells of a channel table: insert,
 // delete, clear, move and sort channels; paste, copy and empty cells.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Code tables and text conversions shared by the record codecs and editors.
 #include "codeplug/codes.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing two codeplugs: channels by the record bytes their cells give,
 // settings by their shown values, then the mirror bytes left unexplained.
 #include "codeplug/compare.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing two codeplugs in the user's terms: channel cells, settings as the
 // pages show them, and the mirror bytes that no editor explains.
 //

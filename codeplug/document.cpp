@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document's start-up state: what the main window shows when it is created
 // and what File > New puts back.
 #include "codeplug/document.h"

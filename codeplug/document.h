@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The codeplug document: everything the main window shows and the transfers
 // and files carry, in plain C++ with no widget inside.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where every editor's code sits: which raw mirror, which characters. The
 // decoders read a received block at these places and the editor commits
 // splice their codes into the same places, so each position is written down

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transfer schedule, the reply dispatch, the write data and the decoders
 // of the non-channel blocks.
 #include "codeplug/memory_map.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio memory as the clone transfers visit it: the 136-block schedule,
 // request texts, where each read reply goes and what each write sends.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "codeplug/report.h"
 
 #include "codeplug/cell_entry.h"

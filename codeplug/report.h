@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How every report names a place and quotes what the user gave, so that a
 // paste, an import, a verify and a comparison say the same thing the same
 // way: "A 5 Receiving Frequency", "Comprehensive Setting / Volume", with

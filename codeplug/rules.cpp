@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commit rules of every editor, as operations on the document.
 #include "codeplug/rules.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commit rules of every editor, as operations on the document.
 //
 // Windows call these on user events (key press, Enter, focus leaving, a pick in

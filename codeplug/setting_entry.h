@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entering a text into one setting from outside the settings pages: the
 // command line's `set`, a codeplug text file. As for the channel cells
 // (cell_entry.h), the text goes through exactly the rule the page's editor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings pages as they show a document.
 #include "codeplug/settings_view.h"
 

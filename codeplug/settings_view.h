@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every setting as the settings pages show it: the page, the label and the
 // shown value, in the pages' own order, with the mirror characters its editor
 // writes. The listing of the command line and the comparison of two

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tab-separated cells as spreadsheets (LibreOffice Calc, Excel, Google
 // Sheets) and other programming tools put them on the clipboard: one line per
 // row, cells separated by tabs. A cell that holds a tab, a line break or a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "codeplug/value_names.h"
 
 #include "codeplug/codes.h"

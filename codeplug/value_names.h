@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any value of a codeplug by the name the comparison prints: a channel cell
 // as "A 5 Receiving Frequency", a setting as "PAGE/LABEL"
 // ("Comprehensive Setting/Volume"). What pellaro-cli get and set, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check before a full write: nothing goes to the radio that the editors
 // would refuse, or that would reach the radio as something other than the
 // tables and pages show.

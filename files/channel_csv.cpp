@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Channel CSV: the native columns, format detection, and the import that
 // takes every row through the editors' rules.
 #include "files/channel_csv.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Channel plans as CSV: our own columns (native) and the generic columns that
 // other programming tools share.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the native and the generic channel CSV: a row as the texts it
 // asks for, cell by cell, before they go through the editors' rules.
 // Internal to the files library.

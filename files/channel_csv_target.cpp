@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where an exported channel plan may go: never over a codeplug file, which
 // the plan would replace with its channels alone.
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Codeplug files: the 262-line ".bc" text that stores what the editors show,
 // the channel cells and the raw mirrors k1..k15.
 #include "files/codeplug_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Codeplug files (".bc"): 262 lines of comma-separated fields holding what the
 // editors show, the channel cells and the raw mirrors. Bytes are Latin-1.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole codeplug as text people read, review and keep under version
 // control: YAML, one programmed channel per line, one setting per line, in
 // table and page order, and the mirror bytes no value explains. The same

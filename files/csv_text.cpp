@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSV text through libcsv, with the line numbers a report needs and, for a
 // file that cannot be read, the reason in the words of a user's spreadsheet.
 #include "files/csv_text.h"

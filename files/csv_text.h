@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSV text as RFC 4180 has it, read through libcsv: fields separated by ",",
 // quoted fields with doubled quotes, line breaks CR LF, LF or CR. A UTF-8
 // byte-order mark at the start is skipped, so are blank lines and lines that

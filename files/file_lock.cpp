@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lock of the commands that rewrite a file in place (POSIX flock).
 #include "files/file_lock.h"
 

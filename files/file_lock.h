@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A lock held by a command that reads a file, changes it and writes it back,
 // so that two such commands on one file take turns instead of one losing the
 // other's update.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Programming several radios with one codeplug: the table of radios (a CSV
 // of per-radio values, one row per radio) and the log of a run. Every value
 // of every row goes through the editors' rules on a copy of the template

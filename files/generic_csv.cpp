@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generic channel CSV that other programming tools share: what each of
 // its columns means for a channel of this radio, both ways.
 #include <algorithm>

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian changelog of the package from the release notes, gzipped
 # as Debian installs it (-n: no name or time stamp, so the package is the
 # same from build to build).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by cpack after it has made the package: lintian's findings on each
 # package file, shown and kept beside it as NAME.lintian. Every tag is
 # shown, informational and pedantic ones too; errors and warnings fail the

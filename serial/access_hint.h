@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What to tell a user whose system refused access to a serial device. Plain
 // POSIX, shared by the command line and the window's port panel.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive buffer and the port delay: the clone link over a TComm.
 // Received bytes reach the buffer only while the main thread processes its
 // events, that is inside portDelay (or any other event processing), so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TComm: the program's serial port component. It owns one open port, a
 // receive thread and a transmit thread. Callers on the main thread open and
 // close the port, queue bytes with SendData and get received bytes through

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The simulated radio for the pellaro-cli shell tests. Sourced with SIM (the
 # pellaro-radio-sim program) and WORK (a folder) set; SIM_SAVE, when set,
 # names the file the radio saves its memory to when it stops.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The choices before "Import Channels…" and "Export Channels…" ask for a
 // file: which band, which CSV format, and for an import whether the rows
 // merge into the band or replace it. The generic format holds one band, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One band's channel table (StringGrid1 for band A, StringGrid2 for band B)
 // with its cell editors. The cells cannot be typed into: selecting a cell
 // places its editor over it (t1..t13 without t4, or p1..p13), and the editor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Selecting blocks of cells and whole channels in a channel table: a drag,
 // Shift+click, Shift+arrow, Ctrl+A, the channel-number column and the right
 // button. A block places no editor; one cell places its editor as a click does.

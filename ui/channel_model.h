@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The item model of one band's channel table over the document, and the
 // delegate that draws every cell centred and word-wrapped from the top.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Compare with Radio…": the Read dialog's look and run (progress 0..136,
 // "Read" and "Cancel", "Read success!" or "Read Error!" when it ends), but the
 // radio is read into a document of its own; the open codeplug is not touched.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list of differences between the open codeplug and another one (a ".bc"
 // file, or what the radio holds), shared by "Compare with File…" and
 // "Compare with Radio…": one non-modal window, reused, titled with what was

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one conversion between what the views show (QString) and what the
 // document holds: document texts (cells, editor values) are Latin-1, one byte
 // per character, as the radio and the codeplug files carry them; messages

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo of the user's changes to the document.
 //
 // Each step holds the whole document before and after it (a few hundred

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edit commands of the channel tables and the undo history: one QAction
 // per command with its standard shortcut, shared by the Edit menu and the
 // tables' context menu. update() recomputes every action's enabled state and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Program Several Radios…": the open codeplug written to one radio after
 // another, each with its own values from a radios table (opened from a CSV
 // or counted up from a first value), with a backup, a verify and a log as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands that trade channels and codeplugs with the
 // world: File > "Import Channels…", "Export Channels…" and "Compare with
 // File…" after the described items, and Edit > "Compare with Radio…" and the

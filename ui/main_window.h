@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window TForm2: toolbar, port panel, the seven pages, status bar and
 // menus. It wires the widgets to the document and does little else; the
 // channel tables, the pages and the Read/Write dialogs live in their own files.

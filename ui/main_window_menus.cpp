@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's toolbar and menu bar: the described items in their
 // order, and the keyboard's way into them. Alt and a menu's letter opens that
 // menu (the captions show the letters), F10 opens the first one; arrows and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial port list of the port panel: the ports the system has and the
 // devices named on the command line, in the order ComboBox1 lists them, and
 // the drop-down that reads the list again each time it opens.

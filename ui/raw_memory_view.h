@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Raw Memory" (Edit menu): a read-only look for experts at the fifteen raw
 // mirror fields k1..k15, the hex text a write sends for every record that is
 // not a channel. One row per mirror: its name, the memory range it holds as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real message boxes and file dialogs behind the seam.
 #include "ui/seam.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every message box and file dialog of the program goes through this seam, so
 // that tests can replace it and drive every flow headless.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File > "Export Codeplug as Text…" and "Import Codeplug Text…", after the
 // channel-plan items: the whole codeplug as the readable text of
 // `pellaro-cli dump`, and back. An import replaces the codeplug with the

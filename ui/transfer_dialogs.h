@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Read (TForm5) and Write (TForm6) dialogs: a progress bar 0..136 and the
 // two buttons; the transfer runs on the main window's Comm1 while the windows
 // stay live, then the result box shows and the dialog closes.

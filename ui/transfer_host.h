@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the limit page's four transfer buttons and the Read/Write dialogs need
 // from the main window: whether a port is open, the clone engine running on
 // Comm1, and the message/dialog seam.

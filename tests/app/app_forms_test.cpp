@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The login window, the Amend Password and Note dialogs and the data folder,
 // driven headless through a fake seam over a temporary data folder.
 #include <QBuffer>

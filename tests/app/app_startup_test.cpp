@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up as a whole: the six windows, the main window ready but hidden
 // before the login, and the login leading into it.
 #include <QDir>

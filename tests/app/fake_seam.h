@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A seam that records every box and answers file dialogs from a queue, so
 // the windows' flows run headless.
 #pragma once

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's options from a shell without any display: --help prints the
 # options to stdout and exits 0; a bad option is named on stderr, exit 2.
 # Usage: headless_options_test.sh PELLARO

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # pellaro-cli fleet against a simulated radio that serves several radios
 # (unpaced, fast transfers): three radios found on the cable, written with
 # their own values and verified, their saved memories checked against the

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # pellaro-cli stopped during a transfer (Ctrl+C, SIGTERM, SIGHUP) ends the
 # block in hand, gives the radio its "EXIT", says what the radio holds and
 # exits 128 + the signal; a radio that vanishes is named after the

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # pellaro-cli read and write against the simulated radio (unpaced): exit
 # codes, the last line on stdout, and that a failed read writes no file.
 # Usage: cli_transfer_test.sh PELLARO_CLI PELLARO_RADIO_SIM

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # pellaro-cli write --verify, write --backup and verify against the simulated
 # radio (unpaced, fast transfers): a radio that stores faithfully, drops or
 # alters a write, or fails the backup read or the read back; the radio's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio's raw replies kept by a full read, and the comparison of a
 // codeplug with the radio over the in-memory fake: bytes, not re-encoded
 // cells, and the spare ranges left out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full read and full write against the simulated radio on a pseudo-terminal,
 // through the real serial component and its receive buffer (unpaced, so the
 // test stays quick), compared byte for byte with the radio's memory.

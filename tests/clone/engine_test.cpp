@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clone transfers over the in-memory fake radio: frames on the wire,
 // acceptance of each answer, progress, the closing word and the document.
 #include <gtest/gtest.h>

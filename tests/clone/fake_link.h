@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An in-memory radio behind a CloneLink with virtual time: every frame the
 // engine sends is answered by a tiny radio model, and its answer reaches the
 // receive buffer while the engine waits in portDelay or waitForBytes.

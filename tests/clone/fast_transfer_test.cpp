@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fast transfers over the in-memory fake radio with virtual time: the same
 // frames, document and outcome as the normal mode, every fault included, at
 // close to the line's own pace.

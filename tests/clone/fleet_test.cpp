@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Several radios programmed in a row over the in-memory fake, with virtual
 // time: radios that come and go on the cable, faults aimed at one of them,
 // resumed runs, detection and a stop in the middle of a write.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entering texts into channel cells from outside the editors: every kind of
 // column, what is refused and what is reported as changed.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing channel tables: row operations at the table's edges, paste through
 // the cell rules, copy, and copy-then-paste of random documents.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Code tables and conversions: every table both ways, frequency exactness.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing two codeplugs: one line per cell, setting or unexplained mirror
 // byte that differs, in the user's terms; nothing for texts that store alike.
 #include <gtest/gtest.h>

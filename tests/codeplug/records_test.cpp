@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Record codecs and the memory map: channel records, the block decoders with
 // their "leave the editor as it was" rules, dispatch and write data.
 #include <gtest/gtest.h>

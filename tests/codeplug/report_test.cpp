@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How reports name places, quote texts and shorten long lists.
 #include <gtest/gtest.h>
 

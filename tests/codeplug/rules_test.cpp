@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editor rules: key filters, commits, messages and the splices into mirrors.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tab-separated text as spreadsheets exchange it: reading every line end and
 // quoting form, and writing what reads back.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check before a full write: what the editors would refuse, or what would
 // reach the radio as something else, stops it; the radio's own values pass.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Channel CSV: round trips of both formats, the generic mapping row by row,
 // the forms a CSV file comes in, and files that must change nothing.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks shared by the pellaro-cli shell tests; sourced after `cli`, `work`
 # and `failures=0` are set. `expect` reads standard input from $stdin
 # (default /dev/null).

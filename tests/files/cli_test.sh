@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # pellaro-cli new / show end to end: exit codes, the file written, the listing.
 # Usage: cli_test.sh PELLARO_CLI WORK_FOLDER
 cli="$1"

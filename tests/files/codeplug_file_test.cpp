@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Codeplug files: exact bytes, round trips, line ends, the splitter, refusal
 // of bad input on both sides, and the file helpers.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The codeplug as text: a dump loads back to the same document, a refused
 // value changes nothing, and hand edits (order, comments) do not matter.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # pellaro-cli export / import / diff end to end: exit codes, files written or
 # left alone, the report on stderr.
 # Usage: csv_cli_test.sh PELLARO_CLI WORK_FOLDER

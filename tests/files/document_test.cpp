@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document's start-up state and New.
 #include <gtest/gtest.h>
 

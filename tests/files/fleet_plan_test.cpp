@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radios table of several-radio programming and its log: every row
 // checked through the rules before any radio is touched, labels that can
 // name a backup, the prompt's title and the log a resumed run reads.

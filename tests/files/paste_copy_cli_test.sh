@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # pellaro-cli paste / copy end to end: cells through the editors' rules, the
 # refusals on stderr, exit codes, and files left alone on bad input.
 # Usage: paste_copy_cli_test.sh PELLARO_CLI WORK_FOLDER

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # pellaro-cli dump / load / get / set / names end to end: a radio read from
 # the simulated radio dumps and loads back byte for byte, a refused value
 # writes nothing, and the exit statuses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The channel CSV import with arbitrary text, for either format: a file either
 // goes in or changes nothing (so does a Replace that refuses anything); it touches only the channel tables; the
 // document saves and loads back; and every channel it leaves is one the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Invariants every fuzz target checks after each step. A broken invariant
 // prints what broke and aborts, so libFuzzer keeps the input as a crash.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The codeplug file loader with arbitrary file bytes: a file either loads
 // whole or leaves the document as it was, every mirror keeps its length, and
 // a loaded document that saves gives the same document again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The codeplug text loader with arbitrary text: a text either loads whole or
 // leaves the document as it was, every mirror keeps its length, and what
 // loads dumps to a text that loads back to the same document.

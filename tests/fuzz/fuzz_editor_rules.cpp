@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every editor rule with arbitrary input text. The input is a series of user
 // actions, each [rule][a][b][length][text]: the rule byte picks the editor
 // rule, a and b its band, column, row, editor number or list index. After

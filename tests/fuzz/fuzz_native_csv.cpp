@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The native channel CSV import with arbitrary text (see fuzz_channel_csv.h).
 #include "tests/fuzz/fuzz_channel_csv.h"
 

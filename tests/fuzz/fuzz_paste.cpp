@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pasted tab-separated text and the channel row operations with arbitrary
 // input. The input is a series of steps, each [op][a][b][length: 2 bytes]
 // [text]: the op byte picks the operation and the band, a and b its

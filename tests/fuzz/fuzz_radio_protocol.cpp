@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated radio's frame parser with arbitrary incoming bytes. The first
 // bytes choose a fault and where it aims; the rest is the byte stream, fed
 // once whole and once in pieces of the sizes the input picks. Both ways must

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reply dispatch of every block with arbitrary reply texts. The input is
 // a series of replies, each [block][form][length][bytes]: the first byte picks
 // the block (0..135), the form says how the bytes become the reply text (as

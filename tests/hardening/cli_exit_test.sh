@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The closing word is never cut off: 50 back-to-back pellaro-cli transfers
 # that fail at their first block (the simulated radio answers every request
 # with a NAK), half reads and half writes. Each one sends "EXIT" last and

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # pellaro-cli read against pellaro-radio-sim that stops answering at block 2:
 # exit code 1 and "Read Error!" as the last line, no file written; then a
 # clean read from the same radio: exit code 0 and the file.

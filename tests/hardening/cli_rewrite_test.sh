@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Commands that rewrite a file in place: two pastes at once both land (the
 # file's lock), and the exit status says what became of the file: 0 all
 # taken, 1 written with refusals, 2 nothing written.

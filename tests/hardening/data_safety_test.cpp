@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Data safety: a save that cannot be completed (read-only folder, full disk,
 // a file size limit) leaves the old file whole and says why; a codeplug file
 // cut short anywhere loads wholly or not at all; the password and

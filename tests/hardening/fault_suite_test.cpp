@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio fault suite: every transfer against a misbehaving radio, end to
 // end through the serial component and its receive buffer to the simulated
 // radio on a pseudo-terminal. Each case checks the message, that "EXIT" still

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks an installed tree: every file of installed_files.txt is there, the
 # default data folder holds the empty password and the company name, and the
 # installed programs run from it.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, built the way `make package` builds it but into a
 # folder of its own: its control fields, its contents (dpkg-deb --contents),
 # its documentation, lintian's findings and the programs unpacked from it

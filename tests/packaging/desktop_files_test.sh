@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The desktop entry, the AppStream metainfo, the MIME type and the icons:
 # each passes its own validator, they name each other consistently, and the
 # program's window carries the WM_CLASS the desktop entry announces.

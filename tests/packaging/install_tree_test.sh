@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` into a scratch prefix gives a tree that runs from there.
 # Usage: install_tree_test.sh BUILD_DIR WORK_FOLDER
 build="$1"

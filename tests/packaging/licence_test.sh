@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The licence, the GNU GPL version 3 or later, said alike everywhere: the
 # full text in LICENSE, the metainfo's project licence, the package's
 # copyright file, and a licence line near the top of every source file

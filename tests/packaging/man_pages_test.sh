@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual pages against the programs: every option a program's --help
 # lists has an entry in its page and every option entry of the page is in
 # --help (for pellaro-cli the commands too), the pages carry the project's

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A headless X server for the packaging tests, sourced by them.
 #   start_xvfb WORK_FOLDER   sets $display (":N") and $xvfb (its process);
 #                            false when Xvfb or the X tools are missing

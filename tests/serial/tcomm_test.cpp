@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TComm and the port link over pseudo-terminals: the test holds the master
 // side and plays the radio; the component opens the slave path as CommName.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated radio's fresh codeplug seen through the document: it decodes
 // into plausible rows and editors, and a read followed by a write sends back
 // exactly the bytes it holds, so transfer tests can compare memories byte for

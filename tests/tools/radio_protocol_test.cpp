@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated radio's protocol, in-process: frames, resynchronisation,
 // faults, and the fresh codeplug it starts with.
 #include "tools/radio_sim/radio_sim.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Several simulated radios on one cable, on a test's clock: when a written
 // radio leaves, what keeps it on, the silence while radios are changed, each
 // radio's own memory and fault, and the saves after each exchange.

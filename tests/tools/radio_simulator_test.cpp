@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated radio on a pseudo-terminal, driven by a plain POSIX client as
 // a serial port would be; and the pellaro-radio-sim program's command line.
 #include "tools/radio_sim/radio_sim.h"

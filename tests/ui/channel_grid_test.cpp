@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The channel tables: which editor a selection shows and where, and how the
 // editors commit typed text and picks into the cell they were opened for.
 #include <QComboBox>

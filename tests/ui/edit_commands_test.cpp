@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo, block selection, the clipboard and the edit commands of the
 // main window, driven with real key and mouse events.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Program Several Radios…" headless against the in-process simulated radio:
 // its place in the Edit menu, a counted table written radio by radio with
 // the log as it goes while the open codeplug stays as it was, and a refused

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's channel plans and comparisons: File > Import Channels…,
 // Export Channels…, Compare with File…, Edit > Compare with Radio… and Fast
 // Transfers, driven through the seam, the modal dialogs answered as a user

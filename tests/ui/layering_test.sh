@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The windows library depends on nothing above it: no source in ui/ includes
 # the tools (simulated radio, command line, benchmark) or the start-up code,
 # and its build links none of them.

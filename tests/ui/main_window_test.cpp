@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up state, the port list and its status texts, the
 // menus and the file commands, driven through the seam.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edit > "Raw Memory": the read-only view of the mirrors k1..k15 with their
 // memory ranges, kept in step with the document and never writing to it.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File > Export Codeplug as Text… and Import Codeplug Text…: the export is
 // the command line's dump, an import is one undoable step, and a refused
 // text changes nothing.

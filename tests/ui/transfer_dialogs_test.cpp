@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Read and Write dialogs against the in-process simulated radio, on a
 // real pseudo-terminal through Comm1.
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared pieces of the main window tests: a seam that records every box and
 // answers every dialog, and a pseudo-terminal that stands in for a free port.
 #pragma once

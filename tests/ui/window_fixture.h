@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the user meets it, shown and active so that shortcuts
 // and focus work, with real key and mouse events on its widgets.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window from the keyboard: the cell editors' own keys (Delete, Escape),
 // the menus by Alt and their letters and by F10, commands that end an open
 // cell editor before they act, and undo and redo bringing their step's place

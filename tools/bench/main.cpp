@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pellaro-bench: times a full read and a full write through the real serial
 // component against the paced simulated radio (run as a child process, so
 // the CPU time measured is the programming tool's own), in the normal mode

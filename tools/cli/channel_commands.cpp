@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pellaro-cli paste / copy: channel cells of a codeplug file as tab-separated
 // text, through the same operations as the window's clipboard.
 #include <cstdio>

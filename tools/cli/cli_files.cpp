@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading, saving and locking codeplug files for the commands.
 #include "tools/cli/cli_files.h"
 

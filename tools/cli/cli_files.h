@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Codeplug files as the commands of pellaro-cli load and save them, each
 // failure said once on stderr in one sentence that names the file.
 #pragma once

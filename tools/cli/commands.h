@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Subcommands of pellaro-cli. Each one lives in a source file of this folder
 // and registers itself with a static CommandRegistration, so adding a command
 // needs no change to main.cpp:

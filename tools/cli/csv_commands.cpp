@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pellaro-cli export / import / diff: channel plans as CSV, and the
 // differences between two codeplug files.
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pellaro-cli new / show: the codeplug file commands.
 #include <algorithm>
 #include <iostream>

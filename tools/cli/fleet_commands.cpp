@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pellaro-cli fleet DEVICE TEMPLATE.bc RADIOS.csv --log LOG.csv [--verify]
 // [--backup-dir DIR] [--fast] [--detect]: one codeplug into several radios,
 // each with its own values, one after another, with a log that a later run

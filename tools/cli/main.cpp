@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pellaro-cli: a small command-line front end on the codeplug core.
 #include <cstring>
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every radio command of pellaro-cli needs around the clone engine:
 // an application object for the serial component's events, the port opened
 // as the main window opens it, and a progress bar on a terminal.

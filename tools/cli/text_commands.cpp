@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pellaro-cli dump / load / get / set / names: the codeplug as readable text,
 // and any value by the name the comparison prints.
 #include <fstream>

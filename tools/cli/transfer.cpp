@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pellaro-cli read [--fast] DEVICE OUT.bc / pellaro-cli write [--fast]
 // [--verify] [--backup BACKUP.bc] DEVICE IN.bc / pellaro-cli verify [--fast]
 // DEVICE FILE.bc: the full read and the full write from the command line,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated radio's memory: a fresh codeplug, and raw image files.
 #include "tools/radio_sim/radio_sim.h"
 

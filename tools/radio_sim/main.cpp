@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pellaro-radio-sim: a simulated Pellaro radio on a pseudo-terminal.
 #include "tools/radio_sim/radio_sim.h"
 

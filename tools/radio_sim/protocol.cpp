@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio's side of the clone protocol: frame parsing, memory access and the
 // faults the tests aim at single requests.
 #include "tools/radio_sim/radio_sim.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Several simulated radios taking turns on one cable.
 #include "tools/radio_sim/radio_sim.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated radio: answers the clone protocol from a 0x1C00-byte memory,
 // either in-process (RadioProtocol, pure, no I/O) or on a pseudo-terminal
 // (RadioSimulator, a thread of its own). Plain C++ and POSIX, no Qt, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated radio on a pseudo-terminal pair. The client opens the slave
 // side like a serial port; the simulator reads requests from the master side
 // on a thread of its own and answers them, paced like a 19200 baud line.

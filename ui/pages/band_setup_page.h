@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "A/Upper Band Set up" and "B/Under Band Set up": the editors of one band's
 // VFO record, left1..left16 (band A) or right1..right16 (band B).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "DTMF Groups": the DTMF groups sy1..sy8, the identity and remote-control
 // codes sypz1..sypz8 and the current state sypz9.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Limit Frequency": the power-on messages kaiji1/kaiji2 (mirror k10), the
 // band limits xp1..xp5 (mirror k11) and the four buttons that read or write
 // one of the two records alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small pieces shared by the settings pages: building the labelled editors,
 // turning key events into the characters the key filters judge, and showing
 // what a commit asks for.

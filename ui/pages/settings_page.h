@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Comprehensive Setting": the radio-wide settings gn1..gn15 (mirror k5).
 #pragma once
 

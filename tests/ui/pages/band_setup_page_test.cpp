@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The band set-up pages through real widget events: picks splice their codes
 // into k1..k4, the frequency editors commit on leaving (and, band A only, on
 // pointer movement) with the range message's two lead-ins, and a refresh

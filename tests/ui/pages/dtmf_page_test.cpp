@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DTMF page: the key filter with its two messages and limits, encoding
 // after every key release, pasted text kept within the filter, and refresh.
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The limit page: key filters, commits on leaving and on pointer movement,
 // Enter chaining xp1 -> xp4, and the four partial transfers against a fake
 // radio link (port test, result boxes, typed text committed before a write).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test doubles and small helpers shared by the settings page tests: a seam
 // that records message boxes, a fake radio link that answers the partial
 // transfers, and ways to act on editors as a user would.

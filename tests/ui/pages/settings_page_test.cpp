@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The comprehensive settings page: picks splice into k5, gn3 commits only on
 // pointer movement with its range message, and refresh never commits.
 #include <QGridLayout>
