@@ -30,7 +30,7 @@ TEST(WriteCheck, RefusedCellsAreNamedByPlace) {
     };
     const Case cases[] = {
         {1, "1x5.50000", "not a frequency"},
-        {1, "999.99999", "136"},        // the band edges
+        {1, "999.99999", "above 490 MHz"},   // the band edges
         {4, "480.00001x", "not a frequency"},
         {1, "145.51", nullptr},          // off the step raster: the radio's own, passes
         {1, "145.5", nullptr},           // completed by the rule, same value

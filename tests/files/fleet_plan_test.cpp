@@ -35,7 +35,7 @@ TEST(FleetPlan, EveryRowIsCheckedBeforeAnythingIsWritten) {
          {"line 3: radio \"Car 1\" is listed twice", "line 4: the radio has no label",
           "line 5: \"../x\" cannot name a backup file"}, 0},
         {"a frequency put on the step", "A 1 Receiving Frequency\n145.5031\n", "", {}, 1},
-        {"not CSV", "\"open\n", "not a CSV file", {}, 0},
+        {"not CSV", "\"open\n", "line 1: a quoted field starts here and is never closed", {}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
