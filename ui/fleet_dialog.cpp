@@ -133,6 +133,7 @@ FleetDialog::FleetDialog(TForm2& main) : QDialog(&main), main_(main) {
     auto* source = new QHBoxLayout;
     source->addWidget(open);
     source->addSpacing(12);
+    generateName->setMinimumWidth(generateName->fontMetrics().horizontalAdvance(generateName->text()) + 24);
     source->addWidget(generateName, 1);
     source->addWidget(new QLabel(QStringLiteral("from"), this));
     source->addWidget(generateFirst);
@@ -235,6 +236,8 @@ void FleetDialog::setTable(const QStringList& header, const QList<QStringList>& 
         state->setFlags(Qt::ItemIsEnabled);
         table->setItem(r, static_cast<int>(header.size()), state);
     }
+    // The value columns as wide as their names, so a name is read whole.
+    for (int c = 0; c < header.size(); ++c) table->resizeColumnToContents(c);
 }
 
 QStringList FleetDialog::header() const {
