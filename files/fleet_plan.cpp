@@ -211,6 +211,16 @@ std::string freeBackupPath(const std::string& dir, const std::string& label) {
     return path;
 }
 
+bool saveFleetBackup(const std::string& dir, const std::string& label, const Document& radio, std::string& savedAs,
+                     std::string& error) {
+    savedAs = freeBackupPath(dir, label);
+    std::string bytes;
+    FileResult saved = saveCodeplug(radio, bytes);
+    if (saved.ok()) saved = writeFileAtomically(savedAs, bytes);
+    if (!saved.ok()) error = "cannot write " + savedAs + ": " + saved.error;
+    return saved.ok();
+}
+
 bool appendDurably(const std::string& path, std::string_view text, std::string& error) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {

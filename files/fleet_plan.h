@@ -95,6 +95,11 @@ bool openFleetLog(const std::string& path, const std::vector<std::string>& names
 // held), DIR/LABEL-2.bc, DIR/LABEL-3.bc, ...
 std::string freeBackupPath(const std::string& dir, const std::string& label);
 
+// Saves `radio` as the backup of radio `label` in `dir` (at freeBackupPath),
+// whole or not at all; `savedAs` names the file, `error` why it failed.
+bool saveFleetBackup(const std::string& dir, const std::string& label, const Document& radio, std::string& savedAs,
+                     std::string& error);
+
 // Appends `text` to the file and flushes it to the disk (fsync), so that a
 // crash leaves every row written before it whole. False with a reason.
 bool appendDurably(const std::string& path, std::string_view text, std::string& error);

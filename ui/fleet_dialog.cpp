@@ -70,12 +70,7 @@ public:
     }
 
     bool saveBackup(const FleetJob& job, const Document& radio, std::string& savedAs, std::string& error) override {
-        savedAs = freeBackupPath(ss(d_.backupFolder->text()), job.label);
-        std::string bytes;
-        FileResult saved = saveCodeplug(radio, bytes);
-        if (saved.ok()) saved = writeFileAtomically(savedAs, bytes);
-        if (!saved.ok()) error = "cannot write " + savedAs + ": " + saved.error;
-        return saved.ok();
+        return saveFleetBackup(ss(d_.backupFolder->text()), job.label, radio, savedAs, error);
     }
 
     std::string timestamp() override { return localTimestamp(); }

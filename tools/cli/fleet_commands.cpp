@@ -88,12 +88,7 @@ public:
 
     // A backup of an earlier run is never replaced (see freeBackupPath).
     bool saveBackup(const FleetJob& job, const Document& radio, std::string& savedAs, std::string& error) override {
-        savedAs = freeBackupPath(*args_.backupDir, job.label);
-        std::string bytes;
-        FileResult saved = saveCodeplug(radio, bytes);
-        if (saved.ok()) saved = writeFileAtomically(savedAs, bytes);
-        if (!saved.ok()) error = "cannot write " + savedAs + ": " + saved.error;
-        return saved.ok();
+        return saveFleetBackup(*args_.backupDir, job.label, radio, savedAs, error);
     }
 
     std::string timestamp() override { return localTimestamp(); }
