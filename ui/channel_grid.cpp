@@ -212,7 +212,7 @@ void ChannelGrid::openText(TextEditor& editor, int row)
 
 void ChannelGrid::selectCell(int col, int row)
 {
-    if (col < 1 || col >= kColumns || row < 1 || row > kRows)
+    if (!isCellColumn(col) || row < 1 || row > kRows)
         return;
     Col = col;
     Row = row;
