@@ -16,7 +16,7 @@ const std::vector<std::uint8_t> kClosingWord{'E', 'X', 'I', 'T'};
 constexpr int kHandshakeDelayMs = 500;
 constexpr int kPollMs = 20;
 // The state record: one byte, the cheapest read the radio answers.
-constexpr int kProbeBlock = 134;
+constexpr int kProbeBlock = kStateBlock;
 // Long waits are cut into slices so that a stop is seen soon.
 constexpr int kStopSliceMs = 100;
 

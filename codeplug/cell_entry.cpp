@@ -152,7 +152,7 @@ CellEntry enterListCell(Document& doc, Band band, int col, int row, std::string_
     const std::string& cell = doc.table(band).at(col, row);
     if (given == cell) return {CellEntry::Kind::Unchanged, {}};
     if (!channelEditorOffered(doc, band, col, row)) {
-        const bool transmit = col >= 5 && col <= 7;
+        const bool transmit = columnSide(col) == CellSide::Transmit;
         return refused(shown + (transmit ? ": the channel has no transmission frequency"
                                          : ": the channel has no receiving frequency"));
     }
@@ -161,9 +161,9 @@ CellEntry enterListCell(Document& doc, Band band, int col, int row, std::string_
     std::string entry;
     for (const std::string& e : channelListEntries(col))
         if (sameIgnoringCase(e, given)) entry = e;
-    // The texts a new frequency writes, which no list offers.
-    if (entry.empty() && (col == 2 || col == 5) && sameIgnoringCase(given, "0FF")) entry = "0FF";
-    if (entry.empty() && col == 3 && sameIgnoringCase(given, "OFF")) entry = "OFF";
+    // The text a new frequency writes, which the list may not offer.
+    if (const char* written = columnSpec(col).newText; entry.empty() && written && sameIgnoringCase(given, written))
+        entry = written;
     if (entry.empty())
         return refused(shown + " is not an entry of the " + channelHeadings()[static_cast<std::size_t>(col)] + " list");
     if (entry == cell) return {CellEntry::Kind::Unchanged, {}};
@@ -191,10 +191,11 @@ std::string droppedText(const std::vector<std::string>& named, bool others) {
 }
 
 CellEntry enterName(Document& doc, Band band, int row, std::string_view utf8) {
-    std::string& cell = doc.table(band).at(12, row);
+    constexpr int kName = colOf(Column::Name);
+    std::string& cell = doc.table(band).at(kName, row);
     if (utf8 == latin1ToUtf8(cell)) return {CellEntry::Kind::Unchanged, {}};
     const std::string shown = quoteUserText(utf8);
-    if (!channelEditorOffered(doc, band, 12, row)) return refused(shown + ": the channel has no receiving frequency");
+    if (!channelEditorOffered(doc, band, kName, row)) return refused(shown + ": the channel has no receiving frequency");
 
     // The characters the name keys take, in order; the others are named.
     constexpr std::size_t kNamed = 3;
@@ -237,30 +238,30 @@ CellEntry enterName(Document& doc, Band band, int row, std::string_view utf8) {
 
 CellEntry enterText(Document& doc, Band band, int col, int row, std::string_view utf8) {
     if (!validUtf8(utf8)) return refused(quoteUserText(utf8) + " is not UTF-8 text");
-    if (col == 12) return enterName(doc, band, row, utf8);
+    const CellEditor editor = columnEditor(col);
+    if (editor == CellEditor::Name) return enterName(doc, band, row, utf8);
     // Beyond Latin-1 the text stands as "?" for the rule, which no frequency
     // or entry holds; the message quotes it as given.
     std::string latin1;
     utf8ToLatin1(utf8, latin1);
     const std::string shown = quoteUserText(trimmed(utf8));
-    if (col == 1 || col == 4) return enterFrequency(doc, band, col, row, latin1, shown);
+    if (editor == CellEditor::Frequency) return enterFrequency(doc, band, col, row, latin1, shown);
     return enterListCell(doc, band, col, row, latin1, shown);
 }
 
 }  // namespace
 
 const std::array<std::string, kColumns>& channelHeadings() {
-    static const std::array<std::string, kColumns> headings = {
-        "Channel", "Receiving Frequency", "Receiving CTCSS", "Receiving Mode",
-        "Transmission Frequency", "Transmission CTCSS", "Launch Signaling",
-        "Transmit end Signaling", "Power", "Wide / Narrow", "Compandor", "Scrambler",
-        "Channel Name",
-    };
+    static const std::array<std::string, kColumns> headings = [] {
+        std::array<std::string, kColumns> h;
+        for (int c = 0; c < kColumns; ++c) h[static_cast<std::size_t>(c)] = columnSpec(c).heading;
+        return h;
+    }();
     return headings;
 }
 
 CellEntry enterChannelText(Document& doc, Band band, int col, int row, std::string_view utf8) {
-    if (row < 1 || row > kRows || col < 1 || col >= kColumns) return refused("outside the channel table");
+    if (row < 1 || row > kRows || !isCellColumn(col)) return refused("outside the channel table");
     // Not taken means unchanged: whatever a rule did to the channel on its
     // way to refusing the text is undone.
     ChannelTable& t = doc.table(band);

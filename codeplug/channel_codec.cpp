@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The 24-byte channel record and the cells of its channel table row.
+#include <algorithm>
 #include <string>
 
 #include "codeplug/codes.h"
 #include "codeplug/memory_map.h"
+#include "codeplug/rules.h"
 
 namespace pellaro {
 
 namespace {
-
-// Record characters (counted from 0) of each field.
-constexpr std::size_t kRxFreq = 0, kRxTone = 8, kRxMode = 12, kTxFreq = 14, kTxTone = 22,
-                      kLaunch = 26, kEnd = 28, kFlags = 30, kName = 32;
 
 std::string decodeFrequency(std::string_view hex8) {
     const auto v = hexValue(hex8);
@@ -35,70 +33,78 @@ std::string decodeListCode(std::string_view hex2, const std::string& frequencyCe
     return {};
 }
 
-// Signalling cell: empty is not set (FF), otherwise its place in the list.
-std::string encodeSignal(const std::string& cell) {
+// A list cell: empty is not set (FF), otherwise its place in the list; a text
+// the list does not hold ("OFF" in the mode column, as a new frequency
+// leaves it) is not set either.
+std::string encodeListCode(const std::string& cell, const std::vector<std::string>& list) {
     if (cell.empty()) return "FF";
-    const auto i = signalIndex(cell);
-    return i ? hexByte(static_cast<unsigned>(*i)) : "FF";
+    const auto it = std::find(list.begin(), list.end(), cell);
+    return it == list.end() ? "FF" : hexByte(static_cast<unsigned>(it - list.begin()));
+}
+
+// The flags byte and where it lies: the place the flag columns share.
+const ColumnSpec& flagsPlace() {
+    static const ColumnSpec& first = *std::find_if(kColumnTable.begin(), kColumnTable.end(),
+                                                   [](const ColumnSpec& c) { return c.code == RecordCode::Flag; });
+    return first;
 }
 
 }  // namespace
 
 void decodeChannel(Document& doc, Band band, int row, std::string_view hex48) {
-    if (row < 1 || row > kRows || hex48.size() < 48) return;
+    if (row < 1 || row > kRows || hex48.size() < static_cast<std::size_t>(kRecordChars)) return;
     ChannelTable& t = doc.table(band);
-    auto cell = [&](int col) -> std::string& { return t.at(col, row); };
+    auto cell = [&](int c) -> std::string& { return t.at(c, row); };
 
-    cell(1) = decodeFrequency(hex48.substr(kRxFreq, 8));
-    cell(2) = decodeTone(hex48.substr(kRxTone, 4), cell(1));
-    cell(3) = decodeListCode(hex48.substr(kRxMode, 2), cell(1), channelModeList());
-    cell(4) = decodeFrequency(hex48.substr(kTxFreq, 8));
-    cell(5) = decodeTone(hex48.substr(kTxTone, 4), cell(4));
-    cell(6) = decodeListCode(hex48.substr(kLaunch, 2), cell(4), signalList());
-    cell(7) = decodeListCode(hex48.substr(kEnd, 2), cell(4), signalList());
-
-    const auto flags = hexValue(hex48.substr(kFlags, 2));
-    if (!flags || *flags == 0xFF) {
-        for (int c = 8; c <= 11; ++c) cell(c).clear();
-    } else {
-        cell(8) = (*flags & 0x80) ? "High" : "Low";
-        cell(9) = (*flags & 0x40) ? "Wide" : "Narrow";
-        cell(10) = (*flags & 0x20) ? "ON" : "OFF";
-        cell(11) = (*flags & 0x10) ? "ON" : "OFF";
+    const ColumnSpec& flagsAt = flagsPlace();
+    const auto flags = hexValue(hex48.substr(static_cast<std::size_t>(flagsAt.at), static_cast<std::size_t>(flagsAt.length)));
+    // In column order: a frequency comes before the cells of its side.
+    for (int c = kFirstCellColumn; c < kColumns; ++c) {
+        const ColumnSpec& spec = columnSpec(c);
+        const std::string_view field = hex48.substr(static_cast<std::size_t>(spec.at), static_cast<std::size_t>(spec.length));
+        const std::string& frequency = cell(sideFrequencyColumn(spec.side));
+        switch (spec.code) {
+            case RecordCode::Frequency: cell(c) = decodeFrequency(field); break;
+            case RecordCode::Tone: cell(c) = decodeTone(field, frequency); break;
+            case RecordCode::ListIndex: cell(c) = decodeListCode(field, frequency, channelListEntries(c)); break;
+            case RecordCode::Flag:
+                if (!flags || *flags == 0xFF) cell(c).clear();
+                else cell(c) = channelListEntries(c)[(*flags & spec.flagBit) ? 1 : 0];
+                break;
+            case RecordCode::Name: cell(c) = nameText(field); break;
+            case RecordCode::None: break;
+        }
     }
-    cell(12) = nameText(hex48.substr(kName, 16));
 }
 
 std::string encodeChannel(const Document& doc, Band band, int row) {
-    if (row < 1 || row > kRows) return std::string(32, 'F') + "00" + std::string(14, 'F');
-    const ChannelTable& t = doc.table(band);
-    auto cell = [&](int col) -> const std::string& { return t.at(col, row); };
-
-    std::string out;
-    out.reserve(48);
-    out += frequencyHex(cell(1));
-    out += toneCode(cell(2));
-    // "OFF" in the mode column is what a newly filled channel holds: not set.
-    const std::string& mode = cell(3);
-    out += mode == "QT/DQT" ? "00" : mode == "QT/DQT+Signaling" ? "01" : "FF";
-    out += frequencyHex(cell(4));
-    out += toneCode(cell(5));
-    out += encodeSignal(cell(6));
-    out += encodeSignal(cell(7));
-
-    bool anyEmpty = false;
-    for (int c = 8; c <= 11; ++c) anyEmpty = anyEmpty || cell(c).empty();
-    if (anyEmpty) {
-        out += "FF";
-    } else {
-        unsigned flags = 0;
-        if (cell(8) == "High") flags |= 0x80;
-        if (cell(9) == "Wide") flags |= 0x40;
-        if (cell(10) == "ON") flags |= 0x20;
-        if (cell(11) == "ON") flags |= 0x10;
-        out += hexByte(flags);
+    const ColumnSpec& flagsAt = flagsPlace();
+    std::string out(static_cast<std::size_t>(kRecordChars), 'F');
+    if (row < 1 || row > kRows) {
+        out.replace(static_cast<std::size_t>(flagsAt.at), 2, "00");
+        return out;
     }
-    out += nameHex(cell(12));
+    const ChannelTable& t = doc.table(band);
+    unsigned flags = 0;
+    bool anyFlagEmpty = false;
+    for (int c = kFirstCellColumn; c < kColumns; ++c) {
+        const ColumnSpec& spec = columnSpec(c);
+        const std::string& cell = t.at(c, row);
+        std::string field;
+        switch (spec.code) {
+            case RecordCode::Frequency: field = frequencyHex(cell); break;
+            case RecordCode::Tone: field = toneCode(cell); break;
+            case RecordCode::ListIndex: field = encodeListCode(cell, channelListEntries(c)); break;
+            case RecordCode::Flag:
+                anyFlagEmpty = anyFlagEmpty || cell.empty();
+                if (cell == channelListEntries(c)[1]) flags |= spec.flagBit;
+                continue;
+            case RecordCode::Name: field = nameHex(cell); break;
+            case RecordCode::None: continue;
+        }
+        out.replace(static_cast<std::size_t>(spec.at), field.size(), field);
+    }
+    out.replace(static_cast<std::size_t>(flagsAt.at), 2, anyFlagEmpty ? std::string("FF") : hexByte(flags));
     return out;
 }
 

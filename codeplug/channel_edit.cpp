@@ -31,7 +31,7 @@ EditResult rowsResult(std::string name, Band band, int first, int last) {
     EditResult r;
     r.name = std::move(name);
     r.band = band;
-    r.selection = {first, last, 1, kColumns - 1};
+    r.selection = {first, last, kFirstCellColumn, kColumns - 1};
     return r;
 }
 
@@ -53,13 +53,13 @@ template <typename Reorder>
 void reorderRows(ChannelTable& t, int first, int last, Reorder reorder) {
     std::vector<std::string> numbers;
     numbers.reserve(static_cast<std::size_t>(last - first + 1));
-    for (int r = first; r <= last; ++r) numbers.push_back(std::move(t.at(0, r)));
+    for (int r = first; r <= last; ++r) numbers.push_back(std::move(t.at(kNumberColumn, r)));
     reorder(t.cells.begin() + first, t.cells.begin() + last + 1);
-    for (int r = first; r <= last; ++r) t.at(0, r) = std::move(numbers[static_cast<std::size_t>(r - first)]);
+    for (int r = first; r <= last; ++r) t.at(kNumberColumn, r) = std::move(numbers[static_cast<std::size_t>(r - first)]);
 }
 
 void emptyRow(ChannelTable& t, int row) {
-    for (int col = 1; col < kColumns; ++col) t.at(col, row).clear();
+    for (int col = kFirstCellColumn; col < kColumns; ++col) t.at(col, row).clear();
 }
 
 // A pasted text (UTF-8, maybe not valid) as a message quotes it.
@@ -102,15 +102,16 @@ SortEntry sortEntry(const ChannelTable& t, int row, SortKey key) {
         return e;
     }
     if (key == SortKey::Frequency) {
-        const auto f = parseDecimalScaled(t.at(1, row), 5);
-        if (t.at(1, row).empty() || !f || f->negative) {
+        const std::string& frequency = t.at(colOf(Column::RxFrequency), row);
+        const auto f = parseDecimalScaled(frequency, 5);
+        if (frequency.empty() || !f || f->negative) {
             e.cls = 1;
         } else {
             e.frequency = f->magnitude;
         }
         return e;
     }
-    const std::string& name = t.at(12, row);
+    const std::string& name = t.at(colOf(Column::Name), row);
     if (name.empty()) {
         e.cls = 1;
         return e;
@@ -140,15 +141,15 @@ void note(std::vector<CellNote>& list, Band band, int row, int col, std::string 
     list.push_back({band, row, col, std::move(reason), cells});
 }
 
-bool isFrequencyColumn(int col) { return col == 1 || col == 4; }
-bool isListColumn(int col) { return col >= 2 && col <= 11 && col != 4; }
+bool isFrequencyColumn(int col) { return columnEditor(col) == CellEditor::Frequency; }
+bool isListColumn(int col) { return columnEditor(col) == CellEditor::List; }
 
-// The frequency column a cell belongs to: 1 for the receiving side and the
-// name, 4 for the transmitting side, 0 for the frequencies themselves.
+// The frequency column a cell belongs to: the receiving frequency for the
+// receiving side and the name, the transmission frequency for the
+// transmitting side, 0 for the frequencies themselves.
 int frequencyOf(int col) {
-    if (col >= 5 && col <= 7) return 4;
-    if (col == 2 || col == 3 || (col >= 8 && col <= 12)) return 1;
-    return 0;
+    if (isFrequencyColumn(col) || columnSide(col) == CellSide::None) return 0;
+    return sideFrequencyColumn(columnSide(col));
 }
 
 // The cells of one pasted row that belong to a refused frequency, said
@@ -206,7 +207,7 @@ std::vector<std::string> noteLines(const EditResult& r) {
 }
 
 bool channelEmpty(const ChannelTable& t, int row) {
-    for (int col = 1; col < kColumns; ++col)
+    for (int col = kFirstCellColumn; col < kColumns; ++col)
         if (!t.at(col, row).empty()) return false;
     return true;
 }
@@ -280,7 +281,7 @@ EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, Sor
     ChannelTable sorted = t;
     for (std::size_t i = 0; i < order.size(); ++i) {
         const int to = firstRow + static_cast<int>(i);
-        for (int col = 1; col < kColumns; ++col) sorted.at(col, to) = t.at(col, order[i].row);
+        for (int col = kFirstCellColumn; col < kColumns; ++col) sorted.at(col, to) = t.at(col, order[i].row);
         r.changed = r.changed || order[i].row != to;
     }
     // Rows whose positions changed may still hold the same texts.
@@ -326,7 +327,7 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
                 if (!text.empty() && pastEdge++ == 0) firstPastEdge = text;
                 continue;
             }
-            if (c == 0) {
+            if (c == kNumberColumn) {
                 if (!text.empty() && !isChannelNumber(text)) {
                     ++pasted;
                     note(r.refused, band, to, c, shown(text) + " is not a channel number; the channel numbers are not data");
@@ -339,7 +340,7 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
             // leave empty on a programmed channel. Said once for the step.
             const bool saysNothing = isListColumn(c) && isBlank(text);
             if (const int side = frequencyOf(c); side != 0) {
-                Dependents& d = dependents[side == 1 ? 0 : 1];
+                Dependents& d = dependents[columnSide(c) == CellSide::Receive ? 0 : 1];
                 if (!d.frequency.empty()) {
                     if (!saysNothing) d.add(c);
                     continue;
@@ -352,7 +353,7 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
             }
             if (e.kind == CellEntry::Kind::Refused) {
                 note(r.refused, band, to, c, e.reason);
-                if (isFrequencyColumn(c)) dependents[c == 1 ? 0 : 1].frequency = shown(text);
+                if (isFrequencyColumn(c)) dependents[columnSide(c) == CellSide::Receive ? 0 : 1].frequency = shown(text);
             }
             if (e.kind == CellEntry::Kind::Adjusted) note(r.adjusted, band, to, c, e.reason);
         }
@@ -422,9 +423,9 @@ EditResult emptyCells(Document& doc, Band band, const CellRange& range) {
     Document next = doc;
     int count = 0;
     for (int row = range.firstRow; row <= range.lastRow; ++row) {
-        for (int col = std::max(1, range.firstCol); col <= range.lastCol; ++col) {
+        for (int col = std::max(kFirstCellColumn, range.firstCol); col <= range.lastCol; ++col) {
             ++count;
-            if (col != 1 && col != 4 && col != 12) continue;
+            if (columnEditor(col) != CellEditor::Frequency && columnEditor(col) != CellEditor::Name) continue;
             const CellEntry e = enterChannelCell(next, band, col, row, "");
             if (e.kind == CellEntry::Kind::Refused) note(r.refused, band, row, col, e.reason);
         }

@@ -6,6 +6,8 @@
 #include <array>
 #include <limits>
 
+#include "codeplug/memory_layout.h"
+
 namespace pellaro {
 
 namespace {
@@ -494,7 +496,7 @@ const std::vector<std::string>& workingMode() {
     return l;
 }
 const std::vector<std::string>& channelNumbers() {
-    static const std::vector<std::string> l = numbers(1, 128);
+    static const std::vector<std::string> l = numbers(1, kChannelsPerBand);
     return l;
 }
 const std::vector<std::string>& lowHigh() {

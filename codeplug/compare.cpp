@@ -15,8 +15,6 @@ namespace pellaro {
 namespace {
 
 constexpr const char* kArrow = " \xE2\x86\x92 ";   // " → "
-constexpr std::uint16_t kStateAddress = 0x02C0;
-constexpr int kStateBlock = 134;
 
 // One side of a comparison: the document whose cells and editors are shown,
 // and where its record bytes come from (an image as sent or received, or the
@@ -27,8 +25,8 @@ struct Side {
 
     std::string record(Band band, int row) const {
         if (!image) return encodeChannel(doc, band, row);
-        const int block = (band == Band::A ? 0 : 64) + (row - 1) / 2;
-        return (*image)[static_cast<std::size_t>(block)].substr(static_cast<std::size_t>((row - 1) % 2) * 48, 48);
+        return (*image)[static_cast<std::size_t>(channelBlock(band, row))].substr(
+            static_cast<std::size_t>(recordOffsetInBlock(row)), kRecordChars);
     }
     std::string state() const { return image ? (*image)[kStateBlock] : writeData(doc, kStateBlock); }
 };
@@ -53,19 +51,11 @@ std::string plainLabel(std::string label) {
     return label;
 }
 
-// Record characters of the channel fields; the flags byte (30..31) is
-// compared bit by bit for columns 8 to 11.
-struct Piece {
-    int col;
-    std::size_t at, len;
-};
-constexpr Piece kPieces[] = {{1, 0, 8}, {2, 8, 4}, {3, 12, 2}, {4, 14, 8}, {5, 22, 4}, {6, 26, 2}, {7, 28, 2}, {12, 32, 16}};
-constexpr std::size_t kFlagsAt = 30;
-
-std::string flagsPiece(std::string_view record, int col) {
-    const auto flags = hexValue(record.substr(kFlagsAt, 2)).value_or(0xFF);
+// The flags byte is compared bit by bit, one flag column per bit.
+std::string flagsPiece(std::string_view record, const ColumnSpec& flag) {
+    const auto flags = hexValue(record.substr(static_cast<std::size_t>(flag.at), 2)).value_or(0xFF);
     if (flags == 0xFF) return "FF";
-    return (flags & (0x80u >> (col - 8))) ? "1" : "0";
+    return (flags & flag.flagBit) ? "1" : "0";
 }
 
 void channelDifference(std::vector<Difference>& out, const Side& a, const Side& b, Band band, int row, int col,
@@ -75,7 +65,7 @@ void channelDifference(std::vector<Difference>& out, const Side& a, const Side& 
     d.band = band;
     d.channel = row;
     d.column = col;
-    d.address = static_cast<std::uint16_t>((band == Band::A ? 0x0400 : 0x1000) + (row - 1) * 24 + at / 2);
+    d.address = static_cast<std::uint16_t>(channelAddress(band, row) + at / 2);
     d.before = shownText(latin1ToUtf8(a.doc.table(band).at(col, row)));
     d.after = shownText(latin1ToUtf8(b.doc.table(band).at(col, row)));
     d.text = std::string(band == Band::A ? "A " : "B ") + std::to_string(row) + " " +
@@ -91,24 +81,29 @@ void compareChannels(std::vector<Difference>& out, const Side& a, const Side& b)
     for (Band band : {Band::A, Band::B}) {
         for (int row = 1; row <= kRows; ++row) {
             std::string ra = a.record(band, row), rb = b.record(band, row);
-            ra.resize(48, 'F');
-            rb.resize(48, 'F');
+            ra.resize(kRecordChars, 'F');
+            rb.resize(kRecordChars, 'F');
             if (ra == rb) continue;
-            for (const Piece& p : kPieces) {
-                if (p.col == 12) {
-                    // The flags byte, cell by cell, before the name.
-                    bool anyFlag = false;
-                    for (int col = 8; col <= 11; ++col) {
-                        if (flagsPiece(ra, col) == flagsPiece(rb, col)) continue;
+            bool anyFlag = false;
+            int firstFlag = -1;
+            for (int col = kFirstCellColumn; col < kColumns; ++col) {
+                const ColumnSpec& p = columnSpec(col);
+                const auto at = static_cast<std::size_t>(p.at), len = static_cast<std::size_t>(p.length);
+                if (p.code == RecordCode::Flag) {
+                    if (firstFlag < 0) firstFlag = col;
+                    if (flagsPiece(ra, p) != flagsPiece(rb, p)) {
                         anyFlag = true;
-                        channelDifference(out, a, b, band, row, col, kFlagsAt, 2, ra, rb);
+                        channelDifference(out, a, b, band, row, col, at, len, ra, rb);
                     }
-                    // Bits no cell shows (the low nibble, as a radio may hold it).
-                    if (!anyFlag && ra.compare(kFlagsAt, 2, rb, kFlagsAt, 2) != 0)
-                        channelDifference(out, a, b, band, row, 8, kFlagsAt, 2, ra, rb);
+                    // Bits no cell shows (the low nibble, as a radio may hold it)
+                    // go with the first flag cell, after the last.
+                    const bool lastFlag = col + 1 == kColumns || columnSpec(col + 1).code != RecordCode::Flag;
+                    if (lastFlag && !anyFlag && ra.compare(at, len, rb, at, len) != 0)
+                        channelDifference(out, a, b, band, row, firstFlag, at, len, ra, rb);
+                    continue;
                 }
-                if (ra.compare(p.at, p.len, rb, p.at, p.len) != 0)
-                    channelDifference(out, a, b, band, row, p.col, p.at, p.len, ra, rb);
+                if (ra.compare(at, len, rb, at, len) != 0)
+                    channelDifference(out, a, b, band, row, col, at, len, ra, rb);
             }
         }
     }
@@ -197,7 +192,7 @@ void comparePage(std::vector<Difference>& out, const SettingsPage& pa, const Set
         sa.resize(2, 'F');
         sb.resize(2, 'F');
         if (sa != sb) {
-            Difference d = memoryDifference(pa.title, 0, kStateAddress, sa, sb);
+            Difference d = memoryDifference(pa.title, 0, blockInfo(kStateBlock).address, sa, sb);
             d.text = "state byte " + d.text + note(static_cast<int>(pa.settings.size()) - 1);
             out.push_back(std::move(d));
         }

@@ -86,7 +86,7 @@ std::string designMirror(int n) {
 
 Document::Document() {
     for (ChannelTable& t : grid)
-        for (int row = 1; row <= kRows; ++row) t.at(0, row) = std::to_string(row);
+        for (int row = 1; row <= kRows; ++row) t.at(kNumberColumn, row) = std::to_string(row);
     resetEditors(*this);
     for (int n = 1; n <= 15; ++n) k[n] = n <= 11 ? startupMirror(n) : designMirror(n);
 }
@@ -94,7 +94,7 @@ Document::Document() {
 void Document::resetToNew() {
     for (ChannelTable& t : grid)
         for (int row = 1; row <= kRows; ++row)
-            for (int col = 1; col < kColumns; ++col) t.at(col, row).clear();
+            for (int col = kFirstCellColumn; col < kColumns; ++col) t.at(col, row).clear();
     resetEditors(*this);
     for (int n = 1; n <= 11; ++n) k[n] = startupMirror(n);
 }

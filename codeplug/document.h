@@ -13,12 +13,12 @@
 #include <array>
 #include <string>
 
+#include "codeplug/columns.h"
+#include "codeplug/memory_layout.h"
+
 namespace pellaro {
 
-enum class Band { A = 0, B = 1 };
-
-constexpr int kRows = 128;     // channel rows 1..128
-constexpr int kColumns = 13;   // columns 0..12; column 0 is the channel number
+constexpr int kRows = kChannelsPerBand;   // channel rows 1..kRows; columns in columns.h
 
 // The band edges, whole MHz, fixed at creation of the main window.
 constexpr int VhfLow = 136;

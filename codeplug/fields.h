@@ -26,13 +26,13 @@ struct MirrorPlace {
 };
 constexpr std::array<MirrorPlace, 16> kMirrorPlace = {{
     {-1, 0},
-    {128, 0}, {128, 32},            // k1, k2: band A VFO record
-    {129, 0}, {129, 32},            // k3, k4: band B VFO record
-    {130, 0},                       // k5: settings record
-    {131, 0}, {131, 32}, {131, 64}, // k6..k8: DTMF1..DTMF6
-    {132, 0},                       // k9: DTMF7, DTMF8
-    {135, 0}, {135, 32},            // k10: power-on messages, k11: band limits
-    {133, 0}, {133, 32}, {133, 56}, {133, 80},  // k12..k15: identity codes
+    {kVfoABlock, 0}, {kVfoABlock, 32},            // k1, k2: band A VFO record
+    {kVfoBBlock, 0}, {kVfoBBlock, 32},            // k3, k4: band B VFO record
+    {kGeneralBlock, 0},                     // k5: settings record
+    {kDtmfBlock, 0}, {kDtmfBlock, 32}, {kDtmfBlock, 64}, // k6..k8: DTMF1..DTMF6
+    {kDtmf78Block, 0},                     // k9: DTMF7, DTMF8
+    {kMessagesBlock, 0}, {kMessagesBlock, 32},            // k10: power-on messages, k11: band limits
+    {kIdentityBlock, 0}, {kIdentityBlock, 32}, {kIdentityBlock, 56}, {kIdentityBlock, 80},  // k12..k15: identity codes
 }};
 
 // Band set-up editor n (left<n> / right<n>) in band A's mirrors k1 / k2;

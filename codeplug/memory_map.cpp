@@ -42,17 +42,21 @@ void splice(Document& doc, const Field& f, std::string_view code) {
 // ---- schedule -------------------------------------------------------------------
 
 BlockInfo blockInfo(int block) {
-    if (block >= 0 && block < 64) return {static_cast<std::uint16_t>(0x0400 + block * 0x30), 0x30, 96};
-    if (block >= 64 && block < 128) return {static_cast<std::uint16_t>(0x1000 + (block - 64) * 0x30), 0x30, 96};
+    constexpr std::uint16_t kChannelBlockLength = kRecordBytes * kRecordsPerBlock;
+    if (block >= 0 && block < kChannelBlocks) {
+        const BandLayout& band = bandLayout(blockBand(block));
+        return {static_cast<std::uint16_t>(band.base + (block - band.firstBlock) * kChannelBlockLength),
+                kChannelBlockLength, 2 * kChannelBlockLength};
+    }
     switch (block) {
-        case 128: return {0x0300, 0x30, 96};
-        case 129: return {0x0380, 0x30, 96};
-        case 130: return {0x0200, 0x30, 96};
-        case 131: return {0x0240, 0x30, 96};
-        case 132: return {0x0270, 0x10, 32};
-        case 133: return {0x0280, 0x40, 128};
-        case 134: return {0x02C0, 0x01, 2};
-        case 135: return {0x02D0, 0x21, 66};
+        case kVfoABlock: return {0x0300, 0x30, 96};
+        case kVfoBBlock: return {0x0380, 0x30, 96};
+        case kGeneralBlock: return {0x0200, 0x30, 96};
+        case kDtmfBlock: return {0x0240, 0x30, 96};
+        case kDtmf78Block: return {0x0270, 0x10, 32};
+        case kIdentityBlock: return {0x0280, 0x40, 128};
+        case kStateBlock: return {0x02C0, 0x01, 2};
+        case kMessagesBlock: return {0x02D0, 0x21, 66};
         default: return {0, 0, 0};
     }
 }
@@ -168,9 +172,9 @@ void decodeSettings(Document& doc, std::string_view hex) {
     selectUpTo(gn[15], value(15), 1);
 }
 
-void decodeDtmf131(Document& doc, std::string_view hex) { decodeDtmfEditors(doc, 131, hex); }
-void decodeDtmf132(Document& doc, std::string_view hex) { decodeDtmfEditors(doc, 132, hex); }
-void decodeIdentity(Document& doc, std::string_view hex) { decodeDtmfEditors(doc, 133, hex); }
+void decodeDtmf131(Document& doc, std::string_view hex) { decodeDtmfEditors(doc, kDtmfBlock, hex); }
+void decodeDtmf132(Document& doc, std::string_view hex) { decodeDtmfEditors(doc, kDtmf78Block, hex); }
+void decodeIdentity(Document& doc, std::string_view hex) { decodeDtmfEditors(doc, kIdentityBlock, hex); }
 
 void decodeState(Document& doc, std::string_view hex2) {
     if (hex2.size() < 2) return;
@@ -200,22 +204,24 @@ void dispatchReply(Document& doc, int block, std::string_view reply) {
         if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
     const std::string_view h = hex;
 
-    if (block < 128) {
-        const Band band = block < 64 ? Band::A : Band::B;
-        const int first = 2 * (block % 64) + 1;
-        if (h.size() >= 48) decodeChannel(doc, band, first, h.substr(0, 48));
-        if (h.size() >= 96) decodeChannel(doc, band, first + 1, h.substr(48, 48));
+    if (block < kChannelBlocks) {
+        const Band band = blockBand(block);
+        const int first = blockFirstChannel(block);
+        for (int r = 0; r < kRecordsPerBlock && first + r <= kChannelsPerBand; ++r) {
+            const auto at = static_cast<std::size_t>(recordOffsetInBlock(first + r));
+            if (h.size() >= at + kRecordChars) decodeChannel(doc, band, first + r, h.substr(at, kRecordChars));
+        }
         return;
     }
     switch (block) {
-        case 128: decodeVfo(doc, Band::A, h); break;
-        case 129: decodeVfo(doc, Band::B, h); break;
-        case 130: decodeSettings(doc, h); break;
-        case 131: decodeDtmf131(doc, h); break;
-        case 132: decodeDtmf132(doc, h); break;
-        case 133: decodeIdentity(doc, h); break;
-        case 134: decodeState(doc, h); break;
-        case 135:
+        case kVfoABlock: decodeVfo(doc, Band::A, h); break;
+        case kVfoBBlock: decodeVfo(doc, Band::B, h); break;
+        case kGeneralBlock: decodeSettings(doc, h); break;
+        case kDtmfBlock: decodeDtmf131(doc, h); break;
+        case kDtmf78Block: decodeDtmf132(doc, h); break;
+        case kIdentityBlock: decodeIdentity(doc, h); break;
+        case kStateBlock: decodeState(doc, h); break;
+        case kMessagesBlock:
             if (h.size() >= 32) decodeMessages(doc, h.substr(0, 32));
             if (h.size() >= 66) decodeLimits(doc, h.substr(32, 34));
             break;
@@ -234,12 +240,14 @@ void dispatchReply(Document& doc, int block, std::string_view reply) {
 
 std::string writeData(const Document& doc, int block) {
     if (block < 0 || block >= kBlockCount) return {};
-    if (block < 128) {
-        const Band band = block < 64 ? Band::A : Band::B;
-        const int first = 2 * (block % 64) + 1;
-        return encodeChannel(doc, band, first) + encodeChannel(doc, band, first + 1);
+    if (block < kChannelBlocks) {
+        const Band band = blockBand(block);
+        const int first = blockFirstChannel(block);
+        std::string data;
+        for (int r = 0; r < kRecordsPerBlock; ++r) data += encodeChannel(doc, band, first + r);
+        return data;
     }
-    if (block == 134) return hexByte(static_cast<unsigned>(doc.sypz9));   // "no entry" writes FF
+    if (block == kStateBlock) return hexByte(static_cast<unsigned>(doc.sypz9));   // "no entry" writes FF
     std::string data;
     for (int n = 1; n <= 15; ++n)
         if (kMirrorPlace[static_cast<std::size_t>(n)].block == block) data += fields::fittedMirror(doc, n);

@@ -11,7 +11,6 @@
 
 namespace pellaro {
 
-constexpr int kBlockCount = 136;
 constexpr std::size_t kImageSize = 0x1C00;   // radio memory 0x0000..0x1BFF
 
 struct BlockInfo {

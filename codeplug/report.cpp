@@ -17,7 +17,7 @@ std::string placeText(const Place& p) {
             text += " " + std::to_string(p.channel);
             if (p.column >= kColumns)
                 text += " past the last column";
-            else if (p.column > 0)
+            else if (p.column > kNumberColumn)
                 text += " " + channelHeadings()[static_cast<std::size_t>(p.column)];
         }
     } else {

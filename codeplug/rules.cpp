@@ -32,20 +32,18 @@ std::string bandEdgesText() {
            std::to_string(UhfHigh) + "MHZ";
 }
 
-// Columns a frequency commit fills or clears, and the defaults it writes.
-struct GroupDefault {
-    int col;
-    const char* text;
-};
-constexpr GroupDefault kReceiveDefaults[] = {{2, "0FF"}, {3, "OFF"}, {8, "High"}, {9, "Wide"}, {10, "OFF"}, {11, "OFF"}};
-constexpr GroupDefault kTransmitDefaults[] = {{5, "0FF"}, {6, "OFF"}, {7, "OFF"}};
+CellSide sideOf(bool receive) { return receive ? CellSide::Receive : CellSide::Transmit; }
 
+// A frequency commit clears every cell of its side, or writes the side's
+// defaults when the frequency is new.
 void clearGroup(ChannelTable& t, bool receive, int row) {
-    if (receive) {
-        for (int c : {1, 2, 3, 8, 9, 10, 11, 12}) t.at(c, row).clear();
-    } else {
-        for (int c : {4, 5, 6, 7}) t.at(c, row).clear();
-    }
+    for (int c = kFirstCellColumn; c < kColumns; ++c)
+        if (columnSide(c) == sideOf(receive)) t.at(c, row).clear();
+}
+
+void writeGroupDefaults(ChannelTable& t, bool receive, int row) {
+    for (int c = kFirstCellColumn; c < kColumns; ++c)
+        if (columnSide(c) == sideOf(receive) && columnSpec(c).newText) t.at(c, row) = columnSpec(c).newText;
 }
 
 bool onStepRaster(std::uint64_t units) { return units % 250 == 0 || units % 625 == 0; }
@@ -76,7 +74,7 @@ constexpr const char* kIdentityMessage = "输入以下字符:1,2,3,4,5,6,7,8,9,0
 std::size_t setupListSize(int editor) {
     switch (editor) {
         case 1: case 6: case 10: case 11: case 12: case 13: return 2;
-        case 2: return 128;
+        case 2: return kRows;
         case 4: case 7: return toneList("0FF").size();
         case 5: case 8: return signalList().size();
         case 14: return 3;
@@ -173,8 +171,8 @@ KeyOutcome channelFrequencyKey(std::size_t currentLength, char key, int limit) {
 }
 
 CommitOutcome commitChannelFrequency(Document& doc, Band band, int col, int row, std::string_view typed) {
-    if ((col != 1 && col != 4) || !validRow(row)) return {{}, EditorAfter::Keep, std::string(typed)};
-    const bool receive = col == 1;
+    if (columnEditor(col) != CellEditor::Frequency || !validRow(row)) return {{}, EditorAfter::Keep, std::string(typed)};
+    const bool receive = columnSide(col) == CellSide::Receive;
     ChannelTable& t = doc.table(band);
 
     // Empty text, or a lone ".": the channel loses this side; the editor
@@ -209,11 +207,7 @@ CommitOutcome commitChannelFrequency(Document& doc, Band band, int col, int row,
     // Off the channel step raster: up to the next multiple of 250 above it.
     if (!onStepRaster(units)) units = (units / 250 + 1) * 250;
     t.at(col, row) = frequencyText(static_cast<std::uint32_t>(units));
-    if (receive) {
-        for (const auto& d : kReceiveDefaults) t.at(d.col, row) = d.text;
-    } else {
-        for (const auto& d : kTransmitDefaults) t.at(d.col, row) = d.text;
-    }
+    writeGroupDefaults(t, receive, row);
     return {{}, EditorAfter::EmptyHide, {}};
 }
 
@@ -226,7 +220,7 @@ KeyOutcome channelNameKey(std::size_t currentLength, char key, int limit) {
 
 CommitOutcome commitChannelName(Document& doc, Band band, int row, std::string_view text) {
     if (!validRow(row)) return {{}, EditorAfter::EmptyHide, {}};
-    std::string& cell = doc.table(band).at(12, row);
+    std::string& cell = doc.table(band).at(colOf(Column::Name), row);
     if (text == cell) return {{}, EditorAfter::EmptyHide, {}};   // left as it was
     // A name read from the radio or a file may hold characters that typing
     // cannot give: they stay; what was typed or pasted meets the key rules.
@@ -238,33 +232,34 @@ CommitOutcome commitChannelName(Document& doc, Band band, int row, std::string_v
 }
 
 void commitChannelList(Document& doc, Band band, int col, int row, std::string_view entry) {
-    if (!validRow(row) || col < 2 || col > 11 || col == 4) return;
+    if (!validRow(row) || columnEditor(col) != CellEditor::List) return;
     doc.table(band).at(col, row) = std::string(entry);
 }
 
 const std::vector<std::string>& channelListEntries(int col) {
     static const std::vector<std::string> none;
     static const std::vector<std::string> narrowWide = {"Narrow", "Wide"};
-    switch (col) {
-        case 2: case 5: return toneList("OFF");
-        case 3: return channelModeList();
-        case 6: case 7: return signalList();
-        case 8: return lists::lowHigh();
-        case 9: return narrowWide;
-        case 10: case 11: return lists::offOn();
-        default: return none;
+    switch (isCellColumn(col) ? columnSpec(col).list : CellList::None) {
+        case CellList::Tones: return toneList("OFF");
+        case CellList::Mode: return channelModeList();
+        case CellList::Signals: return signalList();
+        case CellList::LowHigh: return lists::lowHigh();
+        case CellList::NarrowWide: return narrowWide;
+        case CellList::OffOn: return lists::offOn();
+        case CellList::None: return none;
     }
+    return none;
 }
 
 bool channelEditorOffered(const Document& doc, Band band, int col, int row) {
     if (!validRow(row)) return false;
     const ChannelTable& t = doc.table(band);
-    switch (col) {
-        case 1: case 4: return true;
-        case 2: case 3: case 8: case 9: case 10: case 11: case 12: return !t.at(1, row).empty();
-        case 5: case 6: case 7: return !t.at(4, row).empty();
-        default: return false;
+    switch (columnEditor(col)) {
+        case CellEditor::Frequency: return true;
+        case CellEditor::List: case CellEditor::Name: return !t.at(sideFrequencyColumn(columnSide(col)), row).empty();
+        case CellEditor::None: return false;
     }
+    return false;
 }
 
 // ---- band set-up pages -------------------------------------------------------------------

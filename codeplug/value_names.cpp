@@ -14,7 +14,7 @@ std::optional<ValueName> findValueName(std::string_view name) {
     while (i < name.size() && name[i] >= '0' && name[i] <= '9' && channel <= kRows) channel = channel * 10 + (name[i++] - '0');
     if (i == 2 || channel < 1 || channel > kRows || i >= name.size() || name[i] != ' ') return std::nullopt;
     const std::string_view heading = name.substr(i + 1);
-    for (int col = 1; col < kColumns; ++col)
+    for (int col = kFirstCellColumn; col < kColumns; ++col)
         if (channelHeadings()[static_cast<std::size_t>(col)] == heading)
             return ValueName{true, name[0] == 'A' ? Band::A : Band::B, channel, col, {}};
     return std::nullopt;

@@ -14,13 +14,14 @@ namespace pellaro {
 
 namespace {
 
-constexpr int kFirstSettingsBlock = 128;
+constexpr int kFirstSettingsBlock = kChannelBlocks;
 
 bool isListEntry(int col, const std::string& text) {
     const auto& entries = channelListEntries(col);
     if (std::find(entries.begin(), entries.end(), text) != entries.end()) return true;
-    // What a new frequency writes, which no list offers.
-    return ((col == 2 || col == 5) && text == "0FF") || (col == 3 && text == "OFF");
+    // What a new frequency writes, which the list may not offer.
+    const char* written = columnSpec(col).newText;
+    return written && text == written;
 }
 
 void checkChannel(const Document& doc, Band band, int row, Document& scratch, std::vector<ReportItem>& out) {
@@ -30,8 +31,9 @@ void checkChannel(const Document& doc, Band band, int row, Document& scratch, st
     };
     // The frequencies through their rule, on an empty row of the scratch.
     auto& cells = scratch.table(band).cells[static_cast<std::size_t>(row)];
-    for (int col = 1; col < kColumns; ++col) cells[static_cast<std::size_t>(col)].clear();
-    for (int col : {1, 4}) {
+    for (int col = kFirstCellColumn; col < kColumns; ++col) cells[static_cast<std::size_t>(col)].clear();
+    for (int col = kFirstCellColumn; col < kColumns; ++col) {
+        if (columnEditor(col) != CellEditor::Frequency) continue;
         const std::string& text = t.at(col, row);
         if (text.empty()) continue;
         const CellEntry e = enterChannelCell(scratch, band, col, row, text);
@@ -39,13 +41,14 @@ void checkChannel(const Document& doc, Band band, int row, Document& scratch, st
     }
     // The other cells as the radio would give them back.
     decodeChannel(scratch, band, row, encodeChannel(doc, band, row));
-    for (int col = 2; col < kColumns; ++col) {
-        if (col == 4) continue;
+    for (int col = kFirstCellColumn; col < kColumns; ++col) {
+        if (columnEditor(col) == CellEditor::Frequency) continue;
+        const bool name = columnEditor(col) == CellEditor::Name;
         const std::string& text = t.at(col, row);
         const std::string& back = scratch.table(band).at(col, row);
-        if (text.empty() || text == back || (col != 12 && isListEntry(col, text))) continue;
+        if (text.empty() || text == back || (!name && isListEntry(col, text))) continue;
         std::string reason = quotedCellText(text);
-        if (col == 12)
+        if (name)
             reason += " is more than the 7 characters a name holds; the radio would get " + quotedCellText(back);
         else
             reason += " is not an entry of the " + channelHeadings()[static_cast<std::size_t>(col)] +

@@ -52,7 +52,7 @@ std::optional<int> channelNumber(std::string_view text) {
 }
 
 bool programmed(const ChannelTable& t, int row) {
-    for (int col = 1; col < kColumns; ++col)
+    for (int col = kFirstCellColumn; col < kColumns; ++col)
         if (!t.at(col, row).empty()) return true;
     return false;
 }
@@ -88,11 +88,11 @@ namespace {
 using namespace channel_csv;
 
 constexpr const char* kBandColumn = "Band";
-constexpr const char* kChannelColumn = "Channel";
+const char* const kChannelColumn = columnSpec(Column::Number).heading;
 
 bool isNativeHeader(const Header& h) {
     if (!h.find(kChannelColumn)) return false;
-    for (int col = 1; col < kColumns; ++col)
+    for (int col = kFirstCellColumn; col < kColumns; ++col)
         if (h.find(channelHeadings()[static_cast<std::size_t>(col)])) return true;
     return false;
 }
@@ -117,9 +117,10 @@ std::vector<PlannedRow> planNative(const CsvTable& table, std::optional<Band> on
         const auto channel = channelNumber(channelText);
         if (!band || !channel) {
             row.refused = true;
-            row.issues.push_back(issue(Severity::Refused, row, 0,
+            row.issues.push_back(issue(Severity::Refused, row, kNumberColumn,
                                        !band ? "Band " + quoteUserText(bandText.value_or("")) + " is neither A nor B: row left out"
-                                             : "Channel " + quoteUserText(channelText) + " is not 1 to 128: row left out"));
+                                             : "Channel " + quoteUserText(channelText) + " is not 1 to " +
+                                                   std::to_string(kRows) + ": row left out"));
             rows.push_back(std::move(row));
             continue;
         }
@@ -127,15 +128,16 @@ std::vector<PlannedRow> planNative(const CsvTable& table, std::optional<Band> on
         row.channel = *channel;
         if (only && *band != *only) {
             row.leftOut = true;
-            row.issues.push_back(issue(Severity::Note, row, 0,
+            row.issues.push_back(issue(Severity::Note, row, kNumberColumn,
                                        std::string("row left out: importing band ") + bandLetter(*only) + " only"));
             rows.push_back(std::move(row));
             continue;
         }
-        for (int col = 1; col < kColumns; ++col)
+        for (int col = kFirstCellColumn; col < kColumns; ++col)
             if (const auto text = field(r, header, channelHeadings()[static_cast<std::size_t>(col)]))
-                row.cells.push_back({col, col == 1 || col == 4 ? readDecimalComma(row, col, trimmed(*text)) : *text, false});
-        row.emptiedWhy = "the row has no Receiving Frequency and no Transmission Frequency";
+                row.cells.push_back({col, columnEditor(col) == CellEditor::Frequency ? readDecimalComma(row, col, trimmed(*text)) : *text, false});
+        row.emptiedWhy = std::string("the row has no ") + columnSpec(Column::RxFrequency).heading + " and no " +
+                         columnSpec(Column::TxFrequency).heading;
         rows.push_back(std::move(row));
     }
     return rows;
@@ -144,7 +146,7 @@ std::vector<PlannedRow> planNative(const CsvTable& table, std::optional<Band> on
 CsvExport exportNative(const Document& doc, std::optional<Band> band) {
     CsvExport out;
     std::vector<std::string> header = {kBandColumn, kChannelColumn};
-    for (int col = 1; col < kColumns; ++col) header.push_back(channelHeadings()[static_cast<std::size_t>(col)]);
+    for (int col = kFirstCellColumn; col < kColumns; ++col) header.push_back(channelHeadings()[static_cast<std::size_t>(col)]);
     out.csv = csvLine(header);
     for (Band b : {Band::A, Band::B}) {
         if (band && b != *band) continue;
@@ -152,7 +154,7 @@ CsvExport exportNative(const Document& doc, std::optional<Band> band) {
         for (int row = 1; row <= kRows; ++row) {
             if (!programmed(t, row)) continue;
             std::vector<std::string> fields = {bandLetter(b), std::to_string(row)};
-            for (int col = 1; col < kColumns; ++col) fields.push_back(latin1ToUtf8(t.at(col, row)));
+            for (int col = kFirstCellColumn; col < kColumns; ++col) fields.push_back(latin1ToUtf8(t.at(col, row)));
             out.csv += csvLine(fields);
             ++out.rows;
         }
@@ -164,8 +166,8 @@ CsvExport exportNative(const Document& doc, std::optional<Band> band) {
 // spelling: an empty cell, "OFF" and "0FF" in a tone column, "OFF" in the
 // receiving mode column.
 bool storesNotSet(int col, std::string_view text) {
-    if (col == 2 || col == 5) return text.empty() || text == "OFF" || text == "0FF";
-    if (col == 3) return text.empty() || text == "OFF";
+    if (columnSpec(col).code == RecordCode::Tone) return text.empty() || text == "OFF" || text == "0FF";
+    if (col == colOf(Column::RxMode)) return text.empty() || text == "OFF";
     return false;
 }
 
@@ -180,7 +182,9 @@ void applyRow(Document& doc, PlannedRow& row, ImportReport& report) {
     const bool wasProgrammed = programmed(t, row.channel);
     bool transmitRefused = false;
     for (const PlannedCell& cell : row.cells) {
-        if (transmitRefused && cell.col >= 5 && cell.col <= 7) continue;
+        if (transmitRefused && columnEditor(cell.col) != CellEditor::Frequency &&
+            columnSide(cell.col) == CellSide::Transmit)
+            continue;
         std::string latin1;
         CellEntry e;
         if (!utf8ToLatin1(cell.text, latin1)) {
@@ -201,13 +205,13 @@ void applyRow(Document& doc, PlannedRow& row, ImportReport& report) {
             row.issues.push_back(issue(Severity::Changed, row, cell.col, reason));
             continue;
         }
-        if (cell.col == 1) {
+        if (cell.col == colOf(Column::RxFrequency)) {
             t.cells[static_cast<std::size_t>(row.channel)] = before;
             row.refused = true;
-            row.issues = {issue(Severity::Refused, row, 1, reason + "; row left out")};
+            row.issues = {issue(Severity::Refused, row, cell.col, reason + "; row left out")};
             break;
         }
-        if (cell.col == 4) transmitRefused = true;
+        if (cell.col == colOf(Column::TxFrequency)) transmitRefused = true;
         row.issues.push_back(issue(Severity::Refused, row, cell.col, reason));
     }
     std::stable_sort(row.issues.begin(), row.issues.end(),

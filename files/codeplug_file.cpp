@@ -12,22 +12,16 @@ namespace pellaro {
 
 namespace {
 
-constexpr int kFileLines = 262;
-// 1-based file lines of the settings; lines 1..128 and 130..257 are the grids.
-constexpr int kLineSetupA = 129;
-constexpr int kLineSetupB = 258;
-constexpr int kLineSettings = 259;
-constexpr int kLineLimits = 260;
-constexpr int kLineMirrors = 261;
-constexpr int kLineCodes = 262;
-constexpr int kCellFields = 14;   // columns 0..13; column 13 lies beyond the grid
-
-const char* const kColumnHeadings[kColumns] = {
-    "Channel", "Receiving Frequency", "Receiving CTCSS", "Receiving Mode",
-    "Transmission Frequency", "Transmission CTCSS", "Launch Signaling",
-    "Transmit end Signaling", "Power", "Wide / Narrow", "Compandor", "Scrambler",
-    "Channel Name",
-};
+// 1-based file lines of the settings; each band's grid lies in the lines
+// before its set-up line (1..128 and 130..257 with 128 channels).
+constexpr int kLineSetupA = kRows + 1;
+constexpr int kLineSetupB = kLineSetupA + kRows + 1;
+constexpr int kLineSettings = kLineSetupB + 1;
+constexpr int kLineLimits = kLineSettings + 1;
+constexpr int kLineMirrors = kLineLimits + 1;
+constexpr int kLineCodes = kLineMirrors + 1;
+constexpr int kFileLines = kLineCodes;
+constexpr int kCellFields = kColumns + 1;   // one field more than the grid has columns
 
 const char* bandName(Band b) { return b == Band::A ? "A/Upper Band" : "B/Under Band"; }
 
@@ -52,7 +46,7 @@ Field textField(std::string name, std::string& value, Kind kind = Kind::Text) {
 }
 
 // Item counts of the band set-up lists 1, 2, 4..8, 10..14, 16.
-constexpr std::array<int, 17> kSetupListSize = {0, 2, 128, 0, 206, 18, 2, 206, 18, 0, 2, 2, 2, 2, 3, 0, 7};
+constexpr std::array<int, 17> kSetupListSize = {0, 2, kRows, 0, 206, 18, 2, 206, 18, 0, 2, 2, 2, 2, 3, 0, 7};
 // Item counts of gn1..gn15 (gn3 is text).
 constexpr std::array<int, 16> kSettingsListSize = {0, 2, 21, 0, 4, 4, 4, 2, 2, 10, 2, 21, 4, 4, 10, 2};
 
@@ -239,7 +233,7 @@ FileResult saveCodeplug(const Document& doc, std::string& bytesOut) {
                 if (bad.empty() && cell == " ") bad = "a single blank (it would load back empty)";
                 if (!bad.empty())
                     return {refusal(std::string(bandName(band)) + " channel " + std::to_string(row) + ", column \"" +
-                                        kColumnHeadings[col] + "\"",
+                                        columnSpec(col).heading + "\"",
                                     bad)};
                 appendCell(out, cell);
             }

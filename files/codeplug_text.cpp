@@ -122,8 +122,8 @@ std::string valuesText(const Document& doc) {
         std::string lines;
         for (int row = 1; row <= kRows; ++row) {
             if (channelEmpty(t, row)) continue;
-            lines += "    - {" + channelHeadings()[0] + ": " + std::to_string(row);
-            for (int col = 1; col < kColumns; ++col) {
+            lines += "    - {" + channelHeadings()[kNumberColumn] + ": " + std::to_string(row);
+            for (int col = kFirstCellColumn; col < kColumns; ++col) {
                 const std::string& cell = t.at(col, row);
                 if (cell.empty()) continue;
                 lines += ", " + key(channelHeadings()[static_cast<std::size_t>(col)]) + ": " +
@@ -203,7 +203,7 @@ struct Reader {
             }
             const auto t = text(v);
             if (!t) continue;
-            if (col == 0) {
+            if (col == kNumberColumn) {
                 numbered = true;
                 number = channelNumberOf(*t);
                 if (!number) refuse(lineOf(v), quoteUserText(*t) + " is not a channel 1 to " + std::to_string(kRows), band);
@@ -212,7 +212,7 @@ struct Reader {
             cells[col] = {*t, lineOf(v)};
         }
         if (!number) {
-            if (!numbered) refuse(lineOf(line), "the channel has no " + channelHeadings()[0] + " number", band);
+            if (!numbered) refuse(lineOf(line), "the channel has no " + channelHeadings()[kNumberColumn] + " number", band);
             return;
         }
         if (!channels[static_cast<int>(band)].insert(*number).second) {

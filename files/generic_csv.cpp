@@ -12,6 +12,15 @@ namespace pellaro::channel_csv {
 
 namespace {
 
+constexpr int kRxFrequency = colOf(Column::RxFrequency);
+constexpr int kRxTone = colOf(Column::RxTone);
+constexpr int kTxFrequency = colOf(Column::TxFrequency);
+constexpr int kTxTone = colOf(Column::TxTone);
+constexpr int kPower = colOf(Column::Power);
+constexpr int kBandwidth = colOf(Column::Bandwidth);
+constexpr int kName = colOf(Column::Name);
+
+
 const std::vector<std::string>& genericColumns() {
     static const std::vector<std::string> columns = {
         "Location", "Name", "Frequency", "Duplex", "Offset", "Tone", "rToneFreq", "cToneFreq", "DtcsCode",
@@ -151,8 +160,8 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
     const auto channel = channelNumber(location);
     if (!channel) {
         row.refused = true;
-        row.issues.push_back(issue(Severity::Refused, row, 0,
-                                   "Location " + quoteUserText(location) + " is not a channel of this radio (1 to 128): row left out"));
+        row.issues.push_back(issue(Severity::Refused, row, kNumberColumn,
+                                   "Location " + quoteUserText(location) + " is not a channel of this radio (1 to " + std::to_string(kRows) + "): row left out"));
         return row;
     }
     row.channel = *channel;
@@ -161,8 +170,8 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
     // A frequency goes to the rule as written (however many decimals): the
     // rule reads it, rounds it onto the raster or says why not.
     std::optional<std::string> frequency = field(r, h, "Frequency");
-    if (frequency) frequency = readDecimalComma(row, 1, trimmed(*frequency));
-    if (frequency) row.cells.push_back({1, *frequency, false});
+    if (frequency) frequency = readDecimalComma(row, kRxFrequency, trimmed(*frequency));
+    if (frequency) row.cells.push_back({kRxFrequency, *frequency, false});
     row.emptiedWhy = "the row has no Frequency";
 
     // Transmit: Duplex with Offset.
@@ -171,21 +180,21 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
     const auto duplex = field(r, h, "Duplex");
     const std::string d = trimmed(duplex.value_or(""));
     std::string offset = trimmed(field(r, h, "Offset").value_or(""));
-    if (d == "+" || d == "-" || d == "split") offset = readDecimalComma(row, 4, offset);
+    if (d == "+" || d == "-" || d == "split") offset = readDecimalComma(row, kTxFrequency, offset);
     if (duplex || frequency) {
         if (d.empty()) {
             if (frequency) transmit = *frequency;   // simplex
         } else if (d == "+" || d == "-") {
             const auto rx = hertz(frequency.value_or("")), off = hertz(offset);
-            if (!rx || !off) refuse(4, "Duplex " + d + " with Offset " + quoteUserText(offset) + " gives no transmission frequency");
-            else if (d == "-" && *off > *rx) refuse(4, "Duplex - with Offset " + quoteUserText(offset) + " goes below 0 MHz");
+            if (!rx || !off) refuse(kTxFrequency, "Duplex " + d + " with Offset " + quoteUserText(offset) + " gives no transmission frequency");
+            else if (d == "-" && *off > *rx) refuse(kTxFrequency, "Duplex - with Offset " + quoteUserText(offset) + " goes below 0 MHz");
             else transmit = mhzText(d == "+" ? *rx + *off : *rx - *off);
         } else if (d == "split") {
             transmit = offset;
         } else if (d == "off") {
             transmit = "";
         } else {
-            refuse(4, "Duplex " + quoteUserText(d) + " is none of \"\", +, -, split, off");
+            refuse(kTxFrequency, "Duplex " + quoteUserText(d) + " is none of \"\", +, -, split, off");
         }
     }
 
@@ -194,26 +203,26 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
     if (const auto tone = field(r, h, "Tone")) {
         const ToneSetting s = toneSetting(trimmed(*tone), trimmed(field(r, h, "CrossMode").value_or("")));
         if (!s.error.empty()) {
-            refuse(2, s.error);
+            refuse(kRxTone, s.error);
         } else {
-            const ToneCell rx = toneCell(row, r, h, 2, s.rx);
+            const ToneCell rx = toneCell(row, r, h, kRxTone, s.rx);
             if (rx.cell) rxTone = rx.cell;
-            else refuse(2, rx.refusal);
+            else refuse(kRxTone, rx.refusal);
             if (transmit && transmit->empty()) {
                 if (s.tx.kind != ToneKind::None)
-                    row.issues.push_back(issue(Severity::Note, row, 5,
+                    row.issues.push_back(issue(Severity::Note, row, kTxTone,
                                                std::string("the transmit tone (") + s.tx.valueColumn +
                                                    ") is not kept: the channel does not transmit (Duplex off)"));
             } else {
-                const ToneCell tx = toneCell(row, r, h, 5, s.tx);
+                const ToneCell tx = toneCell(row, r, h, kTxTone, s.tx);
                 if (tx.cell) txTone = tx.cell;
-                else refuse(5, tx.refusal);
+                else refuse(kTxTone, tx.refusal);
             }
         }
     }
 
     if (rxTone) row.cells.push_back(*rxTone);
-    if (transmit) row.cells.push_back({4, *transmit, false});
+    if (transmit) row.cells.push_back({kTxFrequency, *transmit, false});
     if (txTone) row.cells.push_back(*txTone);
 
     if (const auto power = field(r, h, "Power")) {
@@ -221,19 +230,19 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
         const auto w = watts(p);
         const bool receives = !trimmed(frequency.value_or("")).empty();
         if (p.empty()) {
-            if (receives) row.cells.push_back({8, "High", false});
-        } else if (sameIgnoringCase(p, "High")) row.cells.push_back({8, "High", false});
-        else if (sameIgnoringCase(p, "Low")) row.cells.push_back({8, "Low", false});
-        else if (w && mostWatts) row.cells.push_back({8, *w >= *mostWatts ? "High" : "Low", false});
-        else refuse(8, "Power " + quoteUserText(p) + " is neither High, Low nor a number of watts");
+            if (receives) row.cells.push_back({kPower, "High", false});
+        } else if (sameIgnoringCase(p, "High")) row.cells.push_back({kPower, "High", false});
+        else if (sameIgnoringCase(p, "Low")) row.cells.push_back({kPower, "Low", false});
+        else if (w && mostWatts) row.cells.push_back({kPower, *w >= *mostWatts ? "High" : "Low", false});
+        else refuse(kPower, "Power " + quoteUserText(p) + " is neither High, Low nor a number of watts");
     }
     if (const auto mode = field(r, h, "Mode")) {
         const std::string m = trimmed(*mode);
-        if (m == "FM") row.cells.push_back({9, "Wide", false});
-        else if (m == "NFM") row.cells.push_back({9, "Narrow", false});
-        else if (!m.empty()) refuse(9, "Mode " + quoteUserText(m) + " is not one this radio has (FM, NFM)");
+        if (m == "FM") row.cells.push_back({kBandwidth, "Wide", false});
+        else if (m == "NFM") row.cells.push_back({kBandwidth, "Narrow", false});
+        else if (!m.empty()) refuse(kBandwidth, "Mode " + quoteUserText(m) + " is not one this radio has (FM, NFM)");
     }
-    if (const auto name = field(r, h, "Name")) row.cells.push_back({12, *name, false});
+    if (const auto name = field(r, h, "Name")) row.cells.push_back({kName, *name, false});
     return row;
 }
 
@@ -261,8 +270,8 @@ bool sameBand(std::uint64_t a, std::uint64_t b) { return (a < 300000000) == (b <
 
 std::vector<std::string> genericRow(const ChannelTable& t, int row) {
     auto cell = [&](int col) -> const std::string& { return t.at(col, row); };
-    const std::string& rxText = cell(1);
-    const std::string& txText = cell(4);
+    const std::string& rxText = cell(kRxFrequency);
+    const std::string& txText = cell(kTxFrequency);
     const std::uint64_t rx = cellHertz(rxText), tx = cellHertz(txText);
 
     std::string duplex, offset = "0.000000";
@@ -274,8 +283,8 @@ std::vector<std::string> genericRow(const ChannelTable& t, int row) {
     // The format's own defaults where a tone is not used.
     std::string tone, rTone = "88.5", cTone = "88.5", dtcs = "023", rxDtcs = "023", cross = "Tone->Tone";
     char txPol = 'N', rxPol = 'N';
-    const std::string txTone = txText.empty() ? std::string() : cell(5);
-    const std::string& rxTone = cell(2);
+    const std::string txTone = txText.empty() ? std::string() : cell(kTxTone);
+    const std::string& rxTone = cell(kRxTone);
     const bool txOff = isOff(txTone), rxOff = isOff(rxTone);
     if (!txOff && !isDcs(txTone)) rTone = ctcssHz(txTone);
     if (!rxOff && !isDcs(rxTone)) cTone = ctcssHz(rxTone);
@@ -294,10 +303,10 @@ std::vector<std::string> genericRow(const ChannelTable& t, int row) {
         tone = "Cross";
         cross = std::string(txOff ? "" : isDcs(txTone) ? "DTCS" : "Tone") + "->" + (rxOff ? "" : isDcs(rxTone) ? "DTCS" : "Tone");
     }
-    const std::string mode = cell(9) == "Narrow" ? "NFM" : cell(9).empty() ? "" : "FM";
-    return {std::to_string(row), latin1ToUtf8(cell(12)), rxText.empty() ? std::string() : mhzText(rx), duplex, offset,
+    const std::string mode = cell(kBandwidth) == "Narrow" ? "NFM" : cell(kBandwidth).empty() ? "" : "FM";
+    return {std::to_string(row), latin1ToUtf8(cell(kName)), rxText.empty() ? std::string() : mhzText(rx), duplex, offset,
             tone, rTone, cTone, dtcs, std::string{txPol, rxPol}, rxDtcs, cross, mode, stepOf(rxText.empty() ? txText : rxText),
-            "", cell(8), ""};
+            "", cell(kPower), ""};
 }
 
 }  // namespace

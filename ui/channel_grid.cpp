@@ -21,9 +21,9 @@ namespace pellaro {
 namespace {
 
 constexpr int kTextEditorHeight = 35;
-constexpr int kColReceive = 1;
-constexpr int kColTransmit = 4;
-constexpr int kColName = 12;
+constexpr int kColReceive = colOf(Column::RxFrequency);
+constexpr int kColTransmit = colOf(Column::TxFrequency);
+constexpr int kColName = colOf(Column::Name);
 
 int textSlot(int col)
 {
@@ -32,7 +32,7 @@ int textSlot(int col)
 
 bool isListColumn(int col)
 {
-    return col == 2 || col == 3 || (col >= 5 && col <= 11);
+    return columnEditor(col) == CellEditor::List;
 }
 
 // The designer font of the tables and editors, or the nearest CJK font.
@@ -74,16 +74,16 @@ ChannelGrid::ChannelGrid(Document& doc, Band band, UiSeam& seam, QWidget* parent
     headings->setSectionsClickable(false);
     headings->setHighlightSections(false);
     for (int c = 0; c < kColumns; ++c)
-        setColumnWidth(c, kChannelColumns[c].width);
+        setColumnWidth(c, columnSpec(c).width);
 
     buildEditors();
 
     // The first channel cell starts selected, with no editor shown (as the
     // table comes up before anybody selects anything).
-    setCurrentIndex(model_->index(0, 1));
+    setCurrentIndex(model_->index(0, kFirstCellColumn));
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
-                if (!quiet_ && current.isValid() && current.column() >= 1)
+                if (!quiet_ && current.isValid() && current.column() >= kFirstCellColumn)
                     selectCell(current.column(), current.row() + 1);
             });
 }
@@ -91,8 +91,9 @@ ChannelGrid::ChannelGrid(Document& doc, Band band, UiSeam& seam, QWidget* parent
 void ChannelGrid::buildEditors()
 {
     const QString prefix = band_ == Band::A ? QStringLiteral("t") : QStringLiteral("p");
-    // Editor number n serves column n for 1..3 and column n - 1 from t5 on.
-    auto editorName = [&](int col) { return prefix + QString::number(col <= 3 ? col : col + 1); };
+    // Editor number n serves column n before the transmission frequency and
+    // column n - 1 from there on (t5 edits the transmission frequency).
+    auto editorName = [&](int col) { return prefix + QString::number(col < kColTransmit ? col : col + 1); };
 
     const std::array<int, 3> textColumns = {kColReceive, kColTransmit, kColName};
     for (std::size_t i = 0; i < textColumns.size(); ++i) {
@@ -115,7 +116,7 @@ void ChannelGrid::buildEditors()
         texts_[i].edit = edit;
     }
 
-    for (int col = 1; col < kColumns; ++col) {
+    for (int col = kFirstCellColumn; col < kColumns; ++col) {
         if (!isListColumn(col))
             continue;
         auto* box = new QComboBox(viewport());
@@ -134,14 +135,14 @@ QWidget* ChannelGrid::editorFor(int col) const
 {
     if (col == kColReceive || col == kColTransmit || col == kColName)
         return texts_[textSlot(col)].edit;
-    if (col >= 1 && col < kColumns)
+    if (isCellColumn(col))
         return lists_[col].box;
     return nullptr;
 }
 
 QWidget* ChannelGrid::visibleEditor() const
 {
-    for (int col = 1; col < kColumns; ++col) {
+    for (int col = kFirstCellColumn; col < kColumns; ++col) {
         QWidget* editor = editorFor(col);
         if (editor && editor->isVisible())
             return editor;
@@ -155,7 +156,7 @@ std::pair<int, int> ChannelGrid::editorTarget(int col) const
         const TextEditor& e = texts_[textSlot(col)];
         return {e.col, e.row};
     }
-    if (col >= 1 && col < kColumns && lists_[col].box)
+    if (isCellColumn(col) && lists_[col].box)
         return {lists_[col].col, lists_[col].row};
     return {0, 0};
 }
@@ -211,7 +212,7 @@ void ChannelGrid::openText(TextEditor& editor, int row)
 
 void ChannelGrid::selectCell(int col, int row)
 {
-    if (col < 1 || col >= kColumns || row < 1 || row > kRows)
+    if (!isCellColumn(col) || row < 1 || row > kRows)
         return;
     Col = col;
     Row = row;
@@ -399,7 +400,7 @@ QString ChannelGrid::stepName(int col, int row) const
 {
     // "Receiving Frequency of A 3"
     return QStringLiteral("%1 of %2 %3")
-        .arg(QString::fromLatin1(kChannelColumns[col].heading), band_ == Band::A ? QStringLiteral("A") : QStringLiteral("B"))
+        .arg(QString::fromLatin1(columnSpec(col).heading), band_ == Band::A ? QStringLiteral("A") : QStringLiteral("B"))
         .arg(row);
 }
 

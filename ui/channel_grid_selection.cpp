@@ -61,8 +61,8 @@ void ChannelGrid::selectChannels(int from, int to)
 {
     {
         const QScopedValueRollback<bool> quiet(quiet_, true);
-        selectionModel()->setCurrentIndex(model_->index(to - 1, 1), QItemSelectionModel::NoUpdate);
-        selectionModel()->select(QItemSelection(model_->index(std::min(from, to) - 1, 1),
+        selectionModel()->setCurrentIndex(model_->index(to - 1, kFirstCellColumn), QItemSelectionModel::NoUpdate);
+        selectionModel()->select(QItemSelection(model_->index(std::min(from, to) - 1, kFirstCellColumn),
                                                 model_->index(std::max(from, to) - 1, kColumns - 1)),
                                  QItemSelectionModel::ClearAndSelect);
     }

@@ -8,22 +8,6 @@
 
 namespace pellaro {
 
-const ChannelColumn kChannelColumns[kColumns] = {
-    {"Channel", 55},
-    {"Receiving Frequency", 75},
-    {"Receiving CTCSS", 80},
-    {"Receiving Mode", 130},
-    {"Transmission Frequency", 95},
-    {"Transmission CTCSS", 90},
-    {"Launch Signaling", 130},
-    {"Transmit end Signaling", 130},
-    {"Power", 60},
-    {"Wide / Narrow", 75},
-    {"Compandor", 75},
-    {"Scrambler", 75},
-    {"Channel Name", 80},
-};
-
 ChannelModel::ChannelModel(Document& doc, Band band, QObject* parent)
     : QAbstractTableModel(parent), doc_(doc), band_(band)
 {
@@ -52,7 +36,7 @@ QVariant ChannelModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole)
         return cell(index.column(), index.row() + 1);
     // The channel number column is a fixed column: drawn like the headings.
-    if (role == Qt::BackgroundRole && index.column() == 0)
+    if (role == Qt::BackgroundRole && index.column() == kNumberColumn)
         return QApplication::palette().button();
     return {};
 }
@@ -60,7 +44,7 @@ QVariant ChannelModel::data(const QModelIndex& index, int role) const
 QVariant ChannelModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kColumns)
-        return QString::fromLatin1(kChannelColumns[section].heading);
+        return QString::fromLatin1(columnSpec(section).heading);
     if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole)
         return QVariant::fromValue(int(Qt::AlignCenter) | int(Qt::TextWordWrap));
     return QAbstractTableModel::headerData(section, orientation, role);
@@ -69,7 +53,7 @@ QVariant ChannelModel::headerData(int section, Qt::Orientation orientation, int 
 Qt::ItemFlags ChannelModel::flags(const QModelIndex& index) const
 {
     // The channel numbers cannot be selected; no cell is edited in place.
-    if (!index.isValid() || index.column() == 0)
+    if (!index.isValid() || index.column() == kNumberColumn)
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }

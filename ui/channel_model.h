@@ -10,13 +10,6 @@
 
 namespace pellaro {
 
-// Column widths and headings of the table (column 0 is the channel number).
-struct ChannelColumn {
-    const char* heading;
-    int width;
-};
-extern const ChannelColumn kChannelColumns[kColumns];
-
 constexpr int kHeadingRowHeight = 40;
 constexpr int kChannelRowHeight = 30;
 

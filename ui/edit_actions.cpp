@@ -22,7 +22,7 @@ namespace {
 
 bool wholeChannels(const CellRange& r)
 {
-    return !r.empty() && r.firstCol == 1 && r.lastCol == kColumns - 1;
+    return !r.empty() && r.firstCol == kFirstCellColumn && r.lastCol == kColumns - 1;
 }
 
 bool singleCell(const CellRange& r)
@@ -52,7 +52,7 @@ EditResult emptySelection(Document& doc, Band band, const CellRange& r)
 // Sorting one channel sorts nothing: then the whole table is sorted.
 CellRange sortSpan(const CellRange& r)
 {
-    return r.firstRow == r.lastRow ? CellRange{1, kRows, 1, kColumns - 1} : r;
+    return r.firstRow == r.lastRow ? CellRange{1, kRows, kFirstCellColumn, kColumns - 1} : r;
 }
 
 }  // namespace

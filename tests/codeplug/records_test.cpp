@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <set>
+#include <string>
 
 #include "codeplug/codes.h"
 #include "codeplug/memory_map.h"
@@ -274,4 +276,47 @@ TEST(WriteData, MirrorsSpareBytesAndState) {
     EXPECT_EQ(writeData(d, 134), "FF");
     d.k[5] = "00";  // a damaged mirror still gives a block of its length
     EXPECT_EQ(writeData(d, 130).size(), 96u);
+}
+
+// The column table's record places: every character of the record belongs to
+// exactly one field (the flag columns share the flags byte, one bit each),
+// and no two columns share a heading.
+TEST(ChannelColumns, RecordPlacesCoverTheRecordOnce) {
+    std::array<int, kRecordChars> owners{};
+    unsigned flagBits = 0;
+    std::set<std::string> headings;
+    for (const ColumnSpec& c : kColumnTable) {
+        EXPECT_TRUE(headings.insert(c.heading).second) << c.heading;
+        EXPECT_EQ(&columnSpec(c.column), &c) << c.heading << " stands out of its place";
+        if (c.code == RecordCode::None) continue;
+        if (c.code == RecordCode::Flag) {
+            EXPECT_EQ(flagBits & c.flagBit, 0u) << c.heading;
+            EXPECT_EQ(c.length, 2) << c.heading;
+            flagBits |= c.flagBit;
+            if (flagBits != c.flagBit) continue;   // the byte is counted at its first flag
+        }
+        for (int i = c.at; i < c.at + c.length; ++i) {
+            ASSERT_LT(i, kRecordChars) << c.heading;
+            ++owners[static_cast<std::size_t>(i)];
+        }
+    }
+    for (int i = 0; i < kRecordChars; ++i) EXPECT_EQ(owners[static_cast<std::size_t>(i)], 1) << "character " << i;
+}
+
+// A channel record lands where the band layout puts it, at both ends of
+// each band, and comes back from the block the schedule sends.
+TEST(ChannelColumns, BandLayoutPlacesEveryRecord) {
+    for (Band band : {Band::A, Band::B}) {
+        for (int row : {1, 2, kRows - 1, kRows}) {
+            const int block = channelBlock(band, row);
+            EXPECT_EQ(blockBand(block), band);
+            EXPECT_EQ(blockInfo(block).address + recordOffsetInBlock(row) / 2, channelAddress(band, row));
+            Document d;
+            d.table(band).at(colOf(Column::Name), row) = "X";
+            EXPECT_EQ(writeData(d, block).substr(static_cast<std::size_t>(recordOffsetInBlock(row)), kRecordChars),
+                      encodeChannel(d, band, row));
+        }
+    }
+    EXPECT_LE(channelAddress(Band::B, kRows) + kRecordBytes, static_cast<int>(kImageSize));
+    EXPECT_EQ(blockInfo(kVfoABlock).address, 0x0300);
 }

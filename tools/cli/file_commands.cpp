@@ -27,7 +27,7 @@ std::string padded(const std::string& utf8, std::size_t width) {
 }
 
 bool programmed(const ChannelTable& t, int row) {
-    for (int col = 1; col < kColumns; ++col)
+    for (int col = kFirstCellColumn; col < kColumns; ++col)
         if (!t.at(col, row).empty()) return true;
     return false;
 }
@@ -43,20 +43,20 @@ void printTable(std::ostream& out, const char* caption, const ChannelTable& t) {
         return;
     }
     std::array<std::size_t, kColumns> width{};
-    for (int col = 0; col < kColumns; ++col) {
+    for (int col = kNumberColumn; col < kColumns; ++col) {
         width[col] = displayWidth(channelHeadings()[static_cast<std::size_t>(col)]);
         for (int row : rows) width[col] = std::max(width[col], displayWidth(latin1ToUtf8(t.at(col, row))));
     }
     auto line = [&](auto cellText) {
         std::string s = " ";
-        for (int col = 0; col < kColumns; ++col) s += " " + padded(cellText(col), width[col]) + " |";
+        for (int col = kNumberColumn; col < kColumns; ++col) s += " " + padded(cellText(col), width[col]) + " |";
         s.pop_back();
         while (!s.empty() && s.back() == ' ') s.pop_back();
         out << s << "\n";
     };
     line([](int col) { return std::string(channelHeadings()[static_cast<std::size_t>(col)]); });
     std::string rule = " ";
-    for (int col = 0; col < kColumns; ++col) rule += " " + std::string(width[col], '-') + " +";
+    for (int col = kNumberColumn; col < kColumns; ++col) rule += " " + std::string(width[col], '-') + " +";
     rule.pop_back();
     rule.pop_back();
     out << rule << "\n";

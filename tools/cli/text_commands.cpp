@@ -162,12 +162,12 @@ int cliNames(const std::vector<std::string>& args) {
     }
     std::string out;
     for (Band band : {Band::A, Band::B})
-        for (int col = 1; col < kColumns; ++col) {
+        for (int col = kFirstCellColumn; col < kColumns; ++col) {
             out += std::string(bandLetter(band)) + " N " + channelHeadings()[static_cast<std::size_t>(col)] +
                    "\tN = 1.." + std::to_string(kRows) + "; ";
-            if (col == 1 || col == 4)
+            if (columnEditor(col) == CellEditor::Frequency)
                 out += "a frequency in MHz, 136-176 or 400-490, on the channel step, or empty";
-            else if (col == 12)
+            else if (columnEditor(col) == CellEditor::Name)
                 out += "up to 7 characters: letters, digits, blanks and the signs other than , ~ ' \"";
             else {
                 out += "one of:";
