@@ -9,7 +9,7 @@ ifneq ($(shell command -v ccache 2>/dev/null),)
 CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 endif
 
-.PHONY: deps check-deps configure build run test package bench fuzz sanitize clean
+.PHONY: deps check-deps configure build run test package bench fuzz sanitize clean format format-check
 
 # What building and running need; check-deps adds what the tests and checks
 # need (a headless display, clang, the validators, dpkg-dev).
@@ -93,6 +93,14 @@ sanitize: check-deps
 	cd $(TSAN_DIR) && QT_QPA_PLATFORM=offscreen \
 	  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(SANITIZER_SUPP)/tsan.supp \
 	  ctest --output-on-failure -j $(JOBS) --timeout 900 -R '(pellaro_serial_tests|EndToEnd\.|hardening\.Transfers/RadioFault\..*vanish)'
+
+# The code layout of .clang-format over the tracked C++ files: format applies
+# it, format-check prints every difference and fails if there is one.
+format:
+	@scripts/format-check --apply
+
+format-check:
+	@scripts/format-check
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -5,7 +5,8 @@ namespace pellaro {
 
 RadioComparison compareWithRadio(CloneEngine& engine, const Document& doc, const ProgressFn& progress) {
     RadioComparison out;
-    out.read = engine.fullRead(out.radio, progress, &out.replies);
+    Document radio;   // the read decodes into it; the comparison is of the bytes
+    out.read = engine.fullRead(radio, progress, &out.replies);
     if (out.read.ok) out.differences = compareImages(writeImage(doc), out.replies);
     return out;
 }

@@ -13,7 +13,6 @@ namespace pellaro {
 
 struct RadioComparison {
     TransferResult read;                   // the full read's own result
-    Document radio;                        // the radio's codeplug as the read decoded it
     MemoryImage replies;                   // every accepted reply as received
     std::vector<Difference> differences;   // from the codeplug to the radio; empty unless read.ok
 };

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "clone/link.h"
-#include "codeplug/compare.h"
+#include "codeplug/memory_map.h"
 #include "codeplug/document.h"
 
 namespace pellaro {

@@ -19,9 +19,11 @@
 #include <vector>
 
 #include "codeplug/document.h"
-#include "codeplug/tsv.h"
 
 namespace pellaro {
+
+// Rows of cell texts; rows may differ in length.
+using TextGrid = std::vector<std::vector<std::string>>;
 
 // Channels firstRow..lastRow (1..128), columns firstCol..lastCol (0..12),
 // both ends included. Empty when lastRow < firstRow or lastCol < firstCol.
@@ -112,16 +114,8 @@ EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, Sor
 // says. The step's name counts every cell given (headings, channel numbers
 // and empty texts past the edges aside).
 EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid& cells);
-// The same from tab-separated text (a leading UTF-8 byte order mark is
-// dropped). A text longer than kMaxPasteText is refused whole: a full table
-// with headings is about 16 KB.
-constexpr std::size_t kMaxPasteText = 1 << 20;
-EditResult pasteText(Document& doc, Band band, int row, int col, std::string_view utf8Tsv);
-
-// The cells of `range` as tab-separated UTF-8 text, as they stand. With
-// headings, the first line holds the headings of the copied columns. An empty
-// text for a range outside the table.
-std::string copyText(const Document& doc, Band band, const CellRange& range, bool withHeadings);
+// (pasteText and copyText in files/channel_clipboard.h: the same as
+// tab-separated text.)
 
 // Empties the frequency and name cells of `range` through their own rules (an
 // emptied frequency empties its group); list cells are left alone, since a

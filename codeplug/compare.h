@@ -10,7 +10,6 @@
 // (byte 9 of a VFO record) or when its editor shows the same on both sides.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,9 +44,7 @@ struct Difference {
 // settings before its mirror bytes. Empty when the two are the same.
 std::vector<Difference> compareDocuments(const Document& a, const Document& b);
 
-// Radio memory as a full write sends it or a full read receives it: the data
-// texts (hex) of the 136 blocks, in schedule order.
-using MemoryImage = std::array<std::string, kBlockCount>;
+// The memory image a full write of `doc` sends.
 MemoryImage writeImage(const Document& doc);
 
 // The record bytes of two images (the spare ranges, always written as FF, are

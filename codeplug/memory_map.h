@@ -3,6 +3,7 @@
 // request texts, where each read reply goes and what each write sends.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,6 +37,10 @@ void dispatchReply(Document& doc, int block, std::string_view reply);
 std::string writeData(const Document& doc, int block);
 // "57524945" + address + length + data.
 std::string writeRequest(const Document& doc, int block);
+
+// Radio memory as a full write sends it or a full read receives it: the data
+// texts (hex) of the 136 blocks, in schedule order.
+using MemoryImage = std::array<std::string, kBlockCount>;
 
 // ---- the decoders the dispatch uses (also used by the partial reads) ------
 // Channel record (48 hex characters) into row `row` (1..128) of `band`, and

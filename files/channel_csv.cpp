@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Channel CSV: the native columns, format detection, and the import that
-// takes every row through the editors' rules.
+// Channel CSV: what both formats share, format detection, and the import
+// that takes every row through the editors' rules.
 #include "files/channel_csv.h"
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 
 #include "codeplug/cell_entry.h"
 #include "files/channel_csv_rows.h"
+#include "files/csv_formats.h"
 
 namespace pellaro {
 
@@ -86,81 +87,6 @@ std::string readDecimalComma(PlannedRow& row, int column, const std::string& tex
 namespace {
 
 using namespace channel_csv;
-
-constexpr const char* kBandColumn = "Band";
-const char* const kChannelColumn = columnSpec(Column::Number).heading;
-
-bool isNativeHeader(const Header& h) {
-    if (!h.find(kChannelColumn)) return false;
-    for (int col = kFirstCellColumn; col < kColumns; ++col)
-        if (h.find(channelHeadings()[static_cast<std::size_t>(col)])) return true;
-    return false;
-}
-
-std::optional<Band> bandOf(std::string_view text) {
-    const std::string t = trimmed(text);
-    if (sameIgnoringCase(t, "A")) return Band::A;
-    if (sameIgnoringCase(t, "B")) return Band::B;
-    return std::nullopt;
-}
-
-std::vector<PlannedRow> planNative(const CsvTable& table, std::optional<Band> only) {
-    const Header header(table.records.front().fields);
-    std::vector<PlannedRow> rows;
-    for (std::size_t i = 1; i < table.records.size(); ++i) {
-        const CsvRecord& r = table.records[i];
-        PlannedRow row;
-        row.line = r.line;
-        const auto bandText = field(r, header, kBandColumn);
-        const auto band = bandText ? bandOf(*bandText) : only;
-        const auto channelText = field(r, header, kChannelColumn).value_or("");
-        const auto channel = channelNumber(channelText);
-        if (!band || !channel) {
-            row.refused = true;
-            row.issues.push_back(issue(Severity::Refused, row, kNumberColumn,
-                                       !band ? "Band " + quoteUserText(bandText.value_or("")) + " is neither A nor B: row left out"
-                                             : "Channel " + quoteUserText(channelText) + " is not 1 to " +
-                                                   std::to_string(kRows) + ": row left out"));
-            rows.push_back(std::move(row));
-            continue;
-        }
-        row.band = *band;
-        row.channel = *channel;
-        if (only && *band != *only) {
-            row.leftOut = true;
-            row.issues.push_back(issue(Severity::Note, row, kNumberColumn,
-                                       std::string("row left out: importing band ") + bandLetter(*only) + " only"));
-            rows.push_back(std::move(row));
-            continue;
-        }
-        for (int col = kFirstCellColumn; col < kColumns; ++col)
-            if (const auto text = field(r, header, channelHeadings()[static_cast<std::size_t>(col)]))
-                row.cells.push_back({col, columnEditor(col) == CellEditor::Frequency ? readDecimalComma(row, col, trimmed(*text)) : *text, false});
-        row.emptiedWhy = std::string("the row has no ") + columnSpec(Column::RxFrequency).heading + " and no " +
-                         columnSpec(Column::TxFrequency).heading;
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-CsvExport exportNative(const Document& doc, std::optional<Band> band) {
-    CsvExport out;
-    std::vector<std::string> header = {kBandColumn, kChannelColumn};
-    for (int col = kFirstCellColumn; col < kColumns; ++col) header.push_back(channelHeadings()[static_cast<std::size_t>(col)]);
-    out.csv = csvLine(header);
-    for (Band b : {Band::A, Band::B}) {
-        if (band && b != *band) continue;
-        const ChannelTable& t = doc.table(b);
-        for (int row = 1; row <= kRows; ++row) {
-            if (!programmed(t, row)) continue;
-            std::vector<std::string> fields = {bandLetter(b), std::to_string(row)};
-            for (int col = kFirstCellColumn; col < kColumns; ++col) fields.push_back(latin1ToUtf8(t.at(col, row)));
-            out.csv += csvLine(fields);
-            ++out.rows;
-        }
-    }
-    return out;
-}
 
 // Tone and mode texts that store as "not set" (FFFF, FF) whatever their
 // spelling: an empty cell, "OFF" and "0FF" in a tone column, "OFF" in the
@@ -246,15 +172,15 @@ std::optional<CsvFormat> detectCsvFormat(std::string_view csv) {
     const CsvTable table = parseCsv(csv);
     if (!table.ok() || table.records.empty()) return std::nullopt;
     const Header header(table.records.front().fields);
-    if (isNativeHeader(header)) return CsvFormat::Native;
-    if (isGenericHeader(header)) return CsvFormat::Generic;
+    for (const CsvFormatEntry& f : csvFormats())
+        if (f.detect(header)) return f.id;
     return std::nullopt;
 }
 
 CsvExport exportChannels(const Document& doc, CsvFormat format, std::optional<Band> band) {
-    if (format == CsvFormat::Native) return exportNative(doc, band);
-    if (!band) return {{}, "the generic format holds one band: choose band A or B", 0};
-    return exportGeneric(doc, *band);
+    const CsvFormatEntry& f = csvFormat(format);
+    if (f.oneBand && !band) return {{}, "the " + std::string(f.name) + " format holds one band: choose band A or B", 0};
+    return f.write(doc, band);
 }
 
 std::string csvTooLargeText() {
@@ -333,32 +259,22 @@ ImportReport importChannels(Document& doc, std::string_view csv, const ImportOpt
         report.error = "the file holds no header line";
         return report;
     }
-    const Header header(table.records.front().fields);
+    const CsvFormatEntry& format = csvFormat(options.format);
+    if (!format.detect(Header(table.records.front().fields))) {
+        report.error = "line " + std::to_string(table.records.front().line) + ": not a " + std::string(format.name) +
+                       " channel CSV (" + std::string(format.lacks) + ")";
+        return report;
+    }
     std::vector<PlannedRow> rows;
-    if (options.format == CsvFormat::Native) {
-        if (!isNativeHeader(header)) {
-            report.error = "line " + std::to_string(table.records.front().line) +
-                           ": not a native channel CSV (the header names no Channel column and no channel heading)";
-            return report;
-        }
-        if (!header.find(kBandColumn) && !options.band) {
-            report.error = "the file has no Band column: choose the band its channels go into";
-            return report;
-        }
-        rows = planNative(table, options.band);
-    } else {
-        if (!isGenericHeader(header)) {
-            report.error = "line " + std::to_string(table.records.front().line) +
-                           ": not a generic channel CSV (the header names no Location column)";
-            return report;
-        }
-        rows = planGeneric(table, options.band.value_or(Band::A), report.issues);
+    if (std::string why = format.read(table, options.band, rows, report.issues); !why.empty()) {
+        report.error = std::move(why);
+        return report;
     }
 
     // Into a copy: the document changes only when the rows may go in.
     Document work = doc;
     if (options.replace) {
-        if (options.format == CsvFormat::Generic || options.band) {
+        if (format.oneBand || options.band) {
             emptyBand(work, options.band.value_or(Band::A));
         } else {
             emptyBand(work, Band::A);

@@ -58,9 +58,19 @@ ReportItem issue(Severity severity, const PlannedRow& row, int column, const std
 // and digits; a Changed issue at `column` of the row then says so.
 std::string readDecimalComma(PlannedRow& row, int column, const std::string& text);
 
-// The generic format.
+// Each format's header test, reader and writer, as csvFormats() lists them.
+// A reader plans the rows after the header of `table` (`band` as
+// ImportOptions has it; said of the whole file goes to `fileIssues`), or says
+// why the file cannot be taken so. A writer is given a band when its format
+// holds one.
+bool isNativeHeader(const Header& h);
+std::string readNative(const CsvTable& table, std::optional<Band> band, std::vector<PlannedRow>& rows,
+                       std::vector<ReportItem>& fileIssues);
+CsvExport exportNative(const Document& doc, std::optional<Band> band);
+
 bool isGenericHeader(const Header& h);
-std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vector<ReportItem>& fileIssues);
-CsvExport exportGeneric(const Document& doc, Band band);
+std::string readGeneric(const CsvTable& table, std::optional<Band> band, std::vector<PlannedRow>& rows,
+                        std::vector<ReportItem>& fileIssues);
+CsvExport exportGeneric(const Document& doc, std::optional<Band> band);
 
 }  // namespace pellaro::channel_csv

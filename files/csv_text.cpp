@@ -175,24 +175,28 @@ CsvTable parseCsv(std::string_view text) {
     return std::move(r.table);
 }
 
+void appendField(std::string& out, std::string_view field, bool quoted) {
+    if (!quoted) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
 std::string csvLine(const std::vector<std::string>& fields) {
     std::string out;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::string& f = fields[i];
         if (i) out += ',';
-        const bool quote = f.find_first_of(",\"\r\n") != std::string::npos ||
-                           (!f.empty() && (f.front() == ' ' || f.front() == '\t' || f.back() == ' ' ||
-                                           f.back() == '\t' || f.front() == '#'));
-        if (!quote) {
-            out += f;
-            continue;
-        }
-        out += '"';
-        for (char c : f) {
-            if (c == '"') out += '"';
-            out += c;
-        }
-        out += '"';
+        appendField(out, f,
+                    f.find_first_of(",\"\r\n") != std::string::npos ||
+                        (!f.empty() && (f.front() == ' ' || f.front() == '\t' || f.back() == ' ' ||
+                                        f.back() == '\t' || f.front() == '#')));
     }
     out += "\r\n";
     return out;

@@ -33,4 +33,8 @@ CsvTable parseCsv(std::string_view text);
 // quote, a line break or blanks at its ends, or starts with "#"; ends in CR LF.
 std::string csvLine(const std::vector<std::string>& fields);
 
+// One field as CSV and tab-separated text write it: as it is, or quoted, its
+// own quotes doubled.
+void appendField(std::string& out, std::string_view field, bool quoted);
+
 }  // namespace pellaro

@@ -313,6 +313,8 @@ std::vector<std::string> genericRow(const ChannelTable& t, int row) {
 
 bool isGenericHeader(const Header& h) { return h.find("Location").has_value(); }
 
+namespace {
+
 std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vector<ReportItem>& fileIssues) {
     const Header header(table.records.front().fields);
     Place headerLine;
@@ -353,10 +355,18 @@ std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vecto
     return rows;
 }
 
-CsvExport exportGeneric(const Document& doc, Band band) {
+}  // namespace
+
+std::string readGeneric(const CsvTable& table, std::optional<Band> band, std::vector<PlannedRow>& rows,
+                        std::vector<ReportItem>& fileIssues) {
+    rows = planGeneric(table, band.value_or(Band::A), fileIssues);
+    return {};
+}
+
+CsvExport exportGeneric(const Document& doc, std::optional<Band> band) {
     CsvExport out;
     out.csv = csvLine(genericColumns());
-    const ChannelTable& t = doc.table(band);
+    const ChannelTable& t = doc.table(band.value_or(Band::A));
     for (int row = 1; row <= kRows; ++row) {
         if (!programmed(t, row)) continue;
         out.csv += csvLine(genericRow(t, row));

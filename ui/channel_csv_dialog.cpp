@@ -46,10 +46,12 @@ ChannelCsvDialog::ChannelCsvDialog(Mode mode, QWidget* parent)
     bothBands = option(bands, "CsvBothBands", QStringLiteral("Both bands (native format only)"));
     layout->addWidget(bands);
 
-    QGroupBox* formats = group(this, QStringLiteral("Format"));
-    native = option(formats, "CsvNative", QStringLiteral("Native: the columns of the channel tables"));
-    generic = option(formats, "CsvGeneric", QStringLiteral("Generic: the columns other programming tools share (one band)"));
-    layout->addWidget(formats);
+    QGroupBox* formatBox = group(this, QStringLiteral("Format"));
+    for (const CsvFormatEntry& f : csvFormats()) {
+        const std::string name = "Csv" + std::string(f.title);
+        formats.push_back(option(formatBox, name.c_str(), QString::fromUtf8(f.label.data(), qsizetype(f.label.size()))));
+    }
+    layout->addWidget(formatBox);
 
     if (importing) {
         QGroupBox* how = group(this, QStringLiteral("Channels"));
@@ -72,10 +74,11 @@ ChannelCsvDialog::ChannelCsvDialog(Mode mode, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     bothBands->setChecked(true);
-    native->setChecked(true);
+    formats.front()->setChecked(true);
     for (QRadioButton* b : {bandA, bandB, bothBands})
         connect(b, &QRadioButton::toggled, this, &ChannelCsvDialog::explain);
-    connect(generic, &QRadioButton::toggled, this, &ChannelCsvDialog::followFormat);
+    for (QRadioButton* b : formats)
+        connect(b, &QRadioButton::toggled, this, &ChannelCsvDialog::followFormat);
     followFormat();
     setFixedWidth(sizeHint().width() + 40);
 }
@@ -87,10 +90,19 @@ std::optional<CsvChoice> ChannelCsvDialog::ask()
     return choice();
 }
 
+const CsvFormatEntry& ChannelCsvDialog::chosenFormat() const
+{
+    const auto all = csvFormats();
+    for (std::size_t i = 0; i < formats.size(); ++i)
+        if (formats[i]->isChecked())
+            return all[i];
+    return all.front();
+}
+
 CsvChoice ChannelCsvDialog::choice() const
 {
     CsvChoice c;
-    c.format = generic->isChecked() ? CsvFormat::Generic : CsvFormat::Native;
+    c.format = chosenFormat().id;
     if (bandA->isChecked())
         c.band = Band::A;
     else if (bandB->isChecked())
@@ -101,7 +113,10 @@ CsvChoice ChannelCsvDialog::choice() const
 
 void ChannelCsvDialog::setChoice(const CsvChoice& c)
 {
-    (c.format == CsvFormat::Generic ? generic : native)->setChecked(true);
+    const auto all = csvFormats();
+    for (std::size_t i = 0; i < formats.size(); ++i)
+        if (all[i].id == c.format)
+            formats[i]->setChecked(true);
     (!c.band ? bothBands : *c.band == Band::A ? bandA : bandB)->setChecked(true);
     if (replace)
         (c.replace ? replace : merge)->setChecked(true);
@@ -110,7 +125,7 @@ void ChannelCsvDialog::setChoice(const CsvChoice& c)
 
 void ChannelCsvDialog::followFormat()
 {
-    const bool oneBand = generic->isChecked();
+    const bool oneBand = chosenFormat().oneBand;
     if (oneBand && bothBands->isChecked())
         bandA->setChecked(true);
     bothBands->setEnabled(!oneBand);

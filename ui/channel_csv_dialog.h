@@ -9,9 +9,10 @@
 #include <QDialog>
 
 #include <optional>
+#include <vector>
 
 #include "codeplug/document.h"
-#include "files/channel_csv.h"
+#include "files/csv_formats.h"
 
 class QDialogButtonBox;
 class QLabel;
@@ -40,8 +41,7 @@ public:
     QRadioButton* bandA = nullptr;
     QRadioButton* bandB = nullptr;
     QRadioButton* bothBands = nullptr;
-    QRadioButton* native = nullptr;
-    QRadioButton* generic = nullptr;
+    std::vector<QRadioButton*> formats;   // as csvFormats() lists them
     QRadioButton* merge = nullptr;     // import only
     QRadioButton* replace = nullptr;   // import only
     QDialogButtonBox* buttons = nullptr;
@@ -50,6 +50,7 @@ private:
     // "Both bands" follows the format; a generic choice of both becomes band A.
     void followFormat();
     void explain();
+    const CsvFormatEntry& chosenFormat() const;
 
     Mode mode_;
     QLabel* meaning_ = nullptr;   // what the choices do, in a sentence or two

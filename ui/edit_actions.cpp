@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+#include "files/channel_clipboard.h"
+#include "files/tsv.h"
 #include "ui/channel_grid.h"
 #include "ui/doc_text.h"
 #include "ui/document_history.h"

@@ -14,6 +14,7 @@
 #include "codeplug/compare.h"
 #include "codeplug/report.h"
 #include "files/codeplug_file.h"
+#include "files/csv_formats.h"
 #include "ui/channel_csv_dialog.h"
 #include "ui/channel_grid.h"
 #include "ui/compare_radio_dialog.h"
@@ -219,9 +220,12 @@ void InterchangeActions::import(const QString& path, const CsvChoice& choice)
     if (!report.usable) {
         QString why = displayText(report.error);
         const std::optional<CsvFormat> holds = detectCsvFormat(csv);
-        if (holds && *holds != choice.format)
-            why += *holds == CsvFormat::Generic ? QStringLiteral("; it holds the generic columns: choose Generic")
-                                                : QStringLiteral("; it holds our own columns: choose Native");
+        if (holds && *holds != choice.format) {
+            const CsvFormatEntry& held = csvFormat(*holds);
+            why += QStringLiteral("; it holds %1: choose %2")
+                       .arg(QString::fromUtf8(held.columns.data(), qsizetype(held.columns.size())),
+                            QString::fromUtf8(held.title.data(), qsizetype(held.title.size())));
+        }
         refuse(why, issueListText(report));
         return;
     }

@@ -18,10 +18,10 @@
 #include "app/data_folder.h"
 #include "app/login_window.h"
 #include "app/password_dialogs.h"
-#include "fake_seam.h"
+#include "queued_seam.h"
 
 using namespace pellaro;
-using pellaro::test::FakeSeam;
+using pellaro::test::QueuedSeam;
 
 namespace {
 
@@ -243,7 +243,7 @@ private slots:
 
     void loginWindowControls()
     {
-        FakeSeam seam;
+        QueuedSeam seam;
         TForm1 form(*folder_, seam);
         QCOMPARE(form.windowTitle(), QStringLiteral("Pellaro"));
         QCOMPARE(form.size(), QSize(640, 480));
@@ -292,7 +292,7 @@ private slots:
         QFETCH(bool, in);
         writeAll(folder_->passwordFile(), file);
         writeAll(folder_->companyNameFile(), "Acme Radio\r\nignored\r\n");
-        FakeSeam seam;
+        QueuedSeam seam;
         QWidget main;
         TForm1 form(*folder_, seam);
         form.setMainWindow(&main);
@@ -318,7 +318,7 @@ private slots:
     void enterLogsIn()
     {
         writeAll(folder_->passwordFile(), "abc\r\n");
-        FakeSeam seam;
+        QueuedSeam seam;
         QWidget main;
         TForm1 form(*folder_, seam);
         form.setMainWindow(&main);
@@ -332,7 +332,7 @@ private slots:
     void passwordFileChangeCountsAtNextClick()
     {
         writeAll(folder_->passwordFile(), "one\r\n");
-        FakeSeam seam;
+        QueuedSeam seam;
         QWidget main;
         TForm1 form(*folder_, seam);
         form.setMainWindow(&main);
@@ -358,7 +358,7 @@ private slots:
             writeAll(folder_->passwordFile(), QByteArray());
         else
             QVERIFY(QFile::remove(folder_->passwordFile()));
-        FakeSeam seam;
+        QueuedSeam seam;
         QWidget main;
         TForm1 form(*folder_, seam);
         form.setMainWindow(&main);
@@ -389,7 +389,7 @@ private slots:
             writeAll(folder_->pictureFile(), pngBytes());
         else
             QVERIFY(QFile::remove(folder_->companyNameFile()));
-        FakeSeam seam;
+        QueuedSeam seam;
         TForm1 form(*folder_, seam);
         const QImage builtIn = form.Image1->pixmap().toImage();
         form.show();
@@ -406,7 +406,7 @@ private slots:
         QTemporaryDir empty;
         const DataFolder folder = DataFolder::under(empty.path());
         const QString image = QDir::toNativeSeparators(empty.path() + QStringLiteral("/image"));
-        FakeSeam seam;
+        QueuedSeam seam;
         QWidget main;
         TForm1 form(folder, seam);
         form.setMainWindow(&main);
@@ -440,7 +440,7 @@ private slots:
 
     void replaceBackground()
     {
-        FakeSeam seam;
+        QueuedSeam seam;
         TForm1 form(*folder_, seam);
         form.show();
         const QString chosen = dir_->path() + QStringLiteral("/new.jpg");
@@ -472,7 +472,7 @@ private slots:
     void undecodablePictureChangesNothing()
     {
         QFETCH(QByteArray, bytes);
-        FakeSeam seam;
+        QueuedSeam seam;
         TForm1 form(*folder_, seam);
         form.show();
         QTest::qWait(0);
@@ -490,7 +490,7 @@ private slots:
     void amendPassword()
     {
         writeAll(folder_->passwordFile(), "old\r\n");
-        FakeSeam seam;
+        QueuedSeam seam;
         QWidget main;
         TForm3 dialog(*folder_, seam, &main);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Amend Password"));
@@ -537,7 +537,7 @@ private slots:
     void amendToEmptyPasswordAndCancel()
     {
         writeAll(folder_->passwordFile(), "old\r\n");
-        FakeSeam seam;
+        QueuedSeam seam;
         TForm3 dialog(*folder_, seam);
         dialog.show();
         dialog.Edit1->setText(QStringLiteral("old"));
@@ -557,7 +557,7 @@ private slots:
     void amendWithMissingPasswordFile()
     {
         QVERIFY(QFile::remove(folder_->passwordFile()));
-        FakeSeam seam;
+        QueuedSeam seam;
         TForm3 dialog(*folder_, seam);
         dialog.show();
         dialog.Button1Click();
@@ -580,7 +580,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, stored);
-        FakeSeam seam;
+        QueuedSeam seam;
         QWidget main;
         main.setWindowTitle(QStringLiteral("Pellaro"));
         TForm1 login(*folder_, seam);
@@ -616,7 +616,7 @@ private slots:
 
     void noteCancelKeepsTyping()
     {
-        FakeSeam seam;
+        QueuedSeam seam;
         QWidget main;
         main.setWindowTitle(QStringLiteral("Pellaro"));
         TForm4 dialog(*folder_, seam, &main);

@@ -11,11 +11,11 @@
 
 #include "app/startup.h"
 #include "codeplug/rules.h"
-#include "fake_seam.h"
+#include "queued_seam.h"
 #include "files/codeplug_file.h"
 
 using namespace pellaro;
-using pellaro::test::FakeSeam;
+using pellaro::test::QueuedSeam;
 
 namespace {
 
@@ -49,7 +49,7 @@ private slots:
 
     void sixWindowsMainReadyBeforeLogin()
     {
-        FakeSeam seam;
+        QueuedSeam seam;
         int portReads = 0;
         Windows w = createWindows(options_, seam, [&] {
             ++portReads;
@@ -99,7 +99,7 @@ private slots:
         const QString missing = dir_.filePath(QStringLiteral("none.bc"));
 
         for (const QString& file : {good, missing}) {
-            FakeSeam seam;
+            QueuedSeam seam;
             options_.file = file;
             Windows w = createWindows(options_, seam, [] { return QList<SerialPortEntry>{}; });
             const Document startUp = w.form2->document();
@@ -124,7 +124,7 @@ private slots:
 
     void closingLoginBeforeLoginEndsTheProgram()
     {
-        FakeSeam seam;
+        QueuedSeam seam;
         Windows w = createWindows(options_, seam, [] { return QList<SerialPortEntry>{}; });
         QSignalSpy ended(w.form1.get(), &TForm1::closedBeforeLogin);
         w.form1->show();

@@ -18,6 +18,8 @@
 #include "codeplug/cell_entry.h"
 #include "codeplug/channel_edit.h"
 #include "codeplug/rules.h"
+#include "files/channel_clipboard.h"
+#include "files/tsv.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using namespace pellaro;

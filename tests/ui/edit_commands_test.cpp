@@ -18,6 +18,7 @@
 
 #include "codeplug/channel_edit.h"
 #include "codeplug/rules.h"
+#include "files/channel_clipboard.h"
 #include "ui/channel_grid.h"
 #include "ui/document_history.h"
 #include "ui/edit_actions.h"

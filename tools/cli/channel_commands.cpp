@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "codeplug/channel_edit.h"
+#include "files/channel_clipboard.h"
 #include "files/codeplug_file.h"
 #include "tools/cli/cli_files.h"
 #include "tools/cli/commands.h"

@@ -10,6 +10,7 @@
 #include "codeplug/report.h"
 #include "files/channel_csv.h"
 #include "files/codeplug_file.h"
+#include "files/csv_formats.h"
 #include "files/csv_text.h"
 #include "tools/cli/cli_files.h"
 #include "tools/cli/commands.h"
@@ -40,10 +41,9 @@ ChannelArgs parseArgs(const std::vector<std::string>& args, bool allowCsvOptions
             else if (v == "B" || v == "b") a.band = Band::B;
             else a.error = "--band takes A or B";
         } else if (allowCsvOptions && arg == "--format") {
-            const std::string v = hasValue ? args[++i] : "";
-            if (v == "native") a.format = CsvFormat::Native;
-            else if (v == "generic") a.format = CsvFormat::Generic;
-            else a.error = "--format takes native or generic";
+            const CsvFormatEntry* f = findCsvFormat(hasValue ? args[++i] : "");
+            if (f) a.format = f->id;
+            else a.error = "--format takes " + csvFormatNames(" or ");
         } else if (allowReplace && arg == "--replace") {
             a.replace = true;
         } else if (allowWritten && arg == "--written") {
@@ -61,12 +61,13 @@ ChannelArgs parseArgs(const std::vector<std::string>& args, bool allowCsvOptions
 int cliExport(const std::vector<std::string>& args) {
     const ChannelArgs a = parseArgs(args, true, false, false);
     if (!a.error.empty()) {
-        printError(a.error + "; usage: pellaro-cli export FILE.bc OUT.csv [--band A|B] [--format native|generic]");
+        printError(a.error + "; usage: pellaro-cli export FILE.bc OUT.csv [--band A|B] [--format " +
+                   csvFormatNames("|") + "]");
         return kExitUsage;
     }
     Document doc;
     if (!loadCodeplugFile(a.files[0], doc)) return kExitUsage;
-    const CsvExport out = exportChannels(doc, a.format.value_or(CsvFormat::Native), a.band);
+    const CsvExport out = exportChannels(doc, a.format.value_or(csvFormats().front().id), a.band);
     if (!out.ok()) {
         printError(out.error);
         return kExitUsage;
@@ -94,8 +95,8 @@ void printRefusals(const std::string& csvPath, const ImportReport& report) {
 int cliImport(const std::vector<std::string>& args) {
     const ChannelArgs a = parseArgs(args, true, true, false);
     if (!a.error.empty()) {
-        printError(a.error +
-                   "; usage: pellaro-cli import FILE.bc IN.csv [--band A|B] [--format native|generic] [--replace]");
+        printError(a.error + "; usage: pellaro-cli import FILE.bc IN.csv [--band A|B] [--format " +
+                   csvFormatNames("|") + "] [--replace]");
         return kExitUsage;
     }
     const std::string& codeplug = a.files[0];
@@ -119,7 +120,8 @@ int cliImport(const std::vector<std::string>& args) {
     if (!format) {
         const CsvTable table = parseCsv(csv);
         printError(csvPath + ": " +
-                   (table.ok() ? "not a channel CSV (its header names neither the native nor the generic columns)"
+                   (table.ok() ? "not a channel CSV (its header names neither the " + csvFormatNames(" nor the ") +
+                                     " columns)"
                                : table.error) +
                    "; " + codeplug + " is unchanged");
         return kExitUsage;

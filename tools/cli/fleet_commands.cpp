@@ -201,8 +201,7 @@ int runFleetCommand(const FleetArguments& args) {
         summary = runFleet(link, engine, jobs, args.options, host);
         pauseBetweenExchanges(port);
     }
-    comm.waitUntilSent(kSendDrainTimeoutMs);   // the last "EXIT" has left the line
-    comm.ClosePort();
+    closeRadioPort(comm);
 
     std::cout << summary.ok << " ok, " << summary.failed << " failed, " << summary.skipped << " skipped"
               << (summary.notReached ? ", " + std::to_string(summary.notReached) + " not reached" : "")

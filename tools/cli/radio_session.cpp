@@ -8,6 +8,7 @@
 #include <iostream>
 #include <vector>
 
+#include "clone/compare_radio.h"
 #include "codeplug/memory_map.h"
 #include "codeplug/write_check.h"
 #include "serial/access_hint.h"
@@ -65,5 +66,23 @@ bool fitForWrite(const Document& doc, const std::string& path) {
                " of " + path + " the editors would refuse; nothing was written to the radio");
     return false;
 }
+
+void closeRadioPort(TComm& comm) {
+    comm.waitUntilSent(kSendDrainTimeoutMs);
+    comm.ClosePort();
+}
+
+RadioSession::RadioSession(TComm& comm, bool fast, const std::atomic<bool>* stop, Close close)
+    : comm_(comm), link_(comm), engine_(link_), close_(close) {
+    engine_.setFastTransfers(fast);
+    engine_.setStopRequest(stop);
+}
+
+RadioSession::~RadioSession() {
+    if (close_ == Close::AfterGap) pause();
+    closeRadioPort(comm_);
+}
+
+void RadioSession::pause() { pauseBetweenExchanges(link_); }
 
 }  // namespace pellaro::cli

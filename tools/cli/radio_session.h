@@ -6,10 +6,13 @@
 
 #include <QCoreApplication>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
+#include "clone/engine.h"
 #include "codeplug/document.h"
+#include "serial/port_link.h"
 #include "serial/tcomm.h"
 
 namespace pellaro::cli {
@@ -35,6 +38,32 @@ std::string openFailureReason(const std::string& device, const TComm& comm, cons
 // Opens DEVICE as the main window's Comm1 ends up configured: 19200 baud,
 // 8N1, DTR and RTS on, no flow control. Prints the reason on failure.
 bool openDevice(TComm& comm, const std::string& device);
+
+// Closes the port once the last closing word ("EXIT") has left the line:
+// closing purges what is still queued, and the radio must get it.
+void closeRadioPort(TComm& comm);
+
+// One open port and one engine for the exchanges of a command; the next
+// exchange waits for pause(), the quiet gap after a closing word. The port is
+// closed with the session, through closeRadioPort, after one more gap when
+// the radio may be spoken to again right away (AfterGap).
+class RadioSession {
+public:
+    enum class Close { AtOnce, AfterGap };
+    RadioSession(TComm& comm, bool fast, const std::atomic<bool>* stop, Close close);
+    ~RadioSession();
+    RadioSession(const RadioSession&) = delete;
+    RadioSession& operator=(const RadioSession&) = delete;
+
+    CloneEngine& engine() { return engine_; }
+    void pause();
+
+private:
+    TComm& comm_;
+    PortLink link_;
+    CloneEngine engine_;
+    Close close_;
+};
 
 // Lists on stderr, by place, what a write of `doc` (loaded from `path`)
 // would send and must not; false when there is any: nothing then goes to

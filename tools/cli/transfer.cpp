@@ -152,16 +152,10 @@ int readCommand(const std::string& device, const std::string& outPath, const Tra
     Document doc;
     TransferResult result;
     {
-        PortLink link(comm);
-        CloneEngine engine(link);
-        engine.setFastTransfers(options.fast);
-        engine.setStopRequest(&stopAsked);
+        RadioSession session(comm, options.fast, &stopAsked, RadioSession::Close::AtOnce);
         ProgressBar bar("Reading");
-        result = engine.fullRead(doc, [&bar](int n) { bar(n); });
+        result = session.engine().fullRead(doc, [&bar](int n) { bar(n); });
     }
-    // Closing purges what is still queued: the radio must get its "EXIT".
-    comm.waitUntilSent(kSendDrainTimeoutMs);
-    comm.ClosePort();
     std::cout << result.message << std::endl;
     explainEnd(result, watch.vanished, "nothing was saved (the radio is unchanged)");
     if (result.stopped) return stoppedStatus();
@@ -201,15 +195,10 @@ int writeCommand(const std::string& device, const std::string& inPath, const Tra
     TransferWatch watch(comm);
     TransferResult result;
     {
-        PortLink link(comm);
-        CloneEngine engine(link);
-        engine.setFastTransfers(options.fast);
-        engine.setStopRequest(&stopAsked);
+        RadioSession session(comm, options.fast, &stopAsked, RadioSession::Close::AtOnce);
         ProgressBar bar("Writing");
-        result = engine.fullWrite(doc, [&bar](int n) { bar(n); });
+        result = session.engine().fullWrite(doc, [&bar](int n) { bar(n); });
     }
-    comm.waitUntilSent(kSendDrainTimeoutMs);
-    comm.ClosePort();
     std::cout << result.message << std::endl;
     explainEnd(result, watch.vanished, partialWriteText(result, {}));
     if (result.stopped) return stoppedStatus();
@@ -243,31 +232,6 @@ bool reportDifferences(const std::vector<Difference>& differences) {
     return false;
 }
 
-// One port, one engine, for the exchanges of a command; the port is closed
-// only after the radio has had its last closing word and a quiet gap.
-class RadioSession {
-public:
-    explicit RadioSession(TComm& comm, bool fast) : comm_(comm), link_(comm), engine_(link_) {
-        engine_.setFastTransfers(fast);
-        engine_.setStopRequest(&stopAsked);
-    }
-    ~RadioSession() {
-        pauseBetweenExchanges(link_);
-        comm_.waitUntilSent(kSendDrainTimeoutMs);   // the last "EXIT" has left the line
-        comm_.ClosePort();
-    }
-    RadioSession(const RadioSession&) = delete;
-    RadioSession& operator=(const RadioSession&) = delete;
-
-    CloneEngine& engine() { return engine_; }
-    void pause() { pauseBetweenExchanges(link_); }
-
-private:
-    TComm& comm_;
-    PortLink link_;
-    CloneEngine engine_;
-};
-
 // pellaro-cli write with --verify or --backup. The file to write is checked
 // first; with --backup the radio is read and the backup saved before the
 // write, and nothing is written when either fails; with --verify the radio is
@@ -289,7 +253,7 @@ int checkedWriteCommand(const std::string& device, const std::string& inPath, co
     if (stopAsked.load()) return stoppedStatus();   // stopped before the radio was touched
     if (!openDevice(comm, device)) return kExitCannotOpen;
     TransferWatch watch(comm);
-    RadioSession session(comm, options.fast);
+    RadioSession session(comm, options.fast, &stopAsked, RadioSession::Close::AfterGap);
 
     if (options.backupPath) {
         Document old;
@@ -356,7 +320,7 @@ int verifyCommand(const std::string& device, const std::string& path, const Tran
     TransferWatch watch(comm);
     RadioComparison radio;
     {
-        RadioSession session(comm, options.fast);
+        RadioSession session(comm, options.fast, &stopAsked, RadioSession::Close::AfterGap);
         ProgressBar bar("Reading");
         radio = compareWithRadio(session.engine(), doc, [&bar](int n) { bar(n); });
     }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Test doubles and small helpers shared by the settings page tests: a seam
-// that records message boxes, a fake radio link that answers the partial
+// Test doubles and small helpers shared by the settings page tests: the
+// window tests' seam, a fake radio link that answers the partial
 // transfers, and ways to act on editors as a user would.
 #pragma once
 
@@ -21,17 +21,12 @@
 #include "codeplug/codes.h"
 #include "ui/seam.h"
 #include "ui/transfer_host.h"
+#include "tests/ui/ui_test_support.h"
 
 namespace pellaro::testing {
 
-class FakeSeam : public UiSeam {
-public:
-    QStringList messages;
-    void message(QWidget*, const QString& text) override { messages << text; }
-    bool confirm(QWidget*, const QString&) override { return true; }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-};
+// The window tests' seam: records every box, confirms, and cancels file dialogs.
+using FakeSeam = pellaro::test::FakeSeam;
 
 // Answers every "READ" or "WRIE" frame with a scripted reply (hex text) that
 // arrives during the next port delay; every frame sent is kept as hex text.

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "codeplug/tsv.h"
+#include "files/tsv.h"
+
+#include "files/csv_text.h"
 
 namespace pellaro {
 
@@ -71,17 +73,7 @@ std::string writeTsv(const TextGrid& rows) {
     for (const auto& row : rows) {
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (c > 0) out += '\t';
-            const std::string& cell = row[c];
-            if (!needsQuotes(cell)) {
-                out += cell;
-                continue;
-            }
-            out += '"';
-            for (char ch : cell) {
-                if (ch == '"') out += '"';
-                out += ch;
-            }
-            out += '"';
+            appendField(out, row[c], needsQuotes(row[c]));
         }
         out += '\n';
     }

@@ -9,7 +9,7 @@
 
 namespace pellaro::test {
 
-class FakeSeam : public UiSeam {
+class QueuedSeam : public UiSeam {
 public:
     QStringList messages;
     QStringList openAnswers;   // taken in order; empty answer = cancelled

@@ -7,12 +7,10 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "codeplug/channel_edit.h"   // TextGrid
 
 namespace pellaro {
-
-// Rows of cell texts; rows may differ in length.
-using TextGrid = std::vector<std::vector<std::string>>;
 
 // Reads tab-separated text. Lines end with LF, CR LF or CR; one line end at
 // the very end is no row of its own. An empty line is a row of one empty

@@ -3,7 +3,7 @@
 // quoting form, and writing what reads back.
 #include <gtest/gtest.h>
 
-#include "codeplug/tsv.h"
+#include "files/tsv.h"
 
 using namespace pellaro;
 

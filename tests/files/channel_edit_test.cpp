@@ -9,6 +9,7 @@
 #include "codeplug/channel_edit.h"
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
+#include "files/channel_clipboard.h"
 
 using namespace pellaro;
 
