@@ -109,11 +109,12 @@ void compareChannels(std::vector<Difference>& out, const Side& a, const Side& b)
     }
 }
 
-Difference memoryDifference(const std::string& page, int mirror, unsigned address, std::string_view bytesA,
+Difference memoryDifference(const SettingsPage& page, int mirror, unsigned address, std::string_view bytesA,
                             std::string_view bytesB) {
     Difference d;
     d.kind = Difference::Kind::Memory;
-    d.page = page;
+    d.page = page.title;
+    d.pageId = page.id;
     d.mirror = mirror;
     d.address = static_cast<std::uint16_t>(address);
     d.before = spacedBytes(bytesA);
@@ -145,6 +146,7 @@ void comparePage(std::vector<Difference>& out, const SettingsPage& pa, const Set
         Difference d;
         d.kind = Difference::Kind::Setting;
         d.page = pa.title;
+        d.pageId = pa.id;
         d.label = sa.label;
         d.mirror = sa.mirror;
         d.before = shownText(sa.value);
@@ -159,7 +161,7 @@ void comparePage(std::vector<Difference>& out, const SettingsPage& pa, const Set
                                  shownText(pa.settings[static_cast<std::size_t>(setting)].value) + " on both)";
     };
     for (int n = 1; n <= 15; ++n) {
-        if (mirrorPage(n) != pa.title) continue;
+        if (mirrorPageId(n) != pa.id) continue;
         const std::string ma = fields::fittedMirror(a.doc, n), mb = fields::fittedMirror(b.doc, n);
         if (ma == mb) continue;
         std::vector<int> o = owner[static_cast<std::size_t>(n)];
@@ -176,7 +178,7 @@ void comparePage(std::vector<Difference>& out, const SettingsPage& pa, const Set
                 }
             const int who = o[start];
             if (first < end && !(who >= 0 && reported[static_cast<std::size_t>(who)])) {
-                Difference d = memoryDifference(pa.title, n, mirrorAddress(n) + static_cast<unsigned>(first / 2),
+                Difference d = memoryDifference(pa, n, mirrorAddress(n) + static_cast<unsigned>(first / 2),
                                                 std::string_view(ma).substr(first, last + 2 - first),
                                                 std::string_view(mb).substr(first, last + 2 - first));
                 d.text += note(who);
@@ -187,12 +189,12 @@ void comparePage(std::vector<Difference>& out, const SettingsPage& pa, const Set
     }
     // The state byte has no mirror: its bytes count when the list shows the
     // same on both sides (a value the list has no entry for).
-    if (pa.title == "DTMF Groups" && !reported.back()) {
+    if (pa.id == PageId::Dtmf && !reported.back()) {
         std::string sa = a.state(), sb = b.state();
         sa.resize(2, 'F');
         sb.resize(2, 'F');
         if (sa != sb) {
-            Difference d = memoryDifference(pa.title, 0, blockInfo(kStateBlock).address, sa, sb);
+            Difference d = memoryDifference(pa, 0, blockInfo(kStateBlock).address, sa, sb);
             d.text = "state byte " + d.text + note(static_cast<int>(pa.settings.size()) - 1);
             out.push_back(std::move(d));
         }

@@ -16,6 +16,7 @@
 
 #include "codeplug/document.h"
 #include "codeplug/memory_map.h"
+#include "codeplug/setting_labels.h"
 
 namespace pellaro {
 
@@ -30,6 +31,7 @@ struct Difference {
     int channel = 0;            // 1..128
     int column = 0;             // 1..12, the heading of channelHeadings()
     std::string page;           // the page (tab) title
+    PageId pageId = PageId::SetupA;   // a setting's or mirror byte's page
     std::string label;          // the setting's label as the page shows it
     int mirror = 0;             // k<mirror>
     std::uint16_t address = 0;  // first byte of the channel field or of the differing bytes

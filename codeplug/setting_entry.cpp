@@ -13,22 +13,14 @@ namespace pellaro {
 
 namespace {
 
-enum Page { SetupA = 0, SetupB = 1, Comprehensive = 2, Dtmf = 3, Limit = 4, kPages = 5 };
+// The pages by the numbers SettingId carries.
+constexpr int SetupA = static_cast<int>(PageId::SetupA);
+constexpr int SetupB = static_cast<int>(PageId::SetupB);
+constexpr int Comprehensive = static_cast<int>(PageId::Comprehensive);
+constexpr int Dtmf = static_cast<int>(PageId::Dtmf);
 
 // The band set-up editors in the order the page shows them (settings_view).
 constexpr std::array<int, 15> kSetupRows = {1, 2, 3, 4, 6, 7, 8, 5, 10, 11, 12, 13, 14, 15, 16};
-constexpr int kDtmfRows = 17;    // sy1..sy8, sypz1..sypz8, the current state
-constexpr int kLimitRows = 7;    // two messages, four limits, the limit mode
-constexpr int kSettingsRows = 15;
-
-int rowsOf(int page) {
-    switch (page) {
-        case SetupA: case SetupB: return static_cast<int>(kSetupRows.size());
-        case Comprehensive: return kSettingsRows;
-        case Dtmf: return kDtmfRows;
-        default: return kLimitRows;
-    }
-}
 
 Band bandOf(SettingId id) { return id.page == SetupB ? Band::B : Band::A; }
 
@@ -173,8 +165,8 @@ CellEntry enterText(Document& doc, SettingId id, std::string_view utf8, SettingS
 const std::vector<SettingId>& allSettings() {
     static const std::vector<SettingId> all = [] {
         std::vector<SettingId> ids;
-        for (int page = 0; page < kPages; ++page)
-            for (int row = 0; row < rowsOf(page); ++row) ids.push_back({page, row});
+        for (int page = 0; page < kSettingsPageCount; ++page)
+            for (int row = 0; row < settingRows(static_cast<PageId>(page)); ++row) ids.push_back({page, row});
         return ids;
     }();
     return all;
@@ -190,14 +182,11 @@ ShownSetting shownSetting(const Document& doc, SettingId id) {
 }
 
 std::string settingPageTitle(SettingId id) {
-    static const std::vector<SettingsPage> pages = settingsPages(Document());
-    return pages[static_cast<std::size_t>(id.page)].title;
+    return pageTitle(static_cast<PageId>(id.page));
 }
 
 std::string settingName(SettingId id) {
-    static const std::vector<SettingsPage> pages = settingsPages(Document());
-    const SettingsPage& page = pages[static_cast<std::size_t>(id.page)];
-    return page.title + "/" + settingKey(page.settings[static_cast<std::size_t>(id.row)].label);
+    return settingPageTitle(id) + "/" + settingKey(settingLabel(static_cast<PageId>(id.page), id.row));
 }
 
 std::optional<SettingId> findSetting(std::string_view name) {

@@ -29,6 +29,9 @@ struct SettingId {
     bool operator==(const SettingId&) const = default;
 };
 
+// The DTMF page's native ID code, the value several radios usually differ in.
+inline constexpr SettingId kNativeIdCode{static_cast<int>(PageId::Dtmf), 8};
+
 // Every setting, in page and row order.
 const std::vector<SettingId>& allSettings();
 

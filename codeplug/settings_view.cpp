@@ -27,85 +27,85 @@ ShownSetting text(std::string label, const std::string& latin1, Kind kind, const
     return shown(std::move(label), latin1ToUtf8(latin1), kind, f);
 }
 
+struct Rows {
+    PageId page;
+    int row = 0;
+    const char* next() { return settingLabel(page, row++); }
+};
+
 SettingsPage setupPage(const Document& d, Band band) {
     const BandSetup& s = d.vfo(band);
     auto f = [&](int editor) { return fields::vfoField(band, editor); };
+    const PageId id = band == Band::A ? PageId::SetupA : PageId::SetupB;
+    Rows l{id};
     // Top to bottom as the page shows them.
-    return {band == Band::A ? "A/Upper Band Set up" : "B/Under Band Set up",
+    return {id, pageTitle(id),
             {
-                entry(band == Band::A ? "Working Mode :" : "Working Mode:", lists::workingMode(), s.sel[1], f(1)),
-                entry("Channel No.:", lists::channelNumbers(), s.sel[2], f(2)),
-                text("Receiving Frequency: ", s.rxFreq, Kind::Frequency, f(3)),
-                entry("Receiving CTCSS:", toneList("0FF"), s.sel[4], f(4)),
-                entry("Receiving Mode:", setupModeList(), s.sel[6], f(6)),
-                entry("Transmission CTCSS:", toneList("0FF"), s.sel[7], f(7)),
-                entry("Launch Signaling:", signalList(), s.sel[8], f(8)),
-                entry("Transmit end Signaling:", signalList(), s.sel[5], f(5)),
-                entry("Power:", lists::lowHigh(), s.sel[10], f(10)),
-                entry("Wide/Narrow Band:", lists::bandwidth(), s.sel[11], f(11)),
-                entry("Compandor:", lists::offOn(), s.sel[12], f(12)),
-                entry("Scrambler:", lists::offOn(), s.sel[13], f(13)),
-                entry("Difference frequency direction:", lists::offsetDirection(), s.sel[14], f(14)),
-                text("Transmit Offset Frequency(MHZ):", s.offset, Kind::Frequency, f(15)),
-                entry("Frequency Step:", stepList(), s.sel[16], f(16)),
+                entry(l.next(), lists::workingMode(), s.sel[1], f(1)),
+                entry(l.next(), lists::channelNumbers(), s.sel[2], f(2)),
+                text(l.next(), s.rxFreq, Kind::Frequency, f(3)),
+                entry(l.next(), toneList("0FF"), s.sel[4], f(4)),
+                entry(l.next(), setupModeList(), s.sel[6], f(6)),
+                entry(l.next(), toneList("0FF"), s.sel[7], f(7)),
+                entry(l.next(), signalList(), s.sel[8], f(8)),
+                entry(l.next(), signalList(), s.sel[5], f(5)),
+                entry(l.next(), lists::lowHigh(), s.sel[10], f(10)),
+                entry(l.next(), lists::bandwidth(), s.sel[11], f(11)),
+                entry(l.next(), lists::offOn(), s.sel[12], f(12)),
+                entry(l.next(), lists::offOn(), s.sel[13], f(13)),
+                entry(l.next(), lists::offsetDirection(), s.sel[14], f(14)),
+                text(l.next(), s.offset, Kind::Frequency, f(15)),
+                entry(l.next(), stepList(), s.sel[16], f(16)),
             }};
 }
 
 SettingsPage comprehensivePage(const Document& d) {
     auto f = [](int editor) { return fields::kSettings[static_cast<std::size_t>(editor)]; };
-    return {"Comprehensive Setting",
+    Rows l{PageId::Comprehensive};
+    return {PageId::Comprehensive, pageTitle(PageId::Comprehensive),
             {
-                entry("Optional Main Band :", lists::mainBand(), d.gn[1], f(1)),
-                entry("Volume             :", lists::zeroTo(20), d.gn[2], f(2)),
-                text("FM Frequency       :", d.gn3, Kind::FmFrequency, f(3)),
-                entry("Standby Backlight  :", lists::backlight(), d.gn[4], f(4)),
-                entry("Receiving Backlight:", lists::backlight(), d.gn[5], f(5)),
-                entry("Transmit  Backlight:", lists::backlight(), d.gn[6], f(6)),
-                entry("Backlight Mode     :", lists::backlightMode(), d.gn[7], f(7)),
-                entry("Beep               :", lists::offOn(), d.gn[8], f(8)),
-                entry("Vibration Ring Time:", lists::vibration(), d.gn[9], f(9)),
-                entry("Busy Channel Lock  :", lists::offOn(), d.gn[10], f(10)),
-                entry("Time Over Timer        :", lists::timeOut(), d.gn[11], f(11)),
-                entry("Single Signaling choice:", lists::singleTone(), d.gn[12], f(12)),
-                entry("DTMF Transmitting Time :", lists::dtmfTime(), d.gn[13], f(13)),
-                entry("Squelch level          :", lists::zeroTo(9), d.gn[14], f(14)),
-                entry("Repeater Mode          :", lists::offOn(), d.gn[15], f(15)),
+                entry(l.next(), lists::mainBand(), d.gn[1], f(1)),
+                entry(l.next(), lists::zeroTo(20), d.gn[2], f(2)),
+                text(l.next(), d.gn3, Kind::FmFrequency, f(3)),
+                entry(l.next(), lists::backlight(), d.gn[4], f(4)),
+                entry(l.next(), lists::backlight(), d.gn[5], f(5)),
+                entry(l.next(), lists::backlight(), d.gn[6], f(6)),
+                entry(l.next(), lists::backlightMode(), d.gn[7], f(7)),
+                entry(l.next(), lists::offOn(), d.gn[8], f(8)),
+                entry(l.next(), lists::vibration(), d.gn[9], f(9)),
+                entry(l.next(), lists::offOn(), d.gn[10], f(10)),
+                entry(l.next(), lists::timeOut(), d.gn[11], f(11)),
+                entry(l.next(), lists::singleTone(), d.gn[12], f(12)),
+                entry(l.next(), lists::dtmfTime(), d.gn[13], f(13)),
+                entry(l.next(), lists::zeroTo(9), d.gn[14], f(14)),
+                entry(l.next(), lists::offOn(), d.gn[15], f(15)),
             }};
 }
 
 SettingsPage dtmfPage(const Document& d) {
-    static const char* const kCodeLabels[9] = {
-        "",
-        "Native ID Code        :",
-        "Master Control ID Code:",
-        "Alarm Code            :",
-        "Identity Display Code :",
-        "Revive Code           :",
-        "Remote Stun Code      :",
-        "Remote Kill Code      :",
-        "Monitor Code          :",
-    };
-    SettingsPage page{"DTMF Groups", {}};
+    Rows l{PageId::Dtmf};
+    SettingsPage page{PageId::Dtmf, pageTitle(PageId::Dtmf), {}};
     for (std::size_t n = 1; n <= 8; ++n)
-        page.settings.push_back(text("DTMF" + std::to_string(n) + ":", d.sy[n], Kind::Text, fields::kDtmf[n]));
+        page.settings.push_back(text(l.next(), d.sy[n], Kind::Text, fields::kDtmf[n]));
     for (std::size_t n = 1; n <= 8; ++n)
-        page.settings.push_back(text(kCodeLabels[n], d.sypz[n], Kind::Text, fields::kDtmf[n + 8]));
-    page.settings.push_back(entry("Current State         :", lists::state(), d.sypz9, fields::Field{0, 0, 0}));
+        page.settings.push_back(text(l.next(), d.sypz[n], Kind::Text, fields::kDtmf[n + 8]));
+    page.settings.push_back(entry(l.next(), lists::state(), d.sypz9, fields::Field{0, 0, 0}));
     return page;
 }
 
 SettingsPage limitPage(const Document& d) {
     using fields::kLimit;
     using fields::kMessage;
-    return {"Limit Frequency",
+    Rows l{PageId::Limit};
+    return {PageId::Limit, pageTitle(PageId::Limit),
             {
-                text("Boot Information 1:", d.kaiji1, Kind::Text, kMessage[1]),
-                text("Boot Information 2:", d.kaiji2, Kind::Text, kMessage[2]),
-                text("Limit VHF Band (Low):", d.xp[1], Kind::Frequency, kLimit[1]),
-                text("Limit VHF Band (High):", d.xp[2], Kind::Frequency, kLimit[2]),
-                text("Limit UHF Band (Low):", d.xp[3], Kind::Frequency, kLimit[3]),
-                text("Limit UHF Band (High):", d.xp[4], Kind::Frequency, kLimit[4]),
-                entry("Limit Frequency Band Mode:", lists::offOn(), d.xp5, kLimit[5]),
+                text(l.next(), d.kaiji1, Kind::Text, kMessage[1]),
+                text(l.next(), d.kaiji2, Kind::Text, kMessage[2]),
+                text(l.next(), d.xp[1], Kind::Frequency, kLimit[1]),
+                text(l.next(), d.xp[2], Kind::Frequency, kLimit[2]),
+                text(l.next(), d.xp[3], Kind::Frequency, kLimit[3]),
+                text(l.next(), d.xp[4], Kind::Frequency, kLimit[4]),
+                entry(l.next(), lists::offOn(), d.xp5, kLimit[5]),
             }};
 }
 
@@ -141,14 +141,18 @@ std::string mirrorCaption(int n) {
     return "0X" + hexWord(first) + "--0X" + hexWord(last) + ":";
 }
 
-std::string mirrorPage(int n) {
+PageId mirrorPageId(int n) {
     switch (n) {
-        case 1: case 2: return "A/Upper Band Set up";
-        case 3: case 4: return "B/Under Band Set up";
-        case 5: return "Comprehensive Setting";
-        case 10: case 11: return "Limit Frequency";
-        default: return n >= 1 && n <= 15 ? "DTMF Groups" : "";
+        case 1: case 2: return PageId::SetupA;
+        case 3: case 4: return PageId::SetupB;
+        case 5: return PageId::Comprehensive;
+        case 10: case 11: return PageId::Limit;
+        default: return PageId::Dtmf;
     }
+}
+
+std::string mirrorPage(int n) {
+    return n >= 1 && n <= 15 ? pageTitle(mirrorPageId(n)) : "";
 }
 
 }  // namespace pellaro

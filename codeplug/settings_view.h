@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "codeplug/document.h"
+#include "codeplug/setting_labels.h"
 
 namespace pellaro {
 
@@ -28,6 +29,7 @@ struct ShownSetting {
 };
 
 struct SettingsPage {
+    PageId id = PageId::SetupA;
     std::string title;   // the page's tab: "A/Upper Band Set up", ...
     std::vector<ShownSetting> settings;
 };
@@ -42,7 +44,9 @@ bool sameShownValue(ShownSetting::Kind kind, const std::string& a, const std::st
 // caption that names its range ("0X0300--0X030F:").
 std::uint16_t mirrorAddress(int n);
 std::string mirrorCaption(int n);
-// The page whose editors write mirror k<n>.
+// The page whose editors write mirror k<n> (1..15), and its title ("" for
+// another n).
+PageId mirrorPageId(int n);
 std::string mirrorPage(int n);
 
 }  // namespace pellaro

@@ -95,18 +95,16 @@ std::vector<ReportItem> checkForWrite(const Document& doc) {
     for (int block = kFirstSettingsBlock; block < kBlockCount; ++block)
         dispatchReply(sent, block, writeData(doc, block));
     const std::vector<SettingsPage> pages = settingsPages(sent);
-    auto check = [&](std::size_t pageIndex, const std::string& label, const CommitOutcome& outcome) {
+    auto check = [&](PageId pageId, std::size_t row, const CommitOutcome& outcome) {
         if (outcome.message.empty()) return;
-        const SettingsPage& page = pages[pageIndex];
-        for (std::size_t i = 0; i < page.settings.size(); ++i)
-            if (page.settings[i].label == label)
-                out.push_back({Severity::Refused, settingPlace(page, i),
-                               quoteUserText(page.settings[i].value) + ": " + outcome.message});
+        const SettingsPage& page = pages[static_cast<std::size_t>(pageId)];
+        out.push_back({Severity::Refused, settingPlace(page, row),
+                       quoteUserText(page.settings[row].value) + ": " + outcome.message});
     };
     // (The set-up receiving frequency is not checked: its editor takes only
     // 136-176 MHz on both bands, while a radio's band B works on UHF.)
     Document commits = sent;
-    check(2, "FM Frequency       :", commitFmFrequency(commits, sent.gn3));
+    check(PageId::Comprehensive, 2, commitFmFrequency(commits, sent.gn3));   // gn3
     return out;
 }
 

@@ -279,7 +279,7 @@ struct Reader {
         }
         for (const SettingId& id : allSettings()) {
             if (id.page != pageIndex) continue;
-            const std::string label = settingKey(shownSetting(doc, id).label);
+            const std::string label = settingKey(settingLabel(static_cast<PageId>(id.page), id.row));
             const auto it = given.find(label);
             if (it == given.end()) continue;
             const CellEntry e = enterSetting(doc, id, it->second.first, SettingSource::File);
@@ -342,7 +342,6 @@ struct Reader {
 
 // Enters the values of a parsed text into `doc`; raw bytes last.
 void enter(Reader& r, const YAML::Node& root) {
-    static const std::vector<SettingsPage> titles = settingsPages(Document());
     std::optional<YAML::Node> channels, raw;
     std::vector<std::pair<int, YAML::Node>> pages;
     for (const auto& [k, v] : r.entries(root, "the file")) {
@@ -356,8 +355,9 @@ void enter(Reader& r, const YAML::Node& root) {
             continue;
         }
         int page = -1;
-        for (std::size_t p = 0; p < titles.size(); ++p)
-            if (titles[p].title == k) page = static_cast<int>(p);
+        // A page's part is headed by the page's title.
+        for (int p = 0; p < kSettingsPageCount; ++p)
+            if (pageTitle(static_cast<PageId>(p)) == k) page = p;
         if (page < 0)
             r.refuse(lineOf(v), quoteUserText(k) + " is not a part of a codeplug text");
         else

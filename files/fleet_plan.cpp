@@ -48,8 +48,8 @@ FleetPlan planFleet(const Document& tmpl, const std::vector<std::string>& header
         const auto found = findValueName(header[i]);
         if (!found) {
             plan.error = quoteUserText(header[i]) +
-                         " is neither a channel cell (\"A 5 Receiving Frequency\") nor a setting "
-                         "(\"DTMF Groups/Native ID Code\"); pellaro-cli names lists them";
+                         " is neither a channel cell (\"A 5 Receiving Frequency\") nor a setting (\"" +
+                         settingName(kNativeIdCode) + "\"); pellaro-cli names lists them";
             return plan;
         }
         for (const std::string& earlier : plan.names)

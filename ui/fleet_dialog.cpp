@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "clone/fleet.h"
+#include "codeplug/setting_entry.h"
 #include "codeplug/write_check.h"
 #include "files/codeplug_file.h"
 #include "files/csv_text.h"
@@ -118,7 +119,7 @@ FleetDialog::FleetDialog(TForm2& main) : QDialog(&main), main_(main) {
     table->horizontalHeader()->setStretchLastSection(true);
 
     auto* open = new QPushButton(QStringLiteral("&Open Radios CSV…"), this);
-    generateName = new QLineEdit(QStringLiteral("DTMF Groups/Native ID Code"), this);
+    generateName = new QLineEdit(QString::fromUtf8(settingName(kNativeIdCode)), this);
     generateFirst = new QLineEdit(QStringLiteral("101"), this);
     generateFirst->setMaximumWidth(90);
     generateCount = new QSpinBox(this);

@@ -341,9 +341,16 @@ void InterchangeActions::showDifference(const Difference& d)
         grid->selectCell(d.column, d.channel);
         return;
     }
-    for (int i = 0; i < pages->count(); ++i)
-        if (pages->tabText(i) == displayText(d.page))
-            pages->setCurrentIndex(i);
+    QWidget* content = nullptr;
+    switch (d.pageId) {
+    case PageId::SetupA: content = w_.bandAPage; break;
+    case PageId::SetupB: content = w_.bandBPage; break;
+    case PageId::Comprehensive: content = w_.settingsPage; break;
+    case PageId::Dtmf: content = w_.dtmfPage; break;
+    case PageId::Limit: content = w_.limitPage; break;
+    }
+    if (const int sheet = content ? pages->indexOf(content->parentWidget()) : -1; sheet >= 0)
+        pages->setCurrentIndex(sheet);
     // A setting's editor takes the focus, as a click on it would give it.
     if (d.kind == Difference::Kind::Setting) {
         if (QWidget* editor = pages::editorLabelled(pages->currentWidget(), displayText(d.label)))

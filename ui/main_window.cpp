@@ -21,6 +21,7 @@
 #include <type_traits>
 
 #include "clone/engine.h"
+#include "codeplug/setting_labels.h"
 #include "files/codeplug_file.h"
 #include "serial/access_hint.h"
 #include "serial/port_link.h"
@@ -166,6 +167,7 @@ void TForm2::buildPages()
     PageControl1->tabBar()->setExpanding(false);
     PageControl1->tabBar()->setElideMode(Qt::ElideNone);
 
+    auto title = [](PageId page) { return QString::fromUtf8(pageTitle(page)); };
     auto sheet = [this](const char* name, const QString& caption) {
         auto* page = new QWidget;
         page->setObjectName(QString::fromLatin1(name));
@@ -182,17 +184,17 @@ void TForm2::buildPages()
     QWidget* tab1 = sheet("TabSheet1", QStringLiteral("A/Upper Band Channel"));
     StringGrid1 = new ChannelGrid(doc_, Band::A, *seam_, tab1);
     StringGrid1->setGeometry(0, 0, 1209, 393);
-    bandAPage = fill(sheet("TabSheet2", QStringLiteral("A/Upper Band Set up")),
+    bandAPage = fill(sheet("TabSheet2", title(PageId::SetupA)),
                      new BandSetupPage(doc_, Band::A, *seam_));
     QWidget* tab3 = sheet("TabSheet5", QStringLiteral("B/Under Band Channel"));
     StringGrid2 = new ChannelGrid(doc_, Band::B, *seam_, tab3);
     StringGrid2->setGeometry(0, 0, 1209, 393);
-    bandBPage = fill(sheet("TabSheet6", QStringLiteral("B/Under Band Set up")),
+    bandBPage = fill(sheet("TabSheet6", title(PageId::SetupB)),
                      new BandSetupPage(doc_, Band::B, *seam_));
-    settingsPage = fill(sheet("TabSheet3", QStringLiteral("Comprehensive Setting")),
+    settingsPage = fill(sheet("TabSheet3", title(PageId::Comprehensive)),
                         new SettingsPage(doc_, *seam_));
-    dtmfPage = fill(sheet("TabSheet7", QStringLiteral("DTMF Groups")), new DtmfPage(doc_, *seam_));
-    limitPage = fill(sheet("TabSheet4", QStringLiteral("Limit Frequency")), new LimitPage(doc_, *this));
+    dtmfPage = fill(sheet("TabSheet7", title(PageId::Dtmf)), new DtmfPage(doc_, *seam_));
+    limitPage = fill(sheet("TabSheet4", title(PageId::Limit)), new LimitPage(doc_, *this));
     PageControl1->setCurrentIndex(0);
 
     setCentralWidget(central);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 #include "codeplug/cell_entry.h"
 #include "codeplug/rules.h"
@@ -147,6 +148,18 @@ TEST(CodeplugText, OnlyThisFormatIsUsable) {
         EXPECT_FALSE(r.error.empty());
         EXPECT_EQ(d, Document());
     }
+}
+
+TEST(SettingEntry, EverySettingHasOneNameAndTheLabelItsPageShows) {
+    std::set<std::string> names;
+    for (const SettingId& id : allSettings()) {
+        const std::string name = settingName(id);
+        EXPECT_TRUE(names.insert(name).second) << name << " twice";
+        EXPECT_EQ(findSetting(name), id) << name;
+        EXPECT_EQ(shownSetting(Document(), id).label, settingLabel(static_cast<PageId>(id.page), id.row)) << name;
+    }
+    EXPECT_EQ(names.size(), 69u);   // 15 + 15 + 15 + 17 + 7
+    EXPECT_EQ(settingLabel(PageId::Limit, settingRows(PageId::Limit)), nullptr);
 }
 
 TEST(SettingEntry, EveryListEntryIsTakenAndGivesItsValueBack) {

@@ -436,6 +436,9 @@ void InterchangeTest::linesLeadToTheirPage()
     Difference d;
     d.kind = Difference::Kind(kind);
     d.page = page.toStdString();
+    for (int p = 0; p < kSettingsPageCount; ++p)
+        if (d.page == pageTitle(PageId(p)))
+            d.pageId = PageId(p);
     d.label = label.toStdString();
     d.mirror = mirror;
     d.address = static_cast<std::uint16_t>(address);

@@ -14,6 +14,7 @@
 
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
+#include "codeplug/setting_labels.h"
 #include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"
@@ -22,11 +23,12 @@ namespace pellaro {
 
 namespace {
 
-// One editor of the page: its number (left<n> / right<n>), label and entries
-// (none for the two free-text editors 3 and 15).
+// One editor of the page: its number (left<n> / right<n>), its row among the
+// page's settings (settingLabel) and entries (none for the two free-text
+// editors 3 and 15).
 struct SetupEditor {
     int number;
-    const char* label;
+    int row;
     const std::vector<std::string>& (*entries)();   // nullptr: free text
 };
 
@@ -35,23 +37,23 @@ const std::vector<std::string>& setupTones() { return toneList("0FF"); }
 // Top to bottom: the first box holds the editors of k1 / k3, the second those
 // of k2 / k4 (power and bandwidth stand there although they live in k1 / k3).
 constexpr SetupEditor kFirstBox[] = {
-    {1, "Working Mode :", lists::workingMode},
-    {2, "Channel No.:", lists::channelNumbers},
-    {3, "Receiving Frequency: ", nullptr},
-    {4, "Receiving CTCSS:", setupTones},
-    {6, "Receiving Mode:", setupModeList},
-    {7, "Transmission CTCSS:", setupTones},
-    {8, "Launch Signaling:", signalList},
-    {5, "Transmit end Signaling:", signalList},
+    {1, 0, lists::workingMode},
+    {2, 1, lists::channelNumbers},
+    {3, 2, nullptr},
+    {4, 3, setupTones},
+    {6, 4, setupModeList},
+    {7, 5, setupTones},
+    {8, 6, signalList},
+    {5, 7, signalList},
 };
 constexpr SetupEditor kSecondBox[] = {
-    {10, "Power:", lists::lowHigh},
-    {11, "Wide/Narrow Band:", lists::bandwidth},
-    {12, "Compandor:", lists::offOn},
-    {13, "Scrambler:", lists::offOn},
-    {14, "Difference frequency direction:", lists::offsetDirection},
-    {15, "Transmit Offset Frequency(MHZ):", nullptr},
-    {16, "Frequency Step:", stepList},
+    {10, 8, lists::lowHigh},
+    {11, 9, lists::bandwidth},
+    {12, 10, lists::offOn},
+    {13, 11, lists::offOn},
+    {14, 12, lists::offsetDirection},
+    {15, 13, nullptr},
+    {16, 14, stepList},
 };
 
 }  // namespace
@@ -60,19 +62,17 @@ BandSetupPage::BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* pa
     : QWidget(parent), doc_(doc), band_(band), seam_(seam)
 {
     const QString prefix = band == Band::A ? QStringLiteral("left") : QStringLiteral("right");
+    const PageId pageId = band == Band::A ? PageId::SetupA : PageId::SetupB;
+    const QString title = QString::fromUtf8(pageTitle(pageId));
 
     auto fillBox = [&](QGroupBox* box, const auto& editors) {
         auto* grid = new QGridLayout(box);
         int row = 0;
         for (const SetupEditor& e : editors) {
             const QString name = prefix + QString::number(e.number);
-            QString label = QString::fromUtf8(e.label);
-            if (e.number == 1 && band == Band::B)
-                label = QStringLiteral("Working Mode:");
+            const QString label = QString::fromUtf8(settingLabel(pageId, e.row));
             // "Receiving CTCSS of A/Upper Band Set up"
-            steps_[static_cast<std::size_t>(e.number)] =
-                pages::stepName(label) + (band == Band::A ? QStringLiteral(" of A/Upper Band Set up")
-                                                          : QStringLiteral(" of B/Under Band Set up"));
+            steps_[static_cast<std::size_t>(e.number)] = pages::stepName(label) + QStringLiteral(" of ") + title;
             QWidget* editor = nullptr;
             if (e.entries) {
                 QComboBox* list = pages::makeList(box, name, e.entries());

@@ -13,22 +13,12 @@
 
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
+#include "codeplug/setting_labels.h"
 #include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"
 
 namespace pellaro {
-
-namespace {
-
-// Labels of sypz1..sypz9, padded so that their colons form a column.
-constexpr const char* kIdentityLabels[] = {
-    "Native ID Code        :", "Master Control ID Code:", "Alarm Code            :",
-    "Identity Display Code :", "Revive Code           :", "Remote Stun Code      :",
-    "Remote Kill Code      :", "Monitor Code          :", "Current State         :",
-};
-
-}  // namespace
 
 DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent)
     : QWidget(parent), doc_(doc), seam_(seam)
@@ -37,8 +27,9 @@ DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent)
     auto* groupGrid = new QGridLayout(groups);
     for (int n = 1; n <= 8; ++n) {
         QLineEdit* editor = pages::makeText(groups, QStringLiteral("sy%1").arg(n));
-        groupGrid->addWidget(new QLabel(QStringLiteral("DTMF%1:").arg(n), groups), n - 1, 0);
-        steps_[static_cast<std::size_t>(n)] = QStringLiteral("DTMF%1").arg(n);
+        const QString label = QString::fromUtf8(settingLabel(PageId::Dtmf, n - 1));
+        groupGrid->addWidget(new QLabel(label, groups), n - 1, 0);
+        steps_[static_cast<std::size_t>(n)] = pages::stepName(label);
         groupGrid->addWidget(editor, n - 1, 1);
         editors_[static_cast<std::size_t>(n)] = editor;
     }
@@ -61,8 +52,10 @@ DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent)
             });
             editor = state_;
         }
-        steps_[static_cast<std::size_t>(8 + n)] = pages::stepName(QString::fromUtf8(kIdentityLabels[n - 1]));
-        codeGrid->addWidget(pages::makeLabel(codes, QString::fromUtf8(kIdentityLabels[n - 1])), n - 1, 0);
+        // The identity codes sypz1..sypz8 and the state, rows 8..16 of the page.
+        const QString label = QString::fromUtf8(settingLabel(PageId::Dtmf, 7 + n));
+        steps_[static_cast<std::size_t>(8 + n)] = pages::stepName(label);
+        codeGrid->addWidget(pages::makeLabel(codes, label), n - 1, 0);
         codeGrid->addWidget(editor, n - 1, 1);
     }
     codeGrid->setColumnStretch(1, 1);

@@ -17,6 +17,7 @@
 #include "clone/engine.h"
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
+#include "codeplug/setting_labels.h"
 #include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"
@@ -40,10 +41,10 @@ KeyOutcome limitFilter(std::size_t, char key, int which)
     return limitKey(which, key);
 }
 
-constexpr const char* kLimitLabels[] = {
-    "Limit VHF Band (Low):", "Limit VHF Band (High):",
-    "Limit UHF Band (Low):", "Limit UHF Band (High):",
-};
+// The page's rows: the two messages, the four limits, the limit mode.
+QString messageLabel(int n) { return QString::fromUtf8(settingLabel(PageId::Limit, n - 1)); }
+QString limitLabel(int n) { return QString::fromUtf8(settingLabel(PageId::Limit, n + 1)); }
+QString modeLabel() { return QString::fromUtf8(settingLabel(PageId::Limit, 6)); }
 
 }  // namespace
 
@@ -66,7 +67,7 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
     for (int n = 1; n <= 2; ++n) {
         QLineEdit* editor = pages::makeText(messageBox, QStringLiteral("kaiji%1").arg(n));
         messages_[static_cast<std::size_t>(n)] = editor;
-        messageGrid->addWidget(new QLabel(QStringLiteral("Boot Information %1:").arg(n), messageBox), n - 1, 0);
+        messageGrid->addWidget(new QLabel(messageLabel(n), messageBox), n - 1, 0);
         messageGrid->addWidget(editor, n - 1, 1);
     }
     auto* messageButtons = new QHBoxLayout;
@@ -82,15 +83,15 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
     for (int n = 1; n <= 4; ++n) {
         QLineEdit* editor = pages::makeText(limitBox, QStringLiteral("xp%1").arg(n));
         limits_[static_cast<std::size_t>(n)] = editor;
-        limitGrid->addWidget(new QLabel(QString::fromUtf8(kLimitLabels[n - 1]), limitBox), n - 1, 0);
+        limitGrid->addWidget(new QLabel(limitLabel(n), limitBox), n - 1, 0);
         limitGrid->addWidget(editor, n - 1, 1);
     }
     mode_ = pages::makeList(limitBox, QStringLiteral("xp5"), lists::offOn());
     connect(mode_, &QComboBox::activated, this, [this](int index) {
         pickLimitMode(doc_, index);
-        emit committed(QStringLiteral("Limit Frequency Band Mode"));
+        emit committed(pages::stepName(modeLabel()));
     });
-    limitGrid->addWidget(new QLabel(QStringLiteral("Limit Frequency Band Mode:"), limitBox), 4, 0);
+    limitGrid->addWidget(new QLabel(modeLabel(), limitBox), 4, 0);
     limitGrid->addWidget(mode_, 4, 1);
     auto* limitButtons = new QHBoxLayout;
     limitButtons->addStretch(1);
@@ -118,7 +119,7 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
             // the message held (read from the radio, say) stays as it was.
             std::string& held = n == 1 ? doc_.kaiji1 : doc_.kaiji2;
             held = pages::keepTyped(editor, held, messageFilter, kMessageLimit);
-            emit typed(QStringLiteral("Boot Information %1").arg(n));
+            emit typed(pages::stepName(messageLabel(n)));
         });
     }
     for (int n = 1; n <= 4; ++n) {
@@ -128,7 +129,7 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
         connect(editor, &QLineEdit::textEdited, this, [this, editor, n] {
             std::string& held = doc_.xp[static_cast<std::size_t>(n)];
             held = pages::keepTyped(editor, held, limitFilter, n);
-            emit typed(pages::stepName(QString::fromUtf8(kLimitLabels[n - 1])));
+            emit typed(pages::stepName(limitLabel(n)));
         });
     }
 
@@ -206,7 +207,7 @@ void LimitPage::commitMessage(int which, bool byMouse)
     if (!outcome.message.empty())
         host_.seam().message(this, displayText(outcome.message));
     pages::applyOutcome(editor, outcome);
-    stepDone(QStringLiteral("Boot Information %1").arg(which), byMouse);
+    stepDone(pages::stepName(messageLabel(which)), byMouse);
 }
 
 void LimitPage::commitLimit(int which, bool byMouse)
@@ -221,7 +222,7 @@ void LimitPage::commitLimit(int which, bool byMouse)
     if (!outcome.message.empty())
         host_.seam().message(this, displayText(outcome.message));
     pages::applyOutcome(editor, outcome);
-    stepDone(pages::stepName(QString::fromUtf8(kLimitLabels[which - 1])), byMouse);
+    stepDone(pages::stepName(limitLabel(which)), byMouse);
 }
 
 void LimitPage::runTransfer(Transfer which, QPushButton* button)

@@ -12,6 +12,7 @@
 
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
+#include "codeplug/setting_labels.h"
 #include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"
@@ -21,8 +22,7 @@ namespace pellaro {
 namespace {
 
 struct SettingsEditor {
-    int number;                                    // gn<number>
-    const char* label;                             // inner spaces line the colons up
+    int number;                                    // gn<number>, row number - 1 of the page
     const std::vector<std::string>& (*entries)();  // nullptr: gn3, free text
 };
 
@@ -32,23 +32,23 @@ const std::vector<std::string>& squelch() { return lists::zeroTo(9); }
 // Left column gn1..gn10; the right column gn11..gn15 stands level with the
 // first five rows of the left one.
 constexpr SettingsEditor kLeft[] = {
-    {1, "Optional Main Band :", lists::mainBand},
-    {2, "Volume             :", volume},
-    {3, "FM Frequency       :", nullptr},
-    {4, "Standby Backlight  :", lists::backlight},
-    {5, "Receiving Backlight:", lists::backlight},
-    {6, "Transmit  Backlight:", lists::backlight},
-    {7, "Backlight Mode     :", lists::backlightMode},
-    {8, "Beep               :", lists::offOn},
-    {9, "Vibration Ring Time:", lists::vibration},
-    {10, "Busy Channel Lock  :", lists::offOn},
+    {1, lists::mainBand},
+    {2, volume},
+    {3, nullptr},
+    {4, lists::backlight},
+    {5, lists::backlight},
+    {6, lists::backlight},
+    {7, lists::backlightMode},
+    {8, lists::offOn},
+    {9, lists::vibration},
+    {10, lists::offOn},
 };
 constexpr SettingsEditor kRight[] = {
-    {11, "Time Over Timer        :", lists::timeOut},
-    {12, "Single Signaling choice:", lists::singleTone},
-    {13, "DTMF Transmitting Time :", lists::dtmfTime},
-    {14, "Squelch level          :", squelch},
-    {15, "Repeater Mode          :", lists::offOn},
+    {11, lists::timeOut},
+    {12, lists::singleTone},
+    {13, lists::dtmfTime},
+    {14, squelch},
+    {15, lists::offOn},
 };
 
 }  // namespace
@@ -64,7 +64,8 @@ SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent)
         int row = 0;
         for (const SettingsEditor& e : editors) {
             const QString name = QStringLiteral("gn") + QString::number(e.number);
-            steps_[static_cast<std::size_t>(e.number)] = pages::stepName(QString::fromUtf8(e.label));
+            const QString label = QString::fromUtf8(settingLabel(PageId::Comprehensive, e.number - 1));
+            steps_[static_cast<std::size_t>(e.number)] = pages::stepName(label);
             QWidget* editor = nullptr;
             if (e.entries) {
                 QComboBox* list = pages::makeList(box, name, e.entries());
@@ -79,7 +80,7 @@ SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent)
                 fm_ = pages::makeText(box, name);
                 editor = fm_;
             }
-            grid->addWidget(pages::makeLabel(box, QString::fromUtf8(e.label)), row, column);
+            grid->addWidget(pages::makeLabel(box, label), row, column);
             grid->addWidget(editor, row, column + 1);
             ++row;
         }
