@@ -14,11 +14,15 @@ struct ToolkitOption {
     bool takesValue;
 };
 constexpr ToolkitOption kToolkitOptions[] = {
-    {"platform", true},      {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
-    {"qwindowgeometry", true}, {"qwindowicon", true},      {"qwindowtitle", true},  {"reverse", false},
-    {"session", true},       {"display", true},            {"geometry", true},      {"style", true},
-    {"stylesheet", true},    {"widgetcount", false},       {"qmljsdebugger", true}, {"nograb", false},
-    {"dograb", false},       {"sync", false},
+    {"platform", true},        {"platformpluginpath", true},
+    {"platformtheme", true},   {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true},
+    {"qwindowtitle", true},    {"reverse", false},
+    {"session", true},         {"display", true},
+    {"geometry", true},        {"style", true},
+    {"stylesheet", true},      {"widgetcount", false},
+    {"qmljsdebugger", true},   {"nograb", false},
+    {"dograb", false},         {"sync", false},
 };
 
 // The arguments without the toolkit's options and their values.
@@ -51,13 +55,12 @@ QStringList withoutToolkitOptions(const QStringList& arguments)
     return kept;
 }
 
-}  // namespace
+}   // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Programming tool for the Pellaro dual-band two-way radio."));
+    parser.setApplicationDescription(QStringLiteral("Programming tool for the Pellaro dual-band two-way radio."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption dataDir(
         QStringLiteral("data-dir"),
@@ -76,11 +79,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
     parser.addOption(dataDir);
     parser.addOption(port);
     parser.addOption(simulate);
-    parser.addPositionalArgument(
-        QStringLiteral("FILE"),
-        QStringLiteral("A codeplug file (.bc) to open in the main window after the login, as "
-                       "File > Open would."),
-        QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A codeplug file (.bc) to open in the main window after the login, as "
+                                                "File > Open would."),
+                                 QStringLiteral("[FILE]"));
 
     CommandLine result;
     if (!parser.parse(withoutToolkitOptions(arguments))) {
@@ -132,4 +134,4 @@ CommandLine parseCommandLine(const QStringList& arguments)
     return result;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -9,10 +9,10 @@
 namespace pellaro {
 
 struct StartOptions {
-    QString dataDir;      // empty: the folder `image` beside the program
-    QStringList ports;    // extra device paths for the port list
+    QString dataDir;     // empty: the folder `image` beside the program
+    QStringList ports;   // extra device paths for the port list
     bool simulate = false;
-    QString file;         // a codeplug file to open after the login; empty: none
+    QString file;   // a codeplug file to open after the login; empty: none
 };
 
 struct CommandLine {
@@ -28,4 +28,4 @@ struct CommandLine {
 // (-platform, -style, ...) are left for it to take.
 CommandLine parseCommandLine(const QStringList& arguments);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -29,7 +29,10 @@ constexpr qint64 kMaxTextFileRead = 1 << 20;
 #define PELLARO_DEFAULTS_FROM_PROGRAM "../share/pellaro/image"
 #endif
 
-QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+QString nativePath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
 
 // Renames `from` to `to` only when nothing is at `to`.
 bool renameWithoutReplacing(const QString& from, const QString& to, int* error)
@@ -53,7 +56,7 @@ bool renameWithoutReplacing(const QString& from, const QString& to, int* error)
     return false;
 }
 
-}  // namespace
+}   // namespace
 
 ProgramPlace ProgramPlace::ofThisProgram()
 {
@@ -67,9 +70,8 @@ ProgramPlace ProgramPlace::ofThisProgram()
 
 QString perUserDataFolder(const QString& dataHome, const QString& home)
 {
-    const QString base = !dataHome.isEmpty() && QDir::isAbsolutePath(dataHome)
-                             ? dataHome
-                             : home + QStringLiteral("/.local/share");
+    const QString base =
+        !dataHome.isEmpty() && QDir::isAbsolutePath(dataHome) ? dataHome : home + QStringLiteral("/.local/share");
     return QDir::cleanPath(base + QStringLiteral("/pellaro/image"));
 }
 
@@ -145,8 +147,9 @@ DataFolder DataFolder::under(const QString& dir)
 
 QString DataFolder::passwordFileHolds()
 {
-    return QStringLiteral("It holds the login password on its first line (an empty line for none); "
-                          "nobody can log in without it.");
+    return QStringLiteral(
+        "It holds the login password on its first line (an empty line for none); "
+        "nobody can log in without it.");
 }
 
 QString DataFolder::companyNameFileHolds()
@@ -184,15 +187,15 @@ FirstLine readFirstLine(const QString& path, const QString& what)
     }
     if (!file.open(QIODevice::ReadOnly)) {
         FirstLine unreadable;
-        unreadable.error = QStringLiteral("The %1 %2 cannot be read: %3.")
-                               .arg(what, nativePath(path), file.errorString());
+        unreadable.error =
+            QStringLiteral("The %1 %2 cannot be read: %3.").arg(what, nativePath(path), file.errorString());
         return unreadable;
     }
     const QByteArray bytes = file.read(kMaxTextFileRead);
     if (file.error() != QFileDevice::NoError) {
         FirstLine unreadable;
-        unreadable.error = QStringLiteral("The %1 %2 cannot be read: %3.")
-                               .arg(what, nativePath(path), file.errorString());
+        unreadable.error =
+            QStringLiteral("The %1 %2 cannot be read: %3.").arg(what, nativePath(path), file.errorString());
         return unreadable;
     }
     FirstLine result = firstLineOf(bytes);
@@ -208,8 +211,7 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString* error)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = QStringLiteral("The file %1 cannot be written: %2.")
-                         .arg(nativePath(path), file.errorString());
+            *error = QStringLiteral("The file %1 cannot be written: %2.").arg(nativePath(path), file.errorString());
         return false;
     }
     // QSaveFile::commit() renames the file over the target even when the
@@ -217,8 +219,7 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString* error)
     // first, so a short write never replaces the old file.
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         if (error)
-            *error = QStringLiteral("The file %1 cannot be written: %2.")
-                         .arg(nativePath(path), file.errorString());
+            *error = QStringLiteral("The file %1 cannot be written: %2.").arg(nativePath(path), file.errorString());
         file.cancelWriting();
         return false;
     }
@@ -235,4 +236,4 @@ bool writeSingleLine(const QString& path, const QString& text, QString* error)
     return replaceFile(path, text.toUtf8() + QByteArrayLiteral("\r\n"), error);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

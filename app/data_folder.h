@@ -35,10 +35,10 @@ private:
 // What the choice of the data folder rests on, gathered once at start; tests
 // give their own.
 struct ProgramPlace {
-    QString programDir;               // the folder that holds the program file
-    bool programDirWritable = false;  // see programDirCountsAsWritable()
-    QString dataHome;                 // $XDG_DATA_HOME, may be empty
-    QString home;                     // the user's home folder
+    QString programDir;                // the folder that holds the program file
+    bool programDirWritable = false;   // see programDirCountsAsWritable()
+    QString dataHome;                  // $XDG_DATA_HOME, may be empty
+    QString home;                      // the user's home folder
 
     // This process: the program's own folder, its environment and user.
     static ProgramPlace ofThisProgram();
@@ -84,8 +84,8 @@ bool fillDataFolderOnce(const QString& folder, const QString& defaults, QString*
 // The first line of a data text file, or why it could not be had.
 struct FirstLine {
     bool ok = false;
-    QString text;     // the whole first line, spaces kept, without its line end
-    QString error;    // a sentence for the user when !ok
+    QString text;    // the whole first line, spaces kept, without its line end
+    QString error;   // a sentence for the user when !ok
 };
 
 // Reads the first line of `path`: a line ends at CR LF, a lone CR or a lone
@@ -107,4 +107,4 @@ bool writeSingleLine(const QString& path, const QString& text, QString* error);
 // Replaces `path` with `bytes` the same atomic way.
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* error);
 
-}  // namespace pellaro
+}   // namespace pellaro

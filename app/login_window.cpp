@@ -34,7 +34,7 @@ QPixmap builtInPicture()
     return QPixmap(QStringLiteral(":/pellaro/login_background.jpg"));
 }
 
-}  // namespace
+}   // namespace
 
 QImage decodeJpeg(const QByteArray& bytes)
 {
@@ -49,9 +49,8 @@ QImage decodeJpeg(const QByteArray& bytes)
 }
 
 TForm1::TForm1(DataFolder folder, UiSeam& seam, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                          | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       folder_(std::move(folder)),
       seam_(seam)
 {
@@ -108,23 +107,22 @@ void TForm1::FormShow()
     QFile picture(folder_.pictureFile());
     const QString picturePath = QDir::toNativeSeparators(folder_.pictureFile());
     if (!picture.exists()) {
-        const QString text = QStringLiteral("The background picture file %1 is missing. ").arg(picturePath)
-                             + DataFolder::pictureFileHolds();
+        const QString text = QStringLiteral("The background picture file %1 is missing. ").arg(picturePath) +
+                             DataFolder::pictureFileHolds();
         QTimer::singleShot(0, this, [this, text] { report(text); });
         return;
     }
     if (!picture.open(QIODevice::ReadOnly)) {
         const QString text = QStringLiteral("The background picture file %1 cannot be read: %2. ")
-                                 .arg(picturePath, picture.errorString())
-                             + DataFolder::pictureFileHolds();
+                                 .arg(picturePath, picture.errorString()) +
+                             DataFolder::pictureFileHolds();
         QTimer::singleShot(0, this, [this, text] { report(text); });
         return;
     }
     const QImage image = decodeJpeg(picture.readAll());
     if (image.isNull()) {
-        const QString text = QStringLiteral("The background picture file %1 is not a JPEG picture. ")
-                                 .arg(picturePath)
-                             + DataFolder::pictureFileHolds();
+        const QString text = QStringLiteral("The background picture file %1 is not a JPEG picture. ").arg(picturePath) +
+                             DataFolder::pictureFileHolds();
         QTimer::singleShot(0, this, [this, text] { report(text); });
         return;
     }
@@ -200,4 +198,4 @@ void TForm1::closeEvent(QCloseEvent* event)
         emit closedBeforeLogin();
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -37,10 +37,10 @@ public:
     void Button2Click();
 
     QLabel* Image1 = nullptr;
-    QLabel* Label1 = nullptr;        // "Password :"
-    QLineEdit* Edit1 = nullptr;      // the typed password, shown as "*"
-    QPushButton* Button1 = nullptr;  // "Login "
-    QPushButton* Button2 = nullptr;  // "Replace Background"
+    QLabel* Label1 = nullptr;         // "Password :"
+    QLineEdit* Edit1 = nullptr;       // the typed password, shown as "*"
+    QPushButton* Button1 = nullptr;   // "Login "
+    QPushButton* Button2 = nullptr;   // "Replace Background"
 
 signals:
     // The window was closed before anybody logged in: the program ends.
@@ -65,4 +65,4 @@ private:
 // Returns a null image when they are not one.
 QImage decodeJpeg(const QByteArray& bytes);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -17,14 +17,14 @@ int main(int argc, char** argv)
         arguments << QString::fromLocal8Bit(argv[i]);
     const pellaro::CommandLine commandLine = pellaro::parseCommandLine(arguments);
     switch (commandLine.outcome) {
-    case pellaro::CommandLine::Outcome::Help:
-        std::fputs(qPrintable(commandLine.text), stdout);
-        return 0;
-    case pellaro::CommandLine::Outcome::Error:
-        std::fprintf(stderr, "pellaro: %s\n", qPrintable(commandLine.text));
-        return 2;
-    case pellaro::CommandLine::Outcome::Run:
-        break;
+        case pellaro::CommandLine::Outcome::Help:
+            std::fputs(qPrintable(commandLine.text), stdout);
+            return 0;
+        case pellaro::CommandLine::Outcome::Error:
+            std::fprintf(stderr, "pellaro: %s\n", qPrintable(commandLine.text));
+            return 2;
+        case pellaro::CommandLine::Outcome::Run:
+            break;
     }
 
     QApplication app(argc, argv);
@@ -37,8 +37,8 @@ int main(int argc, char** argv)
 
     // Closing the login window before login ends the program; after login,
     // the main window ends it when closed or on "Quit" / "Quit(Q)".
-    QObject::connect(windows.form1.get(), &pellaro::TForm1::closedBeforeLogin, &app,
-                     &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(windows.form1.get(), &pellaro::TForm1::closedBeforeLogin, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     windows.form1->show();
     return app.exec();
 }

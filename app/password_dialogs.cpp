@@ -12,10 +12,9 @@ namespace pellaro {
 namespace {
 
 // A fixed dialog border with the close box only.
-constexpr Qt::WindowFlags kFixedDialog = Qt::Dialog | Qt::CustomizeWindowHint
-                                         | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                                         | Qt::WindowCloseButtonHint
-                                         | Qt::MSWindowsFixedSizeDialogHint;
+constexpr Qt::WindowFlags kFixedDialog = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                         Qt::MSWindowsFixedSizeDialogHint;
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y)
 {
@@ -45,7 +44,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, int 
     return b;
 }
 
-}  // namespace
+}   // namespace
 
 void maskPassword(QLineEdit* edit)
 {
@@ -136,4 +135,4 @@ void TForm4::Button2Click()
     reject();
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

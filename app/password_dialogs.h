@@ -31,12 +31,12 @@ public:
     // "Cancel".
     void Button2Click();
 
-    QLabel* Label1 = nullptr;        // "Old password:"
-    QLabel* Label2 = nullptr;        // "New Password:"
-    QLineEdit* Edit1 = nullptr;      // old password, shown as "*"
-    QLineEdit* Edit2 = nullptr;      // new password, shown as "*"
-    QPushButton* Button1 = nullptr;  // "Amend"
-    QPushButton* Button2 = nullptr;  // "Cancel"
+    QLabel* Label1 = nullptr;         // "Old password:"
+    QLabel* Label2 = nullptr;         // "New Password:"
+    QLineEdit* Edit1 = nullptr;       // old password, shown as "*"
+    QLineEdit* Edit2 = nullptr;       // new password, shown as "*"
+    QPushButton* Button1 = nullptr;   // "Amend"
+    QPushButton* Button2 = nullptr;   // "Cancel"
 
 private:
     DataFolder folder_;
@@ -54,10 +54,10 @@ public:
     // "Cancel".
     void Button2Click();
 
-    QLabel* Label1 = nullptr;        // " Company Name:"
-    QLineEdit* Edit1 = nullptr;      // the new company name
-    QPushButton* Button1 = nullptr;  // "Amend"
-    QPushButton* Button2 = nullptr;  // "Cancel"
+    QLabel* Label1 = nullptr;         // " Company Name:"
+    QLineEdit* Edit1 = nullptr;       // the new company name
+    QPushButton* Button1 = nullptr;   // "Amend"
+    QPushButton* Button2 = nullptr;   // "Cancel"
 
 private:
     DataFolder folder_;
@@ -65,4 +65,4 @@ private:
     QWidget* mainWindow_;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -38,8 +38,7 @@ DataFolder dataFolderFor(const StartOptions& options, QString* problem)
     return DataFolder(choice.folder);
 }
 
-Windows createWindows(const StartOptions& options, UiSeam& seam,
-                      std::function<QList<SerialPortEntry>()> portSource)
+Windows createWindows(const StartOptions& options, UiSeam& seam, std::function<QList<SerialPortEntry>()> portSource)
 {
     QString problem;
     const DataFolder folder = dataFolderFor(options, &problem);
@@ -83,17 +82,16 @@ Windows createWindows(const StartOptions& options, UiSeam& seam,
     if (!options.file.isEmpty()) {
         TForm2* main = w.form2.get();
         const QString file = options.file;
-        QObject::connect(w.form1.get(), &TForm1::loginSucceeded, main, [main, file] { main->openFile(file); },
-                         Qt::QueuedConnection);
+        QObject::connect(
+            w.form1.get(), &TForm1::loginSucceeded, main, [main, file] { main->openFile(file); }, Qt::QueuedConnection);
     }
     return w;
 }
 
 void addCjkFontFallback()
 {
-    static const QStringList candidates = {
-        QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei"),
-        QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")};
+    static const QStringList candidates = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei"),
+                                           QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")};
     const QStringList installed = QFontDatabase::families();
     for (const QString& family : candidates) {
         if (installed.contains(family)) {
@@ -105,4 +103,4 @@ void addCjkFontFallback()
     }
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

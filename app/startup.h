@@ -20,7 +20,9 @@
 namespace pellaro {
 
 class UiSeam;
-namespace sim { class RadioSimulator; }
+namespace sim {
+class RadioSimulator;
+}
 
 struct Windows {
     // --simulate: the radio on a pseudo-terminal, first in the port list. It
@@ -58,4 +60,4 @@ Windows createWindows(const StartOptions& options, UiSeam& seam,
 // installed, so the Chinese texts render.
 void addCjkFontFallback();
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -13,4 +13,4 @@ RadioComparison compareWithRadio(CloneEngine& engine, const Document& doc, const
 
 void pauseBetweenExchanges(CloneLink& link) { link.portDelay(kExchangeGapMs); }
 
-}  // namespace pellaro
+}   // namespace pellaro

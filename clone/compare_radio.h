@@ -32,4 +32,4 @@ RadioComparison compareWithRadio(CloneEngine& engine, const Document& doc, const
 constexpr int kExchangeGapMs = 200;
 void pauseBetweenExchanges(CloneLink& link);
 
-}  // namespace pellaro
+}   // namespace pellaro

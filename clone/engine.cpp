@@ -54,9 +54,7 @@ std::optional<std::vector<std::uint8_t>> frameBytes(std::string_view hex) {
 }
 
 // Sends a frame known to be well-formed (the fixed protocol words).
-void sendFixed(CloneLink& link, std::string_view hex) {
-    link.sendBytes(*frameBytes(hex));
-}
+void sendFixed(CloneLink& link, std::string_view hex) { link.sendBytes(*frameBytes(hex)); }
 
 // Every clone exchange opens the same way: the handshake, 500 ms for the
 // radio to enter clone mode, and an empty buffer whatever it answered.
@@ -159,7 +157,7 @@ private:
     bool on_;
 };
 
-}  // namespace
+}   // namespace
 
 TransferResult CloneEngine::fullRead(Document& doc, const ProgressFn& progress, MemoryImage* replies) {
     if (busy_) return {};
@@ -290,4 +288,4 @@ TransferResult CloneEngine::writeLimits(const Document& doc) {
     return {true, "Write Success!", 0};
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

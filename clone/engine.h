@@ -11,16 +11,16 @@
 #include <vector>
 
 #include "clone/link.h"
-#include "codeplug/memory_map.h"
 #include "codeplug/document.h"
+#include "codeplug/memory_map.h"
 
 namespace pellaro {
 
 struct TransferResult {
     bool ok = false;
-    std::string message;   // "Read success!", "Read Error!", "Write success!", ...
-    int blocksDone = 0;    // blocks accepted (the progress bar's last value)
-    bool stopped = false;  // ended early on a stop request (see CloneEngine::setStopRequest)
+    std::string message;    // "Read success!", "Read Error!", "Write success!", ...
+    int blocksDone = 0;     // blocks accepted (the progress bar's last value)
+    bool stopped = false;   // ended early on a stop request (see CloneEngine::setStopRequest)
 };
 
 // Progress callback: number of blocks accepted so far (1..136).
@@ -73,9 +73,9 @@ public:
     // Partial transfers of the limit page. The caller performs the port test
     // (status text equals "COM Port:" + port name) and does not call these when
     // it fails. A failed read leaves editors and mirrors as they were.
-    TransferResult readMessages(Document& doc);    // Button1: k10, kaiji1, kaiji2
+    TransferResult readMessages(Document& doc);          // Button1: k10, kaiji1, kaiji2
     TransferResult writeMessages(const Document& doc);   // Button2
-    TransferResult readLimits(Document& doc);      // Button3: k11, xp1..xp5
+    TransferResult readLimits(Document& doc);            // Button3: k11, xp1..xp5
     TransferResult writeLimits(const Document& doc);     // Button4
 
 private:
@@ -89,4 +89,4 @@ private:
     const std::atomic<bool>* stop_ = nullptr;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

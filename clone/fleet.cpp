@@ -26,11 +26,15 @@ void waitUntil(CloneLink& link, std::int64_t since, int ms) {
     if (left > 0) link.portDelay(static_cast<int>(left));
 }
 
-}  // namespace
+}   // namespace
 
 bool probeRadio(CloneLink& link) {
     const BlockInfo state = blockInfo(kProbeBlock);
-    const std::vector<std::uint8_t> read{'R', 'E', 'A', 'D', static_cast<std::uint8_t>(state.address >> 8),
+    const std::vector<std::uint8_t> read{'R',
+                                         'E',
+                                         'A',
+                                         'D',
+                                         static_cast<std::uint8_t>(state.address >> 8),
                                          static_cast<std::uint8_t>(state.address & 0xFF),
                                          static_cast<std::uint8_t>(state.length >> 8),
                                          static_cast<std::uint8_t>(state.length & 0xFF)};
@@ -164,7 +168,7 @@ private:
     FleetHost& host_;
 };
 
-}  // namespace
+}   // namespace
 
 FleetSummary runFleet(StoppableLink& link, CloneEngine& engine, const std::vector<FleetJob>& jobs,
                       const FleetOptions& options, FleetHost& host) {
@@ -206,4 +210,4 @@ FleetSummary runFleet(StoppableLink& link, CloneEngine& engine, const std::vecto
     return summary;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

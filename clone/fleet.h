@@ -19,10 +19,10 @@
 namespace pellaro {
 
 struct FleetJob {
-    std::string label;   // for the host: log, backup name, messages
-    std::string title;   // "radio 3 of 20 (Native ID Code 103)"
+    std::string label;               // for the host: log, backup name, messages
+    std::string title;               // "radio 3 of 20 (Native ID Code 103)"
     const Document* doc = nullptr;   // what to write; not changed
-    bool skip = false;   // already logged ok
+    bool skip = false;               // already logged ok
 };
 
 struct FleetOptions {
@@ -33,7 +33,7 @@ struct FleetOptions {
 
 struct FleetResult {
     bool ok = false;
-    std::string message;        // empty when ok: "Write error!", "Verify failed: 3 differences", ...
+    std::string message;   // empty when ok: "Write error!", "Verify failed: 3 differences", ...
     int verifyDifferences = 0;
     bool interrupted = false;   // stopped by the user during this radio
 };
@@ -57,9 +57,7 @@ public:
                           const std::string& end) = 0;
     // A line for the user ("Radio 2 answers", "Backup saved to ...").
     virtual void say(const std::string& line) { (void)line; }
-    virtual void stage(const FleetJob& job, FleetStage stage, int blocks) {
-        (void)job, (void)stage, (void)blocks;
-    }
+    virtual void stage(const FleetJob& job, FleetStage stage, int blocks) { (void)job, (void)stage, (void)blocks; }
 };
 
 // The probe that tells whether a radio is on the cable: the handshake, a
@@ -104,4 +102,4 @@ struct FleetSummary {
 FleetSummary runFleet(StoppableLink& link, CloneEngine& engine, const std::vector<FleetJob>& jobs,
                       const FleetOptions& options, FleetHost& host);
 
-}  // namespace pellaro
+}   // namespace pellaro

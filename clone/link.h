@@ -36,4 +36,4 @@ public:
     virtual void setReceiveAtOnce(bool atOnce) = 0;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

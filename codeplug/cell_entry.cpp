@@ -86,8 +86,7 @@ Reading readFrequency(std::string_view text) {
     std::uint64_t fraction = 0;
     for (std::size_t i = 0; i < 5; ++i) fraction = fraction * 10 + (i < decimals.size() ? decimals[i] - '0' : 0);
     units += fraction;
-    r.rounded = decimals.size() > 5 &&
-                decimals.substr(5).find_first_not_of('0') != std::string_view::npos;
+    r.rounded = decimals.size() > 5 && decimals.substr(5).find_first_not_of('0') != std::string_view::npos;
     if (r.rounded) ++units;
     // The value itself, not its rounding, is held against the edges.
     const auto above = [&](int mhz) { return units > mhz * kPerMHz; };
@@ -116,17 +115,17 @@ CellEntry enterFrequency(Document& doc, Band band, int col, int row, std::string
     using Where = Reading::Where;
     const Reading reading = typed.empty() || typed == "." ? Reading{Where::InBand, 0, false} : readFrequency(typed);
     switch (reading.where) {
-    case Where::NotANumber:
-        return refused(shown + " is not a frequency in MHz (digits and one \".\")");
-    case Where::Below:
-        return refused(mhz(typed) + " is below " + std::to_string(VhfLow) + " MHz");
-    case Where::Between:
-        return refused(mhz(typed) + " is between the bands, above " + std::to_string(VhfHigh) + " MHz and below " +
-                       std::to_string(UhfLow) + " MHz");
-    case Where::Above:
-        return refused(mhz(typed) + " is above " + std::to_string(UhfHigh) + " MHz");
-    case Where::InBand:
-        break;
+        case Where::NotANumber:
+            return refused(shown + " is not a frequency in MHz (digits and one \".\")");
+        case Where::Below:
+            return refused(mhz(typed) + " is below " + std::to_string(VhfLow) + " MHz");
+        case Where::Between:
+            return refused(mhz(typed) + " is between the bands, above " + std::to_string(VhfHigh) + " MHz and below " +
+                           std::to_string(UhfLow) + " MHz");
+        case Where::Above:
+            return refused(mhz(typed) + " is above " + std::to_string(UhfHigh) + " MHz");
+        case Where::InBand:
+            break;
     }
     // What typing the value would give: completion, step raster, defaults.
     const std::string given = typed.empty() || typed == "." ? std::string(typed) : frequencyText(reading.units);
@@ -174,8 +173,8 @@ CellEntry enterListCell(Document& doc, Band band, int col, int row, std::string_
 // ---- names ---------------------------------------------------------------------------
 
 bool nameKey(std::string_view character) {
-    return character.size() == 1 &&
-           channelNameKey(0, character[0]).action == KeyAction::Accept && character[0] != kBackspace;
+    return character.size() == 1 && channelNameKey(0, character[0]).action == KeyAction::Accept &&
+           character[0] != kBackspace;
 }
 
 // '"Ä" is not taken', '"Ä" and "ö" are not taken', '"Ä", "ö", "ü" and others
@@ -195,7 +194,8 @@ CellEntry enterName(Document& doc, Band band, int row, std::string_view utf8) {
     std::string& cell = doc.table(band).at(kName, row);
     if (utf8 == latin1ToUtf8(cell)) return {CellEntry::Kind::Unchanged, {}};
     const std::string shown = quoteUserText(utf8);
-    if (!channelEditorOffered(doc, band, kName, row)) return refused(shown + ": the channel has no receiving frequency");
+    if (!channelEditorOffered(doc, band, kName, row))
+        return refused(shown + ": the channel has no receiving frequency");
 
     // The characters the name keys take, in order; the others are named.
     constexpr std::size_t kNamed = 3;
@@ -249,7 +249,7 @@ CellEntry enterText(Document& doc, Band band, int col, int row, std::string_view
     return enterListCell(doc, band, col, row, latin1, shown);
 }
 
-}  // namespace
+}   // namespace
 
 const std::array<std::string, kColumns>& channelHeadings() {
     static const std::array<std::string, kColumns> headings = [] {
@@ -281,4 +281,4 @@ std::string quotedCellText(std::string_view latin1) {
     return quoteUserText(latin1ToUtf8(latin1.substr(0, kShown)));
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

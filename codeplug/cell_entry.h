@@ -70,4 +70,4 @@ extern const char* const kNameCharactersText;
 // after 40 characters with "…" (quoteUserText).
 std::string quotedCellText(std::string_view latin1);
 
-}  // namespace pellaro
+}   // namespace pellaro

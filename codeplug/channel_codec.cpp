@@ -49,7 +49,7 @@ const ColumnSpec& flagsPlace() {
     return first;
 }
 
-}  // namespace
+}   // namespace
 
 void decodeChannel(Document& doc, Band band, int row, std::string_view hex48) {
     if (row < 1 || row > kRows || hex48.size() < static_cast<std::size_t>(kRecordChars)) return;
@@ -57,22 +57,35 @@ void decodeChannel(Document& doc, Band band, int row, std::string_view hex48) {
     auto cell = [&](int c) -> std::string& { return t.at(c, row); };
 
     const ColumnSpec& flagsAt = flagsPlace();
-    const auto flags = hexValue(hex48.substr(static_cast<std::size_t>(flagsAt.at), static_cast<std::size_t>(flagsAt.length)));
+    const auto flags =
+        hexValue(hex48.substr(static_cast<std::size_t>(flagsAt.at), static_cast<std::size_t>(flagsAt.length)));
     // In column order: a frequency comes before the cells of its side.
     for (int c = kFirstCellColumn; c < kColumns; ++c) {
         const ColumnSpec& spec = columnSpec(c);
-        const std::string_view field = hex48.substr(static_cast<std::size_t>(spec.at), static_cast<std::size_t>(spec.length));
+        const std::string_view field =
+            hex48.substr(static_cast<std::size_t>(spec.at), static_cast<std::size_t>(spec.length));
         const std::string& frequency = cell(sideFrequencyColumn(spec.side));
         switch (spec.code) {
-            case RecordCode::Frequency: cell(c) = decodeFrequency(field); break;
-            case RecordCode::Tone: cell(c) = decodeTone(field, frequency); break;
-            case RecordCode::ListIndex: cell(c) = decodeListCode(field, frequency, channelListEntries(c)); break;
-            case RecordCode::Flag:
-                if (!flags || *flags == 0xFF) cell(c).clear();
-                else cell(c) = channelListEntries(c)[(*flags & spec.flagBit) ? 1 : 0];
+            case RecordCode::Frequency:
+                cell(c) = decodeFrequency(field);
                 break;
-            case RecordCode::Name: cell(c) = nameText(field); break;
-            case RecordCode::None: break;
+            case RecordCode::Tone:
+                cell(c) = decodeTone(field, frequency);
+                break;
+            case RecordCode::ListIndex:
+                cell(c) = decodeListCode(field, frequency, channelListEntries(c));
+                break;
+            case RecordCode::Flag:
+                if (!flags || *flags == 0xFF)
+                    cell(c).clear();
+                else
+                    cell(c) = channelListEntries(c)[(*flags & spec.flagBit) ? 1 : 0];
+                break;
+            case RecordCode::Name:
+                cell(c) = nameText(field);
+                break;
+            case RecordCode::None:
+                break;
         }
     }
 }
@@ -92,15 +105,24 @@ std::string encodeChannel(const Document& doc, Band band, int row) {
         const std::string& cell = t.at(c, row);
         std::string field;
         switch (spec.code) {
-            case RecordCode::Frequency: field = frequencyHex(cell); break;
-            case RecordCode::Tone: field = toneCode(cell); break;
-            case RecordCode::ListIndex: field = encodeListCode(cell, channelListEntries(c)); break;
+            case RecordCode::Frequency:
+                field = frequencyHex(cell);
+                break;
+            case RecordCode::Tone:
+                field = toneCode(cell);
+                break;
+            case RecordCode::ListIndex:
+                field = encodeListCode(cell, channelListEntries(c));
+                break;
             case RecordCode::Flag:
                 anyFlagEmpty = anyFlagEmpty || cell.empty();
                 if (cell == channelListEntries(c)[1]) flags |= spec.flagBit;
                 continue;
-            case RecordCode::Name: field = nameHex(cell); break;
-            case RecordCode::None: continue;
+            case RecordCode::Name:
+                field = nameHex(cell);
+                break;
+            case RecordCode::None:
+                continue;
         }
         out.replace(static_cast<std::size_t>(spec.at), field.size(), field);
     }
@@ -108,4 +130,4 @@ std::string encodeChannel(const Document& doc, Band band, int row) {
     return out;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "codeplug/cell_entry.h"
-#include "codeplug/rules.h"
 #include "codeplug/codes.h"
 #include "codeplug/report.h"
+#include "codeplug/rules.h"
 
 namespace pellaro {
 
@@ -55,7 +55,8 @@ void reorderRows(ChannelTable& t, int first, int last, Reorder reorder) {
     numbers.reserve(static_cast<std::size_t>(last - first + 1));
     for (int r = first; r <= last; ++r) numbers.push_back(std::move(t.at(kNumberColumn, r)));
     reorder(t.cells.begin() + first, t.cells.begin() + last + 1);
-    for (int r = first; r <= last; ++r) t.at(kNumberColumn, r) = std::move(numbers[static_cast<std::size_t>(r - first)]);
+    for (int r = first; r <= last; ++r)
+        t.at(kNumberColumn, r) = std::move(numbers[static_cast<std::size_t>(r - first)]);
 }
 
 void emptyRow(ChannelTable& t, int row) {
@@ -127,15 +128,12 @@ bool sortsBefore(const SortEntry& a, const SortEntry& b) {
     if (a.cls != 0) return false;
     if (a.frequency != b.frequency) return a.frequency < b.frequency;
     // Unsigned comparison, so Latin-1 letters follow ASCII.
-    return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                        [](char x, char y) {
-                                            return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-                                        });
+    return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(), [](char x, char y) {
+        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    });
 }
 
-bool isBlank(std::string_view text) {
-    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
-}
+bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
 void note(std::vector<CellNote>& list, Band band, int row, int col, std::string reason, int cells = 1) {
     list.push_back({band, row, col, std::move(reason), cells});
@@ -173,7 +171,7 @@ struct Dependents {
     }
 };
 
-}  // namespace
+}   // namespace
 
 std::string describe(const CellNote& n) {
     ReportItem item;
@@ -252,8 +250,7 @@ EditResult clearChannels(Document& doc, Band band, int firstRow, int lastRow) {
 
 EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Direction direction) {
     const bool up = direction == Direction::Up;
-    EditResult r = rowsResult(up ? "Move Up" : "Move Down", band,
-                              firstRow + (up ? -1 : 1), lastRow + (up ? -1 : 1));
+    EditResult r = rowsResult(up ? "Move Up" : "Move Down", band, firstRow + (up ? -1 : 1), lastRow + (up ? -1 : 1));
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     if (up && firstRow == 1) return refusedWhole(std::move(r), "Cannot move up: channel 1 is the first channel.");
     if (!up && lastRow == kRows)
@@ -270,7 +267,8 @@ EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Dir
 }
 
 EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, SortKey key) {
-    EditResult r = rowsResult(key == SortKey::Frequency ? "Sort by Frequency" : "Sort by Name", band, firstRow, lastRow);
+    EditResult r =
+        rowsResult(key == SortKey::Frequency ? "Sort by Frequency" : "Sort by Name", band, firstRow, lastRow);
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     ChannelTable& t = doc.table(band);
     std::vector<SortEntry> order;
@@ -310,7 +308,8 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
         const int to = row + static_cast<int>(i - first);
         width = std::max(width, static_cast<int>(cells[i].size()));
         if (to > kRows) {
-            const auto texts = std::count_if(cells[i].begin(), cells[i].end(), [](const auto& t) { return !t.empty(); });
+            const auto texts =
+                std::count_if(cells[i].begin(), cells[i].end(), [](const auto& t) { return !t.empty(); });
             rowsBeyond += texts > 0;
             cellsBeyond += static_cast<int>(texts);
             continue;
@@ -330,7 +329,8 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
             if (c == kNumberColumn) {
                 if (!text.empty() && !isChannelNumber(text)) {
                     ++pasted;
-                    note(r.refused, band, to, c, shown(text) + " is not a channel number; the channel numbers are not data");
+                    note(r.refused, band, to, c,
+                         shown(text) + " is not a channel number; the channel numbers are not data");
                 }
                 continue;
             }
@@ -353,7 +353,8 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
             }
             if (e.kind == CellEntry::Kind::Refused) {
                 note(r.refused, band, to, c, e.reason);
-                if (isFrequencyColumn(c)) dependents[columnSide(c) == CellSide::Receive ? 0 : 1].frequency = shown(text);
+                if (isFrequencyColumn(c))
+                    dependents[columnSide(c) == CellSide::Receive ? 0 : 1].frequency = shown(text);
             }
             if (e.kind == CellEntry::Kind::Adjusted) note(r.adjusted, band, to, c, e.reason);
         }
@@ -377,8 +378,9 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
     }
     if (emptyKept > 0)
         note(r.adjusted, band, row, -1,
-             cellsText(emptyKept) + " left empty in the paste kept the entries they had (the list cells of a "
-                                    "programmed channel always hold one)");
+             cellsText(emptyKept) +
+                 " left empty in the paste kept the entries they had (the list cells of a "
+                 "programmed channel always hold one)");
     r.name = "Paste " + cellsText(pasted);
     r.changed = !(next.table(band) == doc.table(band));
     r.selection = {row, std::min(kRows, row + static_cast<int>(cells.size() - first) - 1), col,
@@ -390,8 +392,7 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
 EditResult emptyCells(Document& doc, Band band, const CellRange& range) {
     EditResult r;
     r.band = band;
-    if (range.empty() || !validRows(range.firstRow, range.lastRow) || range.firstCol < 0 ||
-        range.lastCol >= kColumns)
+    if (range.empty() || !validRows(range.firstRow, range.lastRow) || range.firstCol < 0 || range.lastCol >= kColumns)
         return refusedWhole(std::move(r), "The cells to empty are not in the channel table.");
     Document next = doc;
     int count = 0;
@@ -410,4 +411,4 @@ EditResult emptyCells(Document& doc, Band band, const CellRange& range) {
     return r;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

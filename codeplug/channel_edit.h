@@ -53,13 +53,13 @@ struct CellNote {
 std::string describe(const CellNote& note);
 
 struct EditResult {
-    std::string name;               // "Paste 12 cells", "Delete Channels 5-8", ... as the Edit menu says it
-    bool changed = false;           // the document differs from before the step
+    std::string name;       // "Paste 12 cells", "Delete Channels 5-8", ... as the Edit menu says it
+    bool changed = false;   // the document differs from before the step
     Band band = Band::A;
-    CellRange selection;            // what a view selects afterwards
-    std::string refusal;            // non-empty: the whole step was refused, nothing changed
-    std::vector<CellNote> refused;  // cells not taken (a paste applies the rest)
-    std::vector<CellNote> adjusted; // cells taken otherwise than given (rounded, cut)
+    CellRange selection;              // what a view selects afterwards
+    std::string refusal;              // non-empty: the whole step was refused, nothing changed
+    std::vector<CellNote> refused;    // cells not taken (a paste applies the rest)
+    std::vector<CellNote> adjusted;   // cells taken otherwise than given (rounded, cut)
 };
 
 // How many cells the step did not take (the cells of its refused notes).
@@ -103,10 +103,9 @@ EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, Sor
 // tone. A refused cell leaves its cell as it was; when a row's receiving (or
 // transmission) frequency is refused, the cells of that row that belong to
 // it (its tones, mode, power, ..., and the name for the receiving side) are
-// refused with it, said once for the row, and the channel keeps them. A first row that is exactly the headings of the columns it covers is
-// skipped, so a copy with headings pastes back. Column 0 is not data: a
-// channel number or an empty text there is passed over, anything else is
-// refused. Texts past column 12 or channel 128 are not wrapped: they are
+// refused with it, said once for the row, and the channel keeps them. A first row that is exactly the headings of the
+// columns it covers is skipped, so a copy with headings pastes back. Column 0 is not data: a channel number or an empty
+// text there is passed over, anything else is refused. Texts past column 12 or channel 128 are not wrapped: they are
 // refused with one note per row at column 13 for the cells past the last
 // column, and one note at channel 129 for all rows past the last channel
 // (empty texts there are passed over). A text that is not valid UTF-8 is
@@ -125,4 +124,4 @@ EditResult emptyCells(Document& doc, Band band, const CellRange& range);
 // Whether channel `row` has no text in columns 1..12.
 bool channelEmpty(const ChannelTable& table, int row);
 
-}  // namespace pellaro
+}   // namespace pellaro

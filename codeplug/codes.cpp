@@ -54,7 +54,7 @@ std::string withPoint(std::uint64_t value, std::size_t decimals) {
     return digits;
 }
 
-}  // namespace
+}   // namespace
 
 // ---- hex text -------------------------------------------------------------
 
@@ -168,7 +168,9 @@ std::optional<Scaled> parseDecimalScaled(std::string_view text, int scale) {
     }
     std::uint64_t magnitude = 0;
     for (long long d = 0; d < wholeDigits; ++d) {
-        const unsigned digit = d < static_cast<long long>(digits.size()) ? static_cast<unsigned>(digits[static_cast<std::size_t>(d)] - '0') : 0u;
+        const unsigned digit = d < static_cast<long long>(digits.size())
+                                   ? static_cast<unsigned>(digits[static_cast<std::size_t>(d)] - '0')
+                                   : 0u;
         if (magnitude > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) {
             result.magnitude = std::numeric_limits<std::uint64_t>::max();
             return result;
@@ -269,10 +271,10 @@ std::string limitText(std::uint32_t units) {
 // ---- tones ----------------------------------------------------------------------
 
 const std::vector<double>& ctcssTones() {
-    static const std::vector<double> tones = {
-        67.0,  69.3,  71.9,  74.4,  77.0,  79.7,  82.5,  85.4,  88.5,  91.5,  94.8,  97.4,  100.0,
-        103.5, 107.2, 110.9, 114.8, 118.8, 123.0, 127.3, 131.8, 136.5, 141.3, 146.2, 151.4, 156.7,
-        162.2, 167.9, 173.8, 179.9, 186.2, 192.8, 203.5, 210.7, 218.1, 225.7, 233.6, 241.8, 250.3};
+    static const std::vector<double> tones = {67.0,  69.3,  71.9,  74.4,  77.0,  79.7,  82.5,  85.4,  88.5,  91.5,
+                                              94.8,  97.4,  100.0, 103.5, 107.2, 110.9, 114.8, 118.8, 123.0, 127.3,
+                                              131.8, 136.5, 141.3, 146.2, 151.4, 156.7, 162.2, 167.9, 173.8, 179.9,
+                                              186.2, 192.8, 203.5, 210.7, 218.1, 225.7, 233.6, 241.8, 250.3};
     return tones;
 }
 
@@ -300,7 +302,7 @@ std::vector<std::string> buildToneList(const std::string& off) {
     return list;
 }
 
-}  // namespace
+}   // namespace
 
 // The channel tables spell the off entry "OFF", the set-up pages "0FF"; any
 // other spelling gets the channel table's list.
@@ -315,8 +317,10 @@ std::string toneCode(std::string_view text) {
     if (text.find("HZ") != std::string_view::npos) {
         std::string digits;
         for (char c : text) {
-            if (c >= '0' && c <= '9') digits.push_back(c);
-            else if (c != '.' && c != 'H' && c != 'Z') return "FFFF";
+            if (c >= '0' && c <= '9')
+                digits.push_back(c);
+            else if (c != '.' && c != 'H' && c != 'Z')
+                return "FFFF";
         }
         if (digits.empty()) return "FFFF";
         const auto v = parseDecimalScaled(digits, 0);
@@ -349,11 +353,24 @@ std::string toneText(std::string_view code) {
 // ---- signalling ---------------------------------------------------------------
 
 const std::vector<std::string>& signalList() {
-    static const std::vector<std::string> list = {
-        "OFF",   "DTMF1", "DTMF2", "DTMF3", "DTMF4", "DTMF5",
-        "DTMF6", "DTMF7", "DTMF8", "DTMF1+Identity Code", "DTMF2+Identity Code", "DTMF3+Identity Code",
-        "DTMF4+Identity Code", "DTMF5+Identity Code", "DTMF6+Identity Code", "DTMF7+Identity Code",
-        "DTMF8+Identity Code", "Identity Code"};
+    static const std::vector<std::string> list = {"OFF",
+                                                  "DTMF1",
+                                                  "DTMF2",
+                                                  "DTMF3",
+                                                  "DTMF4",
+                                                  "DTMF5",
+                                                  "DTMF6",
+                                                  "DTMF7",
+                                                  "DTMF8",
+                                                  "DTMF1+Identity Code",
+                                                  "DTMF2+Identity Code",
+                                                  "DTMF3+Identity Code",
+                                                  "DTMF4+Identity Code",
+                                                  "DTMF5+Identity Code",
+                                                  "DTMF6+Identity Code",
+                                                  "DTMF7+Identity Code",
+                                                  "DTMF8+Identity Code",
+                                                  "Identity Code"};
     return list;
 }
 
@@ -410,7 +427,7 @@ namespace {
 // Symbol of each code 00..0F.
 constexpr std::array<char, 16> kDtmfSymbols = {'D', '1', '2', '3', '4', '5', '6', '7',
                                                '8', '9', '0', '*', '#', 'A', 'B', 'C'};
-}  // namespace
+}   // namespace
 
 std::optional<std::uint8_t> dtmfCode(char symbol) {
     for (std::size_t i = 0; i < kDtmfSymbols.size(); ++i)
@@ -489,7 +506,7 @@ std::vector<std::string> numbers(int from, int to, int step = 1) {
     for (int i = from; i <= to; i += step) out.push_back(std::to_string(i));
     return out;
 }
-}  // namespace
+}   // namespace
 
 const std::vector<std::string>& workingMode() {
     static const std::vector<std::string> l = {"Frequency Mode", "Channel Mode"};
@@ -565,6 +582,6 @@ const std::vector<std::string>& state() {
     return l;
 }
 
-}  // namespace lists
+}   // namespace lists
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -14,7 +14,7 @@
 namespace pellaro {
 
 enum class Column : int {
-    Number,        // the channel number; not data of the record
+    Number,   // the channel number; not data of the record
     RxFrequency,
     RxTone,
     RxMode,
@@ -53,7 +53,7 @@ enum class RecordCode {
 struct ColumnSpec {
     Column column;
     const char* heading;
-    int width;             // pixels in the tables
+    int width;   // pixels in the tables
     CellEditor editor;
     CellSide side;
     CellList list;
@@ -64,7 +64,8 @@ struct ColumnSpec {
 };
 
 constexpr std::array<ColumnSpec, kColumns> kColumnTable = {{
-    {Column::Number, "Channel", 55, CellEditor::None, CellSide::None, CellList::None, RecordCode::None, 0, 0, 0, nullptr},
+    {Column::Number, "Channel", 55, CellEditor::None, CellSide::None, CellList::None, RecordCode::None, 0, 0, 0,
+     nullptr},
     {Column::RxFrequency, "Receiving Frequency", 75, CellEditor::Frequency, CellSide::Receive, CellList::None,
      RecordCode::Frequency, 0, 8, 0, nullptr},
     {Column::RxTone, "Receiving CTCSS", 80, CellEditor::List, CellSide::Receive, CellList::Tones, RecordCode::Tone, 8,
@@ -103,4 +104,4 @@ constexpr int sideFrequencyColumn(CellSide side) {
     return side == CellSide::Transmit ? colOf(Column::TxFrequency) : colOf(Column::RxFrequency);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -217,8 +217,10 @@ std::pair<MemoryImage, MemoryImage> fitted(const MemoryImage& a, const MemoryIma
         t.resize(keep);
         t.resize(length, 'F');
         for (char& c : t) {
-            if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
-            else if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) c = 'F';
+            if (c >= 'a' && c <= 'f')
+                c = static_cast<char>(c - 'a' + 'A');
+            else if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')))
+                c = 'F';
         }
         return t;
     };
@@ -240,7 +242,7 @@ Document decoded(const MemoryImage& image) {
     return doc;
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<Difference> compareDocuments(const Document& a, const Document& b) {
     return compareSides(Side{a}, Side{b});
@@ -258,4 +260,4 @@ std::vector<Difference> compareImages(const MemoryImage& a, const MemoryImage& b
     return compareSides(Side{da, &fa}, Side{db, &fb});
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -28,15 +28,15 @@ struct Difference {
     };
     Kind kind = Kind::Channel;
     Band band = Band::A;
-    int channel = 0;            // 1..128
-    int column = 0;             // 1..12, the heading of channelHeadings()
-    std::string page;           // the page (tab) title
+    int channel = 0;                  // 1..128
+    int column = 0;                   // 1..12, the heading of channelHeadings()
+    std::string page;                 // the page (tab) title
     PageId pageId = PageId::SetupA;   // a setting's or mirror byte's page
-    std::string label;          // the setting's label as the page shows it
-    int mirror = 0;             // k<mirror>
-    std::uint16_t address = 0;  // first byte of the channel field or of the differing bytes
-    std::string before, after;  // shown texts (UTF-8; "(empty)"), or bytes ("00 E4 F5 48")
-    std::string text;           // the whole line, e.g. "A 5 Receiving Frequency: 145.50000 → 145.52500"
+    std::string label;                // the setting's label as the page shows it
+    int mirror = 0;                   // k<mirror>
+    std::uint16_t address = 0;        // first byte of the channel field or of the differing bytes
+    std::string before, after;        // shown texts (UTF-8; "(empty)"), or bytes ("00 E4 F5 48")
+    std::string text;                 // the whole line, e.g. "A 5 Receiving Frequency: 145.50000 → 145.52500"
 
     bool operator==(const Difference&) const = default;
 };
@@ -58,4 +58,4 @@ MemoryImage writeImage(const Document& doc);
 // through writeImage, what two codeplugs would write.
 std::vector<Difference> compareImages(const MemoryImage& a, const MemoryImage& b);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -40,10 +40,10 @@ constexpr const char* kDesignMirrors[16] = {
     "00FFFFFFFFFFFFFF00FFFFFFFFFFFFFF",
     "00FFFFFFFFFFFFFF00FFFFFFFFFFFFFF",
     "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF00",
-    "00FFFFFFFFFFFFFF00FFFFFFFFFFFFFF",       // k12 native / master control ID
-    "00FFFFFFFFFF00FFFFFFFFFF",               // k13 alarm / identity display
-    "00FFFFFFFFFF00FFFFFFFFFF",               // k14 revive / remote stun
-    "00FFFFFFFFFF00FFFFFFFFFF",               // k15 remote kill / monitor
+    "00FFFFFFFFFFFFFF00FFFFFFFFFFFFFF",   // k12 native / master control ID
+    "00FFFFFFFFFF00FFFFFFFFFF",           // k13 alarm / identity display
+    "00FFFFFFFFFF00FFFFFFFFFF",           // k14 revive / remote stun
+    "00FFFFFFFFFF00FFFFFFFFFF",           // k15 remote kill / monitor
 };
 
 // Start-up item indexes of the band set-up list editors 1, 2, 4..8, 10..14, 16
@@ -69,10 +69,10 @@ void resetEditors(Document& d) {
     d.kaiji1.clear();
     d.kaiji2.clear();
     for (std::string& t : d.xp) t.clear();
-    d.xp5 = 1;     // ON
+    d.xp5 = 1;   // ON
 }
 
-}  // namespace
+}   // namespace
 
 std::string startupMirror(int n) {
     if (n < 1 || n > 11) return {};
@@ -99,4 +99,4 @@ void Document::resetToNew() {
     for (int n = 1; n <= 11; ++n) k[n] = startupMirror(n);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -52,18 +52,18 @@ struct Document {
     std::array<ChannelTable, 2> grid{};   // [Band::A] = StringGrid1, [Band::B] = StringGrid2
     std::array<BandSetup, 2> setup{};     // [Band::A] = left*, [Band::B] = right*
 
-    std::array<int, 16> gn{};             // gn1..gn15 item indexes (gn[3] unused)
-    std::string gn3;                      // FM frequency text
+    std::array<int, 16> gn{};   // gn1..gn15 item indexes (gn[3] unused)
+    std::string gn3;            // FM frequency text
 
     std::array<std::string, 9> sy{};     // sy1..sy8 (index 0 unused)
     std::array<std::string, 9> sypz{};   // sypz1..sypz8 (index 0 unused)
-    int sypz9 = 0;                        // current state: 0 Normal, 1 Stun, 2 Kill
+    int sypz9 = 0;                       // current state: 0 Normal, 1 Stun, 2 Kill
 
-    std::string kaiji1, kaiji2;           // power-on messages
-    std::array<std::string, 5> xp{};     // xp1..xp4 limit texts (index 0 unused)
-    int xp5 = 1;                          // limit mode: 0 OFF, 1 ON
+    std::string kaiji1, kaiji2;        // power-on messages
+    std::array<std::string, 5> xp{};   // xp1..xp4 limit texts (index 0 unused)
+    int xp5 = 1;                       // limit mode: 0 OFF, 1 ON
 
-    std::array<std::string, 16> k{};     // raw mirrors k1..k15 (index 0 unused)
+    std::array<std::string, 16> k{};   // raw mirrors k1..k15 (index 0 unused)
 
     // A document in the start-up state of the main window.
     Document();
@@ -89,4 +89,4 @@ constexpr std::array<int, 16> kMirrorLength = {0, 32, 32, 32, 32, 36, 32, 32, 32
 std::string startupMirror(int n);   // n = 1..11
 std::string designMirror(int n);    // n = 1..15
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -26,13 +26,21 @@ struct MirrorPlace {
 };
 constexpr std::array<MirrorPlace, 16> kMirrorPlace = {{
     {-1, 0},
-    {kVfoABlock, 0}, {kVfoABlock, 32},            // k1, k2: band A VFO record
-    {kVfoBBlock, 0}, {kVfoBBlock, 32},            // k3, k4: band B VFO record
-    {kGeneralBlock, 0},                     // k5: settings record
-    {kDtmfBlock, 0}, {kDtmfBlock, 32}, {kDtmfBlock, 64}, // k6..k8: DTMF1..DTMF6
-    {kDtmf78Block, 0},                     // k9: DTMF7, DTMF8
-    {kMessagesBlock, 0}, {kMessagesBlock, 32},            // k10: power-on messages, k11: band limits
-    {kIdentityBlock, 0}, {kIdentityBlock, 32}, {kIdentityBlock, 56}, {kIdentityBlock, 80},  // k12..k15: identity codes
+    {kVfoABlock, 0},
+    {kVfoABlock, 32},   // k1, k2: band A VFO record
+    {kVfoBBlock, 0},
+    {kVfoBBlock, 32},     // k3, k4: band B VFO record
+    {kGeneralBlock, 0},   // k5: settings record
+    {kDtmfBlock, 0},
+    {kDtmfBlock, 32},
+    {kDtmfBlock, 64},    // k6..k8: DTMF1..DTMF6
+    {kDtmf78Block, 0},   // k9: DTMF7, DTMF8
+    {kMessagesBlock, 0},
+    {kMessagesBlock, 32},   // k10: power-on messages, k11: band limits
+    {kIdentityBlock, 0},
+    {kIdentityBlock, 32},
+    {kIdentityBlock, 56},
+    {kIdentityBlock, 80},   // k12..k15: identity codes
 }};
 
 // Band set-up editor n (left<n> / right<n>) in band A's mirrors k1 / k2;
@@ -61,17 +69,43 @@ constexpr std::array<Field, 17> kVfo = {{
 // Comprehensive settings gn1..gn15 in k5.
 constexpr std::array<Field, 16> kSettings = {{
     {0, 0, 0},
-    {5, 1, 2}, {5, 3, 2}, {5, 5, 4}, {5, 9, 2}, {5, 11, 2}, {5, 13, 2}, {5, 15, 2}, {5, 17, 2},
-    {5, 19, 2}, {5, 21, 2}, {5, 23, 2}, {5, 25, 4}, {5, 29, 4}, {5, 33, 2}, {5, 35, 2},
+    {5, 1, 2},
+    {5, 3, 2},
+    {5, 5, 4},
+    {5, 9, 2},
+    {5, 11, 2},
+    {5, 13, 2},
+    {5, 15, 2},
+    {5, 17, 2},
+    {5, 19, 2},
+    {5, 21, 2},
+    {5, 23, 2},
+    {5, 25, 4},
+    {5, 29, 4},
+    {5, 33, 2},
+    {5, 35, 2},
 }};
 
 // DTMF page editors: 1..8 are sy1..sy8, 9..16 sypz1..sypz8. Long groups are
 // 16 characters (7 symbols), short ones 12 (5 symbols).
 constexpr std::array<Field, 17> kDtmf = {{
     {0, 0, 0},
-    {6, 1, 16}, {6, 17, 16}, {7, 1, 16}, {7, 17, 16}, {8, 1, 16}, {8, 17, 16}, {9, 1, 16}, {9, 17, 16},
-    {12, 1, 16}, {12, 17, 16},
-    {13, 1, 12}, {13, 13, 12}, {14, 1, 12}, {14, 13, 12}, {15, 1, 12}, {15, 13, 12},
+    {6, 1, 16},
+    {6, 17, 16},
+    {7, 1, 16},
+    {7, 17, 16},
+    {8, 1, 16},
+    {8, 17, 16},
+    {9, 1, 16},
+    {9, 17, 16},
+    {12, 1, 16},
+    {12, 17, 16},
+    {13, 1, 12},
+    {13, 13, 12},
+    {14, 1, 12},
+    {14, 13, 12},
+    {15, 1, 12},
+    {15, 13, 12},
 }};
 constexpr int dtmfPositions(int editor) { return (kDtmf[static_cast<std::size_t>(editor)].width - 2) / 2; }
 
@@ -104,4 +138,4 @@ void splice(Document& doc, const Field& f, std::string_view code);
 // cut, or filled with "F".
 std::string fittedMirror(const Document& doc, int n);
 
-}  // namespace pellaro::fields
+}   // namespace pellaro::fields

@@ -13,10 +13,10 @@ namespace pellaro {
 
 enum class Band { A = 0, B = 1 };
 
-constexpr int kChannelsPerBand = 128;   // channels 1..kChannelsPerBand in each band
-constexpr int kRecordBytes = 24;        // one channel record
+constexpr int kChannelsPerBand = 128;            // channels 1..kChannelsPerBand in each band
+constexpr int kRecordBytes = 24;                 // one channel record
 constexpr int kRecordChars = 2 * kRecordBytes;   // the record as hex text
-constexpr int kRecordsPerBlock = 2;     // a transfer block carries two records
+constexpr int kRecordsPerBlock = 2;              // a transfer block carries two records
 constexpr int kBlocksPerBand = (kChannelsPerBand + kRecordsPerBlock - 1) / kRecordsPerBlock;
 
 struct BandLayout {
@@ -58,4 +58,4 @@ constexpr int blockFirstChannel(int block) {
     return (block - bandLayout(blockBand(block)).firstBlock) * kRecordsPerBlock + 1;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

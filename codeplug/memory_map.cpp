@@ -21,8 +21,10 @@ std::string fittedMirror(const Document& doc, int n) {
     std::string m = doc.k[static_cast<std::size_t>(n)];
     m.resize(len, 'F');
     for (char& c : m) {
-        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
-        else if (!isHexText(std::string_view(&c, 1))) c = 'F';
+        if (c >= 'a' && c <= 'f')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (!isHexText(std::string_view(&c, 1)))
+            c = 'F';
     }
     return m;
 }
@@ -37,7 +39,7 @@ void splice(Document& doc, const Field& f, std::string_view code) {
     m.replace(static_cast<std::size_t>(f.first - 1), c.size(), c);
 }
 
-}  // namespace fields
+}   // namespace fields
 
 // ---- schedule -------------------------------------------------------------------
 
@@ -49,15 +51,24 @@ BlockInfo blockInfo(int block) {
                 kChannelBlockLength, 2 * kChannelBlockLength};
     }
     switch (block) {
-        case kVfoABlock: return {0x0300, 0x30, 96};
-        case kVfoBBlock: return {0x0380, 0x30, 96};
-        case kGeneralBlock: return {0x0200, 0x30, 96};
-        case kDtmfBlock: return {0x0240, 0x30, 96};
-        case kDtmf78Block: return {0x0270, 0x10, 32};
-        case kIdentityBlock: return {0x0280, 0x40, 128};
-        case kStateBlock: return {0x02C0, 0x01, 2};
-        case kMessagesBlock: return {0x02D0, 0x21, 66};
-        default: return {0, 0, 0};
+        case kVfoABlock:
+            return {0x0300, 0x30, 96};
+        case kVfoBBlock:
+            return {0x0380, 0x30, 96};
+        case kGeneralBlock:
+            return {0x0200, 0x30, 96};
+        case kDtmfBlock:
+            return {0x0240, 0x30, 96};
+        case kDtmf78Block:
+            return {0x0270, 0x10, 32};
+        case kIdentityBlock:
+            return {0x0280, 0x40, 128};
+        case kStateBlock:
+            return {0x02C0, 0x01, 2};
+        case kMessagesBlock:
+            return {0x02D0, 0x21, 66};
+        default:
+            return {0, 0, 0};
     }
 }
 
@@ -114,12 +125,15 @@ void decodeDtmfEditors(Document& doc, int block, std::string_view hex) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 void decodeVfo(Document& doc, Band band, std::string_view hex) {
     BandSetup& v = doc.vfo(band);
     auto field = [&](int editor) { return fields::vfoField(band, editor); };
-    auto value = [&](int editor) { const Field f = field(editor); return valueAt(hex, blockOffset(f), f); };
+    auto value = [&](int editor) {
+        const Field f = field(editor);
+        return valueAt(hex, blockOffset(f), f);
+    };
 
     // Working mode: 2 and 3 select no entry, anything above 3 the first.
     if (const auto m = value(1)) v.sel[1] = *m <= 1 ? static_cast<int>(*m) : (*m <= 3 ? -1 : 0);
@@ -156,7 +170,8 @@ void decodeSettings(Document& doc, std::string_view hex) {
     }
     // Backlights: 4 to 7 select no entry (the list has four).
     for (int e : {4, 5, 6})
-        if (const auto b = value(e); b && *b <= 7) gn[static_cast<std::size_t>(e)] = *b <= 3 ? static_cast<int>(*b) : -1;
+        if (const auto b = value(e); b && *b <= 7)
+            gn[static_cast<std::size_t>(e)] = *b <= 3 ? static_cast<int>(*b) : -1;
     selectUpTo(gn[7], value(7), 1);
     selectUpTo(gn[8], value(8), 1);
     selectUpTo(gn[9], value(9), 9);
@@ -214,18 +229,33 @@ void dispatchReply(Document& doc, int block, std::string_view reply) {
         return;
     }
     switch (block) {
-        case kVfoABlock: decodeVfo(doc, Band::A, h); break;
-        case kVfoBBlock: decodeVfo(doc, Band::B, h); break;
-        case kGeneralBlock: decodeSettings(doc, h); break;
-        case kDtmfBlock: decodeDtmf131(doc, h); break;
-        case kDtmf78Block: decodeDtmf132(doc, h); break;
-        case kIdentityBlock: decodeIdentity(doc, h); break;
-        case kStateBlock: decodeState(doc, h); break;
+        case kVfoABlock:
+            decodeVfo(doc, Band::A, h);
+            break;
+        case kVfoBBlock:
+            decodeVfo(doc, Band::B, h);
+            break;
+        case kGeneralBlock:
+            decodeSettings(doc, h);
+            break;
+        case kDtmfBlock:
+            decodeDtmf131(doc, h);
+            break;
+        case kDtmf78Block:
+            decodeDtmf132(doc, h);
+            break;
+        case kIdentityBlock:
+            decodeIdentity(doc, h);
+            break;
+        case kStateBlock:
+            decodeState(doc, h);
+            break;
         case kMessagesBlock:
             if (h.size() >= 32) decodeMessages(doc, h.substr(0, 32));
             if (h.size() >= 66) decodeLimits(doc, h.substr(32, 34));
             break;
-        default: break;
+        default:
+            break;
     }
     // Mirrors take their characters only when the reply holds all of them.
     for (int n = 1; n <= 15; ++n) {
@@ -261,4 +291,4 @@ std::string writeRequest(const Document& doc, int block) {
     return "57524945" + hexWord(b.address) + hexWord(b.length) + writeData(doc, block);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -16,12 +16,12 @@ constexpr std::size_t kImageSize = 0x1C00;   // radio memory 0x0000..0x1BFF
 
 struct BlockInfo {
     std::uint16_t address;
-    std::uint16_t length;      // length field in bytes
-    int replyChars;            // expected read reply in hex characters
+    std::uint16_t length;   // length field in bytes
+    int replyChars;         // expected read reply in hex characters
 };
 
-BlockInfo blockInfo(int block);                       // block 0..135
-std::string readRequest(int block);                   // "52454144" + address + length
+BlockInfo blockInfo(int block);       // block 0..135
+std::string readRequest(int block);   // "52454144" + address + length
 // Whether a receive buffer of `chars` hex characters completes a read of
 // `block` (96 at every block; 32, 128, 2, 66 at blocks 132..135).
 bool readReplyAccepted(int block, std::size_t chars);
@@ -65,4 +65,4 @@ void decodeMessages(Document& doc, std::string_view hex32);
 // into xp1..xp4 and xp5.
 void decodeLimits(Document& doc, std::string_view hex);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -44,7 +44,7 @@ std::size_t sequenceLength(std::string_view s, std::size_t i) {
     return n;
 }
 
-}  // namespace
+}   // namespace
 
 std::string quoteUserText(std::string_view utf8) {
     constexpr std::size_t kShown = 40;
@@ -71,4 +71,4 @@ std::vector<std::string> shownLines(const std::vector<std::string>& lines, std::
     return out;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

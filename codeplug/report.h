@@ -54,7 +54,6 @@ std::string quoteUserText(std::string_view utf8);
 // The lines a box or stderr shows of a long list: the first `shown`, then
 // "… and N more".
 constexpr std::size_t kShownReportLines = 20;
-std::vector<std::string> shownLines(const std::vector<std::string>& lines,
-                                    std::size_t shown = kShownReportLines);
+std::vector<std::string> shownLines(const std::vector<std::string>& lines, std::size_t shown = kShownReportLines);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -73,29 +73,58 @@ constexpr const char* kIdentityMessage = "输入以下字符:1,2,3,4,5,6,7,8,9,0
 
 std::size_t setupListSize(int editor) {
     switch (editor) {
-        case 1: case 6: case 10: case 11: case 12: case 13: return 2;
-        case 2: return kRows;
-        case 4: case 7: return toneList("0FF").size();
-        case 5: case 8: return signalList().size();
-        case 14: return 3;
-        case 16: return stepList().size();
-        default: return 0;
+        case 1:
+        case 6:
+        case 10:
+        case 11:
+        case 12:
+        case 13:
+            return 2;
+        case 2:
+            return kRows;
+        case 4:
+        case 7:
+            return toneList("0FF").size();
+        case 5:
+        case 8:
+            return signalList().size();
+        case 14:
+            return 3;
+        case 16:
+            return stepList().size();
+        default:
+            return 0;
     }
 }
 
 std::size_t settingsListSize(int editor) {
     switch (editor) {
-        case 1: case 7: case 8: case 10: case 15: return 2;
-        case 2: case 11: return 21;
-        case 4: case 5: case 6: case 12: case 13: return 4;
-        case 9: case 14: return 10;
-        default: return 0;
+        case 1:
+        case 7:
+        case 8:
+        case 10:
+        case 15:
+            return 2;
+        case 2:
+        case 11:
+            return 21;
+        case 4:
+        case 5:
+        case 6:
+        case 12:
+        case 13:
+            return 4;
+        case 9:
+        case 14:
+            return 10;
+        default:
+            return 0;
     }
 }
 
 bool indexIn(int index, std::size_t size) { return index >= 0 && static_cast<std::size_t>(index) < size; }
 
-}  // namespace
+}   // namespace
 
 std::string filterPaste(std::string_view current, std::string_view pasted, KeyFilterFn filter, int limit) {
     std::string text(current);
@@ -171,7 +200,8 @@ KeyOutcome channelFrequencyKey(std::size_t currentLength, char key, int limit) {
 }
 
 CommitOutcome commitChannelFrequency(Document& doc, Band band, int col, int row, std::string_view typed) {
-    if (columnEditor(col) != CellEditor::Frequency || !validRow(row)) return {{}, EditorAfter::Keep, std::string(typed)};
+    if (columnEditor(col) != CellEditor::Frequency || !validRow(row))
+        return {{}, EditorAfter::Keep, std::string(typed)};
     const bool receive = columnSide(col) == CellSide::Receive;
     ChannelTable& t = doc.table(band);
 
@@ -240,13 +270,20 @@ const std::vector<std::string>& channelListEntries(int col) {
     static const std::vector<std::string> none;
     static const std::vector<std::string> narrowWide = {"Narrow", "Wide"};
     switch (isCellColumn(col) ? columnSpec(col).list : CellList::None) {
-        case CellList::Tones: return toneList("OFF");
-        case CellList::Mode: return channelModeList();
-        case CellList::Signals: return signalList();
-        case CellList::LowHigh: return lists::lowHigh();
-        case CellList::NarrowWide: return narrowWide;
-        case CellList::OffOn: return lists::offOn();
-        case CellList::None: return none;
+        case CellList::Tones:
+            return toneList("OFF");
+        case CellList::Mode:
+            return channelModeList();
+        case CellList::Signals:
+            return signalList();
+        case CellList::LowHigh:
+            return lists::lowHigh();
+        case CellList::NarrowWide:
+            return narrowWide;
+        case CellList::OffOn:
+            return lists::offOn();
+        case CellList::None:
+            return none;
     }
     return none;
 }
@@ -255,9 +292,13 @@ bool channelEditorOffered(const Document& doc, Band band, int col, int row) {
     if (!validRow(row)) return false;
     const ChannelTable& t = doc.table(band);
     switch (columnEditor(col)) {
-        case CellEditor::Frequency: return true;
-        case CellEditor::List: case CellEditor::Name: return !t.at(sideFrequencyColumn(columnSide(col)), row).empty();
-        case CellEditor::None: return false;
+        case CellEditor::Frequency:
+            return true;
+        case CellEditor::List:
+        case CellEditor::Name:
+            return !t.at(sideFrequencyColumn(columnSide(col)), row).empty();
+        case CellEditor::None:
+            return false;
     }
     return false;
 }
@@ -268,9 +309,12 @@ void pickSetupList(Document& doc, Band band, int editor, int index) {
     if (editor < 1 || editor > 16 || !indexIn(index, setupListSize(editor))) return;
     doc.vfo(band).sel[static_cast<std::size_t>(editor)] = index;
     std::string code;
-    if (editor == 4 || editor == 7) code = toneCode(toneList("0FF")[static_cast<std::size_t>(index)]);
-    else if (editor == 16) code = hexWord(stepValues()[static_cast<std::size_t>(index)]);
-    else code = hexByte(static_cast<unsigned>(index));   // entry position; channel number minus 1
+    if (editor == 4 || editor == 7)
+        code = toneCode(toneList("0FF")[static_cast<std::size_t>(index)]);
+    else if (editor == 16)
+        code = hexWord(stepValues()[static_cast<std::size_t>(index)]);
+    else
+        code = hexByte(static_cast<unsigned>(index));   // entry position; channel number minus 1
     fields::splice(doc, fields::vfoField(band, editor), code);
 }
 
@@ -286,7 +330,8 @@ CommitOutcome commitSetupRxFrequency(Document& doc, Band band, std::string_view 
     }
     const std::uint32_t lo = VhfLow * 100000u, hi = VhfHigh * 100000u;
     if (p.error == FreqError::OutOfRange || p.units < lo || p.units > hi) {
-        const char* leadIn = (band == Band::A && how == Trigger::Exit) ? "Receiving Frequency in" : "Receive Frequency in ";
+        const char* leadIn =
+            (band == Band::A && how == Trigger::Exit) ? "Receiving Frequency in" : "Receive Frequency in ";
         v.rxFreq.clear();
         fields::splice(doc, field, "FFFFFFFF");
         return {leadIn + std::to_string(VhfLow) + "MHZ~" + std::to_string(VhfHigh) + "MHZ", EditorAfter::EmptyKeep, {}};
@@ -314,9 +359,12 @@ void pickSettingsList(Document& doc, int editor, int index) {
     static constexpr unsigned kTimes[] = {0x0032, 0x0064, 0x0096, 0x00C8};
     doc.gn[static_cast<std::size_t>(editor)] = index;
     std::string code;
-    if (editor == 12) code = hexWord(kTones[index]);
-    else if (editor == 13) code = hexWord(kTimes[index]);
-    else code = hexByte(static_cast<unsigned>(index));   // gn1: 00 "A/upper Band ", 01 "B/Under Band"
+    if (editor == 12)
+        code = hexWord(kTones[index]);
+    else if (editor == 13)
+        code = hexWord(kTimes[index]);
+    else
+        code = hexByte(static_cast<unsigned>(index));   // gn1: 00 "A/upper Band ", 01 "B/Under Band"
     fields::splice(doc, fields::kSettings[static_cast<std::size_t>(editor)], code);
 }
 
@@ -356,7 +404,8 @@ std::string dtmfKeyUp(Document& doc, int editor, std::string_view text) {
     // group in the mirror always matches the editor.
     const std::string clean = filterPaste({}, text, &dtmfKeyFilter, dtmfLimit(editor));
     (editor <= 8 ? doc.sy[static_cast<std::size_t>(editor)] : doc.sypz[static_cast<std::size_t>(editor - 8)]) = clean;
-    fields::splice(doc, fields::kDtmf[static_cast<std::size_t>(editor)], dtmfGroupHex(clean, fields::dtmfPositions(editor)));
+    fields::splice(doc, fields::kDtmf[static_cast<std::size_t>(editor)],
+                   dtmfGroupHex(clean, fields::dtmfPositions(editor)));
     return clean;
 }
 
@@ -410,4 +459,4 @@ void pickLimitMode(Document& doc, int index) {
     fields::splice(doc, fields::kLimit[5], hexByte(static_cast<unsigned>(index)));
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -33,14 +33,14 @@ constexpr char kEnter = '\r';
 
 // What the window does with the editor after a commit.
 enum class EditorAfter {
-    Keep,          // editor stays as it is (text kept, still shown)
-    EmptyKeep,     // editor emptied, stays visible where it is
-    EmptyHide,     // editor emptied and hidden
+    Keep,        // editor stays as it is (text kept, still shown)
+    EmptyKeep,   // editor emptied, stays visible where it is
+    EmptyHide,   // editor emptied and hidden
 };
 struct CommitOutcome {
-    std::string message;                 // non-empty: show it in a modal box first
+    std::string message;   // non-empty: show it in a modal box first
     EditorAfter editor = EditorAfter::EmptyHide;
-    std::string editorText;              // text the editor shows afterwards
+    std::string editorText;   // text the editor shows afterwards
 };
 
 // Filters a pasted text through a key filter, character by character, from an
@@ -100,7 +100,7 @@ CommitOutcome commitFmFrequency(Document& doc, std::string_view text);
 
 // ---- DTMF page (sy1..sy8, sypz1..sypz8) ------------------------------------
 // `editor` 1..8 is sy1..sy8, 9..16 is sypz1..sypz8.
-int dtmfLimit(int editor);                 // 7, or 5 for sypz3..sypz8
+int dtmfLimit(int editor);   // 7, or 5 for sypz3..sypz8
 KeyOutcome dtmfKey(int editor, std::size_t currentLength, char key);
 // The same key rules in the shape filterPaste takes (`limit` 7 or 5).
 KeyOutcome dtmfKeyFilter(std::size_t currentLength, char key, int limit);
@@ -133,7 +133,7 @@ void pickLimitMode(Document& doc, int index);   // xp5 into k11 33..34
 // hold one Latin-1 character per byte.
 
 // Channel-editor messages.
-std::string receiveRangeMessage(Band band);    // band A with a trailing blank
+std::string receiveRangeMessage(Band band);   // band A with a trailing blank
 std::string transmitRangeMessage(Band band);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -29,12 +29,15 @@ enum class TextEditor { None, SetupRx, SetupOffset, Fm, DtmfCode, Message, Limit
 
 TextEditor textEditor(SettingId id) {
     switch (id.page) {
-        case SetupA: case SetupB:
+        case SetupA:
+        case SetupB:
             if (id.row == 2) return TextEditor::SetupRx;
             if (id.row == 13) return TextEditor::SetupOffset;
             return TextEditor::None;
-        case Comprehensive: return id.row == 2 ? TextEditor::Fm : TextEditor::None;
-        case Dtmf: return id.row < 16 ? TextEditor::DtmfCode : TextEditor::None;
+        case Comprehensive:
+            return id.row == 2 ? TextEditor::Fm : TextEditor::None;
+        case Dtmf:
+            return id.row < 16 ? TextEditor::DtmfCode : TextEditor::None;
         default:
             if (id.row < 2) return TextEditor::Message;
             if (id.row < 6) return TextEditor::LimitFrequency;
@@ -58,10 +61,19 @@ std::string_view trimmedView(std::string_view s) {
 
 void pick(Document& doc, SettingId id, int index) {
     switch (id.page) {
-        case SetupA: case SetupB: pickSetupList(doc, bandOf(id), kSetupRows[static_cast<std::size_t>(id.row)], index); break;
-        case Comprehensive: pickSettingsList(doc, id.row + 1, index); break;
-        case Dtmf: pickState(doc, index); break;
-        default: pickLimitMode(doc, index); break;
+        case SetupA:
+        case SetupB:
+            pickSetupList(doc, bandOf(id), kSetupRows[static_cast<std::size_t>(id.row)], index);
+            break;
+        case Comprehensive:
+            pickSettingsList(doc, id.row + 1, index);
+            break;
+        case Dtmf:
+            pickState(doc, index);
+            break;
+        default:
+            pickLimitMode(doc, index);
+            break;
     }
 }
 
@@ -69,10 +81,19 @@ void pick(Document& doc, SettingId id, int index) {
 // that shows no entry, which no pick can give.
 void setNoEntry(Document& doc, SettingId id) {
     switch (id.page) {
-        case SetupA: case SetupB: doc.vfo(bandOf(id)).sel[static_cast<std::size_t>(kSetupRows[static_cast<std::size_t>(id.row)])] = -1; break;
-        case Comprehensive: doc.gn[static_cast<std::size_t>(id.row + 1)] = -1; break;
-        case Dtmf: doc.sypz9 = -1; break;
-        default: doc.xp5 = -1; break;
+        case SetupA:
+        case SetupB:
+            doc.vfo(bandOf(id)).sel[static_cast<std::size_t>(kSetupRows[static_cast<std::size_t>(id.row)])] = -1;
+            break;
+        case Comprehensive:
+            doc.gn[static_cast<std::size_t>(id.row + 1)] = -1;
+            break;
+        case Dtmf:
+            doc.sypz9 = -1;
+            break;
+        default:
+            doc.xp5 = -1;
+            break;
     }
 }
 
@@ -100,10 +121,16 @@ CellEntry enterEntry(Document& doc, SettingId id, const ShownSetting& now, std::
 // The editor's text as the document holds it (Latin-1).
 std::string& editorText(Document& doc, SettingId id) {
     switch (id.page) {
-        case SetupA: case SetupB: return id.row == 2 ? doc.vfo(bandOf(id)).rxFreq : doc.vfo(bandOf(id)).offset;
-        case Comprehensive: return doc.gn3;
-        case Dtmf: return id.row < 8 ? doc.sy[static_cast<std::size_t>(id.row + 1)] : doc.sypz[static_cast<std::size_t>(id.row - 7)];
-        default: return id.row < 2 ? (id.row == 0 ? doc.kaiji1 : doc.kaiji2) : doc.xp[static_cast<std::size_t>(id.row - 1)];
+        case SetupA:
+        case SetupB:
+            return id.row == 2 ? doc.vfo(bandOf(id)).rxFreq : doc.vfo(bandOf(id)).offset;
+        case Comprehensive:
+            return doc.gn3;
+        case Dtmf:
+            return id.row < 8 ? doc.sy[static_cast<std::size_t>(id.row + 1)]
+                              : doc.sypz[static_cast<std::size_t>(id.row - 7)];
+        default:
+            return id.row < 2 ? (id.row == 0 ? doc.kaiji1 : doc.kaiji2) : doc.xp[static_cast<std::size_t>(id.row - 1)];
     }
 }
 
@@ -111,22 +138,32 @@ std::string& editorText(Document& doc, SettingId id) {
 // exactly `text`.
 bool typeable(TextEditor kind, SettingId id, const std::string& before, const std::string& text) {
     switch (kind) {
-        case TextEditor::DtmfCode: return filterEdit(before, text, &dtmfKeyFilter, dtmfLimit(id.row + 1)) == text;
-        case TextEditor::Message: return filterEdit(before, text, &messageKey, 7) == text;
+        case TextEditor::DtmfCode:
+            return filterEdit(before, text, &dtmfKeyFilter, dtmfLimit(id.row + 1)) == text;
+        case TextEditor::Message:
+            return filterEdit(before, text, &messageKey, 7) == text;
         case TextEditor::LimitFrequency:
             return filterEdit(before, text, &limitKeyFilter, static_cast<int>(text.size() + before.size())) == text;
-        default: return true;   // the set-up and FM editors take any text and judge it when committed
+        default:
+            return true;   // the set-up and FM editors take any text and judge it when committed
     }
 }
 
 CommitOutcome commitText(Document& doc, TextEditor kind, SettingId id, const std::string& text) {
     switch (kind) {
-        case TextEditor::SetupRx: return commitSetupRxFrequency(doc, bandOf(id), text, Trigger::Exit);
-        case TextEditor::SetupOffset: return commitSetupOffset(doc, bandOf(id), text);
-        case TextEditor::Fm: return commitFmFrequency(doc, text);
-        case TextEditor::DtmfCode: dtmfKeyUp(doc, id.row + 1, text); return {};
-        case TextEditor::Message: return commitMessage(doc, id.row + 1, text);
-        default: return commitLimit(doc, id.row - 1, text);
+        case TextEditor::SetupRx:
+            return commitSetupRxFrequency(doc, bandOf(id), text, Trigger::Exit);
+        case TextEditor::SetupOffset:
+            return commitSetupOffset(doc, bandOf(id), text);
+        case TextEditor::Fm:
+            return commitFmFrequency(doc, text);
+        case TextEditor::DtmfCode:
+            dtmfKeyUp(doc, id.row + 1, text);
+            return {};
+        case TextEditor::Message:
+            return commitMessage(doc, id.row + 1, text);
+        default:
+            return commitLimit(doc, id.row - 1, text);
     }
 }
 
@@ -160,7 +197,7 @@ CellEntry enterText(Document& doc, SettingId id, std::string_view utf8, SettingS
     return {CellEntry::Kind::Applied, {}};
 }
 
-}  // namespace
+}   // namespace
 
 const std::vector<SettingId>& allSettings() {
     static const std::vector<SettingId> all = [] {
@@ -181,9 +218,7 @@ ShownSetting shownSetting(const Document& doc, SettingId id) {
     return settingsPages(doc)[static_cast<std::size_t>(id.page)].settings[static_cast<std::size_t>(id.row)];
 }
 
-std::string settingPageTitle(SettingId id) {
-    return pageTitle(static_cast<PageId>(id.page));
-}
+std::string settingPageTitle(SettingId id) { return pageTitle(static_cast<PageId>(id.page)); }
 
 std::string settingName(SettingId id) {
     return settingPageTitle(id) + "/" + settingKey(settingLabel(static_cast<PageId>(id.page), id.row));
@@ -209,15 +244,19 @@ std::string settingRule(SettingId id) {
         return rule;
     }
     switch (textEditor(id)) {
-        case TextEditor::SetupRx: return "a frequency in MHz from 136 to 176, or empty";
-        case TextEditor::SetupOffset: return "a frequency in MHz";
-        case TextEditor::Fm: return "a frequency in MHz from 88 to 108, or empty";
+        case TextEditor::SetupRx:
+            return "a frequency in MHz from 136 to 176, or empty";
+        case TextEditor::SetupOffset:
+            return "a frequency in MHz";
+        case TextEditor::Fm:
+            return "a frequency in MHz from 88 to 108, or empty";
         case TextEditor::DtmfCode:
             return "up to " + std::to_string(dtmfLimit(id.row + 1)) + " DTMF digits: 0-9, A, B, C, D, * and #";
         case TextEditor::Message:
             return "up to 7 characters: letters, digits, blanks and the signs other than , ~ ' \"";
-        default: return "a frequency in MHz (digits and \".\")";
+        default:
+            return "a frequency in MHz (digits and \".\")";
     }
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -69,4 +69,4 @@ CellEntry enterSetting(Document& doc, SettingId id, std::string_view utf8, Setti
 // What `names` says a setting takes: its entries, or its rule in words.
 std::string settingRule(SettingId id);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -18,4 +18,4 @@ const char* settingLabel(PageId page, int row);
 // How many settings the page shows.
 int settingRows(PageId page);
 
-}  // namespace pellaro
+}   // namespace pellaro

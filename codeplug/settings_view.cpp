@@ -39,7 +39,8 @@ SettingsPage setupPage(const Document& d, Band band) {
     const PageId id = band == Band::A ? PageId::SetupA : PageId::SetupB;
     Rows l{id};
     // Top to bottom as the page shows them.
-    return {id, pageTitle(id),
+    return {id,
+            pageTitle(id),
             {
                 entry(l.next(), lists::workingMode(), s.sel[1], f(1)),
                 entry(l.next(), lists::channelNumbers(), s.sel[2], f(2)),
@@ -62,7 +63,8 @@ SettingsPage setupPage(const Document& d, Band band) {
 SettingsPage comprehensivePage(const Document& d) {
     auto f = [](int editor) { return fields::kSettings[static_cast<std::size_t>(editor)]; };
     Rows l{PageId::Comprehensive};
-    return {PageId::Comprehensive, pageTitle(PageId::Comprehensive),
+    return {PageId::Comprehensive,
+            pageTitle(PageId::Comprehensive),
             {
                 entry(l.next(), lists::mainBand(), d.gn[1], f(1)),
                 entry(l.next(), lists::zeroTo(20), d.gn[2], f(2)),
@@ -85,8 +87,7 @@ SettingsPage comprehensivePage(const Document& d) {
 SettingsPage dtmfPage(const Document& d) {
     Rows l{PageId::Dtmf};
     SettingsPage page{PageId::Dtmf, pageTitle(PageId::Dtmf), {}};
-    for (std::size_t n = 1; n <= 8; ++n)
-        page.settings.push_back(text(l.next(), d.sy[n], Kind::Text, fields::kDtmf[n]));
+    for (std::size_t n = 1; n <= 8; ++n) page.settings.push_back(text(l.next(), d.sy[n], Kind::Text, fields::kDtmf[n]));
     for (std::size_t n = 1; n <= 8; ++n)
         page.settings.push_back(text(l.next(), d.sypz[n], Kind::Text, fields::kDtmf[n + 8]));
     page.settings.push_back(entry(l.next(), lists::state(), d.sypz9, fields::Field{0, 0, 0}));
@@ -97,7 +98,8 @@ SettingsPage limitPage(const Document& d) {
     using fields::kLimit;
     using fields::kMessage;
     Rows l{PageId::Limit};
-    return {PageId::Limit, pageTitle(PageId::Limit),
+    return {PageId::Limit,
+            pageTitle(PageId::Limit),
             {
                 text(l.next(), d.kaiji1, Kind::Text, kMessage[1]),
                 text(l.next(), d.kaiji2, Kind::Text, kMessage[2]),
@@ -109,7 +111,7 @@ SettingsPage limitPage(const Document& d) {
             }};
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<SettingsPage> settingsPages(const Document& doc) {
     return {setupPage(doc, Band::A), setupPage(doc, Band::B), comprehensivePage(doc), dtmfPage(doc), limitPage(doc)};
@@ -143,16 +145,22 @@ std::string mirrorCaption(int n) {
 
 PageId mirrorPageId(int n) {
     switch (n) {
-        case 1: case 2: return PageId::SetupA;
-        case 3: case 4: return PageId::SetupB;
-        case 5: return PageId::Comprehensive;
-        case 10: case 11: return PageId::Limit;
-        default: return PageId::Dtmf;
+        case 1:
+        case 2:
+            return PageId::SetupA;
+        case 3:
+        case 4:
+            return PageId::SetupB;
+        case 5:
+            return PageId::Comprehensive;
+        case 10:
+        case 11:
+            return PageId::Limit;
+        default:
+            return PageId::Dtmf;
     }
 }
 
-std::string mirrorPage(int n) {
-    return n >= 1 && n <= 15 ? pageTitle(mirrorPageId(n)) : "";
-}
+std::string mirrorPage(int n) { return n >= 1 && n <= 15 ? pageTitle(mirrorPageId(n)) : ""; }
 
-}  // namespace pellaro
+}   // namespace pellaro

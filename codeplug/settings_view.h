@@ -22,9 +22,9 @@ struct ShownSetting {
     std::string label;   // as the page shows it, blanks included
     std::string value;   // UTF-8; "(no entry)" for a list with nothing selected
     Kind kind = Kind::Entry;
-    int mirror = 0;      // k<mirror> characters first..first+width-1 hold its
-    int first = 0;       // code; mirror 0 for the current state, which has
-    int width = 0;       // no mirror
+    int mirror = 0;                                      // k<mirror> characters first..first+width-1 hold its
+    int first = 0;                                       // code; mirror 0 for the current state, which has
+    int width = 0;                                       // no mirror
     const std::vector<std::string>* entries = nullptr;   // a list's entries (UTF-8)
 };
 
@@ -49,4 +49,4 @@ std::string mirrorCaption(int n);
 PageId mirrorPageId(int n);
 std::string mirrorPage(int n);
 
-}  // namespace pellaro
+}   // namespace pellaro

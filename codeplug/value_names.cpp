@@ -11,7 +11,8 @@ std::optional<ValueName> findValueName(std::string_view name) {
     if (name.size() < 4 || (name[0] != 'A' && name[0] != 'B') || name[1] != ' ') return std::nullopt;
     std::size_t i = 2;
     int channel = 0;
-    while (i < name.size() && name[i] >= '0' && name[i] <= '9' && channel <= kRows) channel = channel * 10 + (name[i++] - '0');
+    while (i < name.size() && name[i] >= '0' && name[i] <= '9' && channel <= kRows)
+        channel = channel * 10 + (name[i++] - '0');
     if (i == 2 || channel < 1 || channel > kRows || i >= name.size() || name[i] != ' ') return std::nullopt;
     const std::string_view heading = name.substr(i + 1);
     for (int col = kFirstCellColumn; col < kColumns; ++col)
@@ -33,4 +34,4 @@ CellEntry enterValue(Document& doc, const ValueName& name, std::string_view utf8
     return enterChannelCell(doc, name.band, name.column, name.channel, latin1);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

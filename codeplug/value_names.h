@@ -20,7 +20,7 @@ struct ValueName {
     Band band = Band::A;   // a cell: its band, channel 1..128 and column 1..12
     int channel = 0;
     int column = 0;
-    SettingId setting;     // not a cell: the setting
+    SettingId setting;   // not a cell: the setting
 };
 
 std::optional<ValueName> findValueName(std::string_view name);
@@ -32,4 +32,4 @@ std::string valueText(const Document& doc, const ValueName& name);
 // enterSetting); a refused text changes nothing.
 CellEntry enterValue(Document& doc, const ValueName& name, std::string_view utf8);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -68,7 +68,7 @@ Place settingPlace(const SettingsPage& page, std::size_t index) {
     return p;
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<ReportItem> checkForWrite(const Document& doc) {
     std::vector<ReportItem> out;
@@ -108,4 +108,4 @@ std::vector<ReportItem> checkForWrite(const Document& doc) {
     return out;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -27,4 +27,4 @@ namespace pellaro {
 //    editor takes only VHF, while band B of a radio works on UHF.)
 std::vector<ReportItem> checkForWrite(const Document& doc);
 
-}  // namespace pellaro
+}   // namespace pellaro

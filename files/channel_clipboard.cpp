@@ -19,8 +19,7 @@ EditResult pasteText(Document& doc, Band band, int row, int col, std::string_vie
 }
 
 std::string copyText(const Document& doc, Band band, const CellRange& range, bool withHeadings) {
-    if (range.empty() || range.firstRow < 1 || range.lastRow > kRows || range.firstCol < 0 ||
-        range.lastCol >= kColumns)
+    if (range.empty() || range.firstRow < 1 || range.lastRow > kRows || range.firstCol < 0 || range.lastCol >= kColumns)
         return {};
     TextGrid rows;
     if (withHeadings)
@@ -34,4 +33,4 @@ std::string copyText(const Document& doc, Band band, const CellRange& range, boo
     return writeTsv(rows);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -23,4 +23,4 @@ EditResult pasteText(Document& doc, Band band, int row, int col, std::string_vie
 // text for a range outside the table.
 std::string copyText(const Document& doc, Band band, const CellRange& range, bool withHeadings);
 
-}  // namespace pellaro
+}   // namespace pellaro

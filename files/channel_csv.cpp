@@ -33,9 +33,8 @@ std::string trimmed(std::string_view text) {
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::optional<std::string> field(const CsvRecord& r, const Header& h, std::string_view name) {
@@ -58,7 +57,6 @@ bool programmed(const ChannelTable& t, int row) {
     return false;
 }
 
-
 ReportItem issue(Severity severity, const PlannedRow& row, int column, const std::string& what) {
     Place place;
     place.line = row.line;
@@ -76,13 +74,14 @@ std::string readDecimalComma(PlannedRow& row, int column, const std::string& tex
                               text.find_first_not_of("0123456789,") == std::string::npos &&
                               text.find(',', comma + 1) == std::string::npos;
     if (!decimalComma) return text;
-    row.issues.push_back(issue(Severity::Changed, row, column, quoteUserText(text) + ": decimal comma read as a point"));
+    row.issues.push_back(
+        issue(Severity::Changed, row, column, quoteUserText(text) + ": decimal comma read as a point"));
     std::string read = text;
     read[comma] = '.';
     return read;
 }
 
-}  // namespace channel_csv
+}   // namespace channel_csv
 
 namespace {
 
@@ -114,7 +113,8 @@ void applyRow(Document& doc, PlannedRow& row, ImportReport& report) {
         std::string latin1;
         CellEntry e;
         if (!utf8ToLatin1(cell.text, latin1)) {
-            e = {CellEntry::Kind::Refused, quoteUserText(cell.text) + " holds characters this radio cannot hold (only Latin-1)"};
+            e = {CellEntry::Kind::Refused,
+                 quoteUserText(cell.text) + " holds characters this radio cannot hold (only Latin-1)"};
         } else {
             const std::string& now = t.at(cell.col, row.channel);
             if ((cell.anyOffWill || latin1.empty()) && storesNotSet(cell.col, now)) continue;   // says the same
@@ -166,7 +166,7 @@ void emptyBand(Document& doc, Band band) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<CsvFormat> detectCsvFormat(std::string_view csv) {
     const CsvTable table = parseCsv(csv);
@@ -242,7 +242,7 @@ std::string nothingTakenText(const std::vector<PlannedRow>& rows, const ImportRe
     return "no row of the file programs a channel";
 }
 
-}  // namespace
+}   // namespace
 
 ImportReport importChannels(Document& doc, std::string_view csv, const ImportOptions& options) {
     ImportReport report;
@@ -305,4 +305,4 @@ ImportReport importChannels(Document& doc, std::string_view csv, const ImportOpt
     return report;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

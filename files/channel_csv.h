@@ -77,9 +77,9 @@ struct ImportReport {
     // True: the rows are in the document. False with `usable`: a Replace that
     // would have refused something; the document is as it was.
     bool applied = false;
-    int rowsTaken = 0;         // rows that programmed their channel
-    int rowsRefused = 0;       // rows left out
-    int channelsEmptied = 0;   // programmed channels a row without a frequency emptied
+    int rowsTaken = 0;                // rows that programmed their channel
+    int rowsRefused = 0;              // rows left out
+    int channelsEmptied = 0;          // programmed channels a row without a frequency emptied
     std::vector<ReportItem> issues;   // in file order
 
     bool anyRefused() const;
@@ -94,4 +94,4 @@ struct ImportReport {
 // stays as it was (`applied` false) and the report says what and why.
 ImportReport importChannels(Document& doc, std::string_view csv, const ImportOptions& options);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -9,16 +9,16 @@
 #include <string_view>
 #include <vector>
 
+#include "codeplug/report.h"
 #include "files/channel_csv.h"
 #include "files/csv_text.h"
-#include "codeplug/report.h"
 
 namespace pellaro::channel_csv {
 
 struct PlannedCell {
-    int col = 0;            // 1..12
-    std::string text;       // UTF-8, as the file gives it
-    bool anyOffWill = false;  // a tone column: an empty cell, "OFF" or "0FF" already says it
+    int col = 0;               // 1..12
+    std::string text;          // UTF-8, as the file gives it
+    bool anyOffWill = false;   // a tone column: an empty cell, "OFF" or "0FF" already says it
 };
 
 struct PlannedRow {
@@ -73,4 +73,4 @@ std::string readGeneric(const CsvTable& table, std::optional<Band> band, std::ve
                         std::vector<ReportItem>& fileIssues);
 CsvExport exportGeneric(const Document& doc, std::optional<Band> band);
 
-}  // namespace pellaro::channel_csv
+}   // namespace pellaro::channel_csv

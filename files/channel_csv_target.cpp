@@ -22,4 +22,4 @@ std::string exportTargetRefusal(const std::string& path, const std::string& sour
     return {};
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -40,7 +40,9 @@ struct Field {
     std::string* text = nullptr;
 };
 
-Field indexField(std::string name, int size, int& value) { return {Kind::Index, std::move(name), size, &value, nullptr}; }
+Field indexField(std::string name, int size, int& value) {
+    return {Kind::Index, std::move(name), size, &value, nullptr};
+}
 Field textField(std::string name, std::string& value, Kind kind = Kind::Text) {
     return {kind, std::move(name), 0, nullptr, &value};
 }
@@ -148,13 +150,10 @@ bool parseIndex(std::string_view t, int& out) {
 }
 
 // The splitter, also reporting where each item starts in `text`.
-std::vector<std::pair<std::string, std::size_t>> splitWithOffsets(std::string_view text,
-                                                                  std::string_view separators,
+std::vector<std::pair<std::string, std::size_t>> splitWithOffsets(std::string_view text, std::string_view separators,
                                                                   std::string_view skipped) {
     auto isSkipped = [&](char c) { return c == '\r' || c == '\n' || skipped.find(c) != std::string_view::npos; };
-    auto isSeparator = [&](char c) {
-        return c == '\r' || c == '\n' || separators.find(c) != std::string_view::npos;
-    };
+    auto isSeparator = [&](char c) { return c == '\r' || c == '\n' || separators.find(c) != std::string_view::npos; };
     std::vector<std::pair<std::string, std::size_t>> items;
     std::size_t i = 0;
     const std::size_t n = text.size();
@@ -207,10 +206,9 @@ void appendCell(std::string& out, const std::string& cell) {
         out += cell + ",";
 }
 
-}  // namespace
+}   // namespace
 
-std::vector<std::string> splitItems(std::string_view text, std::string_view separators,
-                                    std::string_view skipped) {
+std::vector<std::string> splitItems(std::string_view text, std::string_view separators, std::string_view skipped) {
     std::vector<std::string> out;
     for (auto& item : splitWithOffsets(text, separators, skipped)) out.push_back(std::move(item.first));
     return out;
@@ -290,16 +288,16 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
     };
 
     if (lines.size() < static_cast<std::size_t>(kFileLines))
-        return {"it has " + std::to_string(lines.size()) + " lines, a codeplug file has " +
-                std::to_string(kFileLines) + " (line " + std::to_string(lines.size() + 1) + " is missing)."};
+        return {"it has " + std::to_string(lines.size()) + " lines, a codeplug file has " + std::to_string(kFileLines) +
+                " (line " + std::to_string(lines.size() + 1) + " is missing)."};
 
     // Everything goes into a copy first, so that a bad line leaves `doc` as it was.
     Document next = doc;
     for (int line = 1; line <= kFileLines; ++line) {
         const std::vector<std::string> fields = splitItems(lines[line - 1].first, ",", ",");
         auto tooFew = [&](std::size_t need) -> FileResult {
-            return {where(line) + " has " + std::to_string(fields.size()) +
-                    " fields, " + std::to_string(need) + " expected."};
+            return {where(line) + " has " + std::to_string(fields.size()) + " fields, " + std::to_string(need) +
+                    " expected."};
         };
         Band band;
         int row;
@@ -312,9 +310,8 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
             for (int n = 1; n <= 15; ++n) {
                 const std::string& m = fields[n - 1];
                 if (static_cast<int>(m.size()) != kMirrorLength[n] || !isHexDigits(m))
-                    return {where(line) + ", field " + std::to_string(n) +
-                            " (k" + std::to_string(n) + ") must be " + std::to_string(kMirrorLength[n]) +
-                            " hex digits."};
+                    return {where(line) + ", field " + std::to_string(n) + " (k" + std::to_string(n) + ") must be " +
+                            std::to_string(kMirrorLength[n]) + " hex digits."};
                 next.k[n] = m;
             }
         } else if (isSettingLine(line)) {
@@ -327,30 +324,29 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
                 const auto items = splitWithOffsets(lines[line - 1].first, ",", ",");
                 const auto& last = items[layout.size() - 1];
                 if (last.second + last.first.size() >= lines[line - 1].first.size())
-                    return {where(line) +
-                            " ends inside its last field: the file is cut short."};
+                    return {where(line) + " ends inside its last field: the file is cut short."};
             }
             for (std::size_t i = 0; i < layout.size(); ++i) {
                 const Field& f = layout[i];
                 const std::string& v = fields[i];
                 switch (f.kind) {
-                case Kind::Index: {
-                    int value = 0;
-                    if (!parseIndex(v, value))
-                        return {where(line) + ", field " + std::to_string(i + 1) +
-                                " (" + f.name + ") is not a whole number: \"" + latin1ToUtf8(v) + "\"."};
-                    // An index outside the list leaves the editor with no selection.
-                    *f.index = value >= 0 && value < f.listSize ? value : -1;
-                    break;
-                }
-                case Kind::Text:
-                    *f.text = withoutBlanks(v);
-                    break;
-                case Kind::Message:
-                    // Inner blanks of a power-on message are part of it; only
-                    // the blank of the " ," terminator goes.
-                    *f.text = !v.empty() && v.back() == ' ' ? v.substr(0, v.size() - 1) : v;
-                    break;
+                    case Kind::Index: {
+                        int value = 0;
+                        if (!parseIndex(v, value))
+                            return {where(line) + ", field " + std::to_string(i + 1) + " (" + f.name +
+                                    ") is not a whole number: \"" + latin1ToUtf8(v) + "\"."};
+                        // An index outside the list leaves the editor with no selection.
+                        *f.index = value >= 0 && value < f.listSize ? value : -1;
+                        break;
+                    }
+                    case Kind::Text:
+                        *f.text = withoutBlanks(v);
+                        break;
+                    case Kind::Message:
+                        // Inner blanks of a power-on message are part of it; only
+                        // the blank of the " ," terminator goes.
+                        *f.text = !v.empty() && v.back() == ' ' ? v.substr(0, v.size() - 1) : v;
+                        break;
                 }
             }
         }
@@ -359,4 +355,4 @@ FileResult loadCodeplug(std::string_view bytes, Document& doc) {
     return {};
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -49,7 +49,6 @@ FileResult readWholeFile(const std::string& path, std::string& bytesOut);
 
 // The splitter of the file format: separators and skipped characters, with
 // quoted stretches kept together; empty items are dropped.
-std::vector<std::string> splitItems(std::string_view text, std::string_view separators,
-                                     std::string_view skipped);
+std::vector<std::string> splitItems(std::string_view text, std::string_view separators, std::string_view skipped);
 
-}  // namespace pellaro
+}   // namespace pellaro

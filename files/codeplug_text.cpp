@@ -56,8 +56,8 @@ std::string quoted(std::string_view utf8) {
 std::string key(std::string_view k) {
     bool plain = !k.empty() && k.front() != ' ' && k.back() != ' ';
     for (char c : k)
-        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == ' ' || c == '.' || c == '/' || c == '(' ||
-              c == ')' || c == '+' || c == '_'))
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == ' ' || c == '.' || c == '/' || c == '(' || c == ')' ||
+              c == '+' || c == '_'))
             plain = false;
     return plain ? std::string(k) : quoted(k);
 }
@@ -76,7 +76,7 @@ std::string entriesComment(const std::vector<std::string>& entries) {
 }
 
 const char* mirrorName(int n) {
-    static const char* const kNames[16] = {"",   "k1",  "k2",  "k3",  "k4",  "k5",  "k6",  "k7",
+    static const char* const kNames[16] = {"",   "k1", "k2",  "k3",  "k4",  "k5",  "k6",  "k7",
                                            "k8", "k9", "k10", "k11", "k12", "k13", "k14", "k15"};
     return kNames[n];
 }
@@ -85,8 +85,8 @@ const char* mirrorName(int n) {
 // does not hold, as runs of differing bytes.
 struct RawRun {
     int mirror = 0;
-    int firstByte = 0;      // byte position within the mirror
-    std::string hex;        // the bytes, as the mirror holds them
+    int firstByte = 0;   // byte position within the mirror
+    std::string hex;     // the bytes, as the mirror holds them
 };
 std::vector<RawRun> rawRuns(const Document& doc, const Document& replayed) {
     std::vector<RawRun> runs;
@@ -126,8 +126,8 @@ std::string valuesText(const Document& doc) {
             for (int col = kFirstCellColumn; col < kColumns; ++col) {
                 const std::string& cell = t.at(col, row);
                 if (cell.empty()) continue;
-                lines += ", " + key(channelHeadings()[static_cast<std::size_t>(col)]) + ": " +
-                         quoted(latin1ToUtf8(cell));
+                lines +=
+                    ", " + key(channelHeadings()[static_cast<std::size_t>(col)]) + ": " + quoted(latin1ToUtf8(cell));
             }
             lines += "}\n";
         }
@@ -206,13 +206,15 @@ struct Reader {
             if (col == kNumberColumn) {
                 numbered = true;
                 number = channelNumberOf(*t);
-                if (!number) refuse(lineOf(v), quoteUserText(*t) + " is not a channel 1 to " + std::to_string(kRows), band);
+                if (!number)
+                    refuse(lineOf(v), quoteUserText(*t) + " is not a channel 1 to " + std::to_string(kRows), band);
                 continue;
             }
             cells[col] = {*t, lineOf(v)};
         }
         if (!number) {
-            if (!numbered) refuse(lineOf(line), "the channel has no " + channelHeadings()[kNumberColumn] + " number", band);
+            if (!numbered)
+                refuse(lineOf(line), "the channel has no " + channelHeadings()[kNumberColumn] + " number", band);
             return;
         }
         if (!channels[static_cast<int>(band)].insert(*number).second) {
@@ -252,8 +254,9 @@ struct Reader {
             return;
         }
         for (const auto& [k, v] : entries(node, "channels")) {
-            const std::optional<Band> band = k == "A" ? std::optional<Band>(Band::A)
-                                             : k == "B" ? std::optional<Band>(Band::B) : std::nullopt;
+            const std::optional<Band> band = k == "A"   ? std::optional<Band>(Band::A)
+                                             : k == "B" ? std::optional<Band>(Band::B)
+                                                        : std::nullopt;
             if (!band) {
                 refuse(lineOf(v), quoteUserText(k) + " is not a band (A or B)");
                 continue;
@@ -289,8 +292,7 @@ struct Reader {
             ++report.settings;
             given.erase(it);
         }
-        for (const auto& [k, v] : given)
-            refuse(v.second, quoteUserText(k) + " is not a setting of this page");
+        for (const auto& [k, v] : given) refuse(v.second, quoteUserText(k) + " is not a setting of this page");
     }
 
     void raw(const YAML::Node& node) {
@@ -369,7 +371,7 @@ void enter(Reader& r, const YAML::Node& root) {
     if (raw) r.raw(*raw);
 }
 
-}  // namespace
+}   // namespace
 
 CodeplugText dumpCodeplugText(const Document& doc) {
     CodeplugText out;
@@ -403,8 +405,8 @@ TextLoadReport loadCodeplugText(std::string_view yaml, Document& doc) {
     Document work = doc;
     Reader r{{}, work, {}};
     if (yaml.size() > kMaxCodeplugText) {
-        r.report.error = "the file is too large for a codeplug text (more than " +
-                         std::to_string(kMaxCodeplugText >> 20) + " MB)";
+        r.report.error =
+            "the file is too large for a codeplug text (more than " + std::to_string(kMaxCodeplugText >> 20) + " MB)";
         return r.report;
     }
     YAML::Node root;
@@ -433,4 +435,4 @@ TextLoadReport loadCodeplugText(std::string_view yaml, Document& doc) {
     return r.report;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

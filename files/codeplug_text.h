@@ -37,7 +37,7 @@ inline constexpr const char* kTextFormat = "pellaro-codeplug 1";
 constexpr std::size_t kMaxCodeplugText = 4u << 20;
 
 struct CodeplugText {
-    std::string text;                 // UTF-8, LF line ends
+    std::string text;   // UTF-8, LF line ends
     // What would not load back exactly as it stands (a value the rules would
     // refuse or change): said, never hidden. Empty for a document made through
     // the editors, read from a radio or opened from a file they wrote.
@@ -64,4 +64,4 @@ struct TextLoadReport {
 // `doc` is New for `pellaro-cli load`, the file's own contents with --merge.
 TextLoadReport loadCodeplugText(std::string_view yaml, Document& doc);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -13,11 +13,10 @@ constexpr CsvFormatEntry kFormats[] = {
     {CsvFormat::Native, "native", "Native", "Native: the columns of the channel tables", "our own columns",
      "the header names no Channel column and no channel heading", false, isNativeHeader, readNative, exportNative},
     {CsvFormat::Generic, "generic", "Generic", "Generic: the columns other programming tools share (one band)",
-     "the generic columns", "the header names no Location column", true, isGenericHeader, readGeneric,
-     exportGeneric},
+     "the generic columns", "the header names no Location column", true, isGenericHeader, readGeneric, exportGeneric},
 };
 
-}  // namespace
+}   // namespace
 
 std::span<const CsvFormatEntry> csvFormats() { return kFormats; }
 
@@ -42,4 +41,4 @@ std::string csvFormatNames(std::string_view separator) {
     return out;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -19,7 +19,7 @@ namespace pellaro {
 namespace channel_csv {
 class Header;
 struct PlannedRow;
-}  // namespace channel_csv
+}   // namespace channel_csv
 
 struct CsvFormatEntry {
     CsvFormat id;
@@ -44,4 +44,4 @@ const CsvFormatEntry* findCsvFormat(std::string_view name);
 // The formats' names in order, joined: "native|generic", "native or generic".
 std::string csvFormatNames(std::string_view separator);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -55,9 +55,12 @@ std::size_t utf8Sequence(std::string_view s, std::size_t i) {
     if (b < 0x80) return 1;
     std::size_t n = 0;
     unsigned char lo = 0x80, hi = 0xBF;   // bounds of the second byte
-    if (b >= 0xC2 && b <= 0xDF) n = 2;
-    else if (b >= 0xE0 && b <= 0xEF) n = 3, lo = b == 0xE0 ? 0xA0 : 0x80, hi = b == 0xED ? 0x9F : 0xBF;
-    else if (b >= 0xF0 && b <= 0xF4) n = 4, lo = b == 0xF0 ? 0x90 : 0x80, hi = b == 0xF4 ? 0x8F : 0xBF;
+    if (b >= 0xC2 && b <= 0xDF)
+        n = 2;
+    else if (b >= 0xE0 && b <= 0xEF)
+        n = 3, lo = b == 0xE0 ? 0xA0 : 0x80, hi = b == 0xED ? 0x9F : 0xBF;
+    else if (b >= 0xF0 && b <= 0xF4)
+        n = 4, lo = b == 0xF0 ? 0x90 : 0x80, hi = b == 0xF4 ? 0x8F : 0xBF;
     if (n == 0 || i + n > s.size() || byte(i + 1) < lo || byte(i + 1) > hi) return 0;
     for (std::size_t k = 2; k < n; ++k)
         if ((byte(i + k) & 0xC0) != 0x80) return 0;
@@ -90,7 +93,7 @@ std::string separatorProblem(std::string_view text) {
         at = end;
         if (chunk.front() == '#' || chunk.find_first_not_of(" \t\r\n") == std::string_view::npos) continue;
         if (chunk.find(',') != std::string_view::npos) return {};
-        const char* other = chunk.find(';') != std::string_view::npos ? "';'"
+        const char* other = chunk.find(';') != std::string_view::npos    ? "';'"
                             : chunk.find('\t') != std::string_view::npos ? "tabs"
                                                                          : nullptr;
         if (!other) return {};
@@ -111,19 +114,27 @@ std::string quotingProblem(std::string_view record, int line) {
         switch (state) {
             case State::FieldStart:
             case State::Unquoted:
-                if (c == '"' && state == State::FieldStart) state = State::Quoted, opened = line;
-                else if (c == '"') return lineText(line) + ": a quote inside a field that does not start with one "
-                                                          "(quote the whole field and write its quotes twice)";
-                else state = c == ',' || c == '\r' || c == '\n' ? State::FieldStart : State::Unquoted;
+                if (c == '"' && state == State::FieldStart)
+                    state = State::Quoted, opened = line;
+                else if (c == '"')
+                    return lineText(line) +
+                           ": a quote inside a field that does not start with one "
+                           "(quote the whole field and write its quotes twice)";
+                else
+                    state = c == ',' || c == '\r' || c == '\n' ? State::FieldStart : State::Unquoted;
                 break;
             case State::Quoted:
                 if (c == '"') state = State::QuoteInQuoted;
                 break;
             case State::QuoteInQuoted:
-                if (c == '"') state = State::Quoted;
-                else if (c == ',' || c == '\r' || c == '\n') state = State::FieldStart;
-                else return lineText(line) + ": text after the closing quote of a field "
-                                             "(a quote inside a quoted field is written twice)";
+                if (c == '"')
+                    state = State::Quoted;
+                else if (c == ',' || c == '\r' || c == '\n')
+                    state = State::FieldStart;
+                else
+                    return lineText(line) +
+                           ": text after the closing quote of a field "
+                           "(a quote inside a quoted field is written twice)";
                 break;
         }
         if (lineBreak) ++line;
@@ -132,7 +143,7 @@ std::string quotingProblem(std::string_view record, int line) {
     return lineText(line) + ": the line cannot be read as CSV";
 }
 
-}  // namespace
+}   // namespace
 
 CsvTable parseCsv(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
@@ -195,11 +206,11 @@ std::string csvLine(const std::vector<std::string>& fields) {
         if (i) out += ',';
         appendField(out, f,
                     f.find_first_of(",\"\r\n") != std::string::npos ||
-                        (!f.empty() && (f.front() == ' ' || f.front() == '\t' || f.back() == ' ' ||
-                                        f.back() == '\t' || f.front() == '#')));
+                        (!f.empty() && (f.front() == ' ' || f.front() == '\t' || f.back() == ' ' || f.back() == '\t' ||
+                                        f.front() == '#')));
     }
     out += "\r\n";
     return out;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

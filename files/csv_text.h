@@ -37,4 +37,4 @@ std::string csvLine(const std::vector<std::string>& fields);
 // own quotes doubled.
 void appendField(std::string& out, std::string_view field, bool quoted);
 
-}  // namespace pellaro
+}   // namespace pellaro

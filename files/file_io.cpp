@@ -131,7 +131,7 @@ int openTemporary(const Target& t, std::string& temp, int& err) {
     return -1;
 }
 
-}  // namespace
+}   // namespace
 
 FileResult writeFileAtomically(const std::string& givenPath, std::string_view bytes) {
     const Target t = resolveTarget(givenPath);
@@ -238,4 +238,4 @@ FileResult readWholeFile(const std::string& path, std::string& bytesOut) {
     return {};
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

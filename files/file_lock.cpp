@@ -44,7 +44,8 @@ FileResult FileLock::acquire(const std::string& path, int waitMs) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return {"Cannot read \"" + path + "\": " + std::strerror(errno)};
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            struct stat locked {}, named {};
+            struct stat locked {
+            }, named{};
             if (::fstat(fd, &locked) == 0 && ::stat(path.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
                 locked.st_ino == named.st_ino) {
                 fd_ = fd;
@@ -55,8 +56,7 @@ FileResult FileLock::acquire(const std::string& path, int waitMs) {
         } else {
             const int err = errno;
             ::close(fd);
-            if (err != EWOULDBLOCK && err != EINTR)
-                return {"Cannot lock \"" + path + "\": " + std::strerror(err)};
+            if (err != EWOULDBLOCK && err != EINTR) return {"Cannot lock \"" + path + "\": " + std::strerror(err)};
             if (Clock::now() >= deadline) break;
             std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - Clock::now()));
             pause = std::min(pause * 2, std::chrono::milliseconds(50));
@@ -67,4 +67,4 @@ FileResult FileLock::acquire(const std::string& path, int waitMs) {
             std::to_string((std::max(waitMs, 0) + 999) / 1000) + " s); it is unchanged, try again when that is done."};
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

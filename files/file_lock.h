@@ -40,4 +40,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

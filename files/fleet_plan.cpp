@@ -38,7 +38,7 @@ ReportItem lineItem(Severity severity, int line, std::string reason) {
     return item;
 }
 
-}  // namespace
+}   // namespace
 
 FleetPlan planFleet(const Document& tmpl, const std::vector<std::string>& header,
                     const std::vector<std::vector<std::string>>& rows, const std::vector<int>& lines) {
@@ -72,17 +72,17 @@ FleetPlan planFleet(const Document& tmpl, const std::vector<std::string>& header
         FleetRow row;
         row.line = r < lines.size() ? lines[r] : 0;
         if (fields.size() != width) {
-            plan.refused.push_back(lineItem(Severity::Refused, row.line,
-                                            std::to_string(fields.size()) + " fields where the header has " +
-                                                std::to_string(width)));
+            plan.refused.push_back(
+                lineItem(Severity::Refused, row.line,
+                         std::to_string(fields.size()) + " fields where the header has " + std::to_string(width)));
             continue;
         }
         row.label = plan.labelled ? fields.front() : std::to_string(r + 1);
         if (const std::string problem = labelProblem(row.label); !problem.empty())
             plan.refused.push_back(lineItem(Severity::Refused, row.line, problem));
         else if (!labels.insert(row.label).second)
-            plan.refused.push_back(lineItem(Severity::Refused, row.line,
-                                            "radio " + quoteUserText(row.label) + " is listed twice"));
+            plan.refused.push_back(
+                lineItem(Severity::Refused, row.line, "radio " + quoteUserText(row.label) + " is listed twice"));
         row.values.assign(fields.begin() + (plan.labelled ? 1 : 0), fields.end());
         row.doc = tmpl;
         for (std::size_t v = 0; v < row.values.size(); ++v) {
@@ -90,8 +90,8 @@ FleetPlan planFleet(const Document& tmpl, const std::vector<std::string>& header
             if (e.kind == CellEntry::Kind::Refused)
                 plan.refused.push_back(lineItem(Severity::Refused, row.line, plan.names[v] + ": " + e.reason));
             else if (e.kind == CellEntry::Kind::Adjusted)
-                plan.changed.push_back(lineItem(Severity::Changed, row.line,
-                                                plan.names[v] + ": changed on the way in: " + e.reason));
+                plan.changed.push_back(
+                    lineItem(Severity::Changed, row.line, plan.names[v] + ": changed on the way in: " + e.reason));
         }
         plan.rows.push_back(std::move(row));
     }
@@ -155,8 +155,8 @@ std::string fleetLogHeader(const std::vector<std::string>& names) {
 std::string fleetLogRow(const FleetOutcome& o) {
     std::vector<std::string> fields{o.label};
     fields.insert(fields.end(), o.values.begin(), o.values.end());
-    fields.insert(fields.end(), {o.start, o.end, o.ok ? "ok" : "failed", o.message,
-                                 std::to_string(o.verifyDifferences)});
+    fields.insert(fields.end(),
+                  {o.start, o.end, o.ok ? "ok" : "failed", o.message, std::to_string(o.verifyDifferences)});
     return csvLine(fields);
 }
 
@@ -254,4 +254,4 @@ std::string localTimestamp() {
     return s;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -26,9 +26,9 @@ struct FleetRow {
 };
 
 struct FleetPlan {
-    std::vector<std::string> names;    // value names, as the header gives them
-    std::vector<ValueName> found;      // the same, resolved
-    bool labelled = false;             // a first column "Radio"
+    std::vector<std::string> names;   // value names, as the header gives them
+    std::vector<ValueName> found;     // the same, resolved
+    bool labelled = false;            // a first column "Radio"
     std::vector<FleetRow> rows;
     std::vector<ReportItem> refused;   // any: the plan must not be run
     std::vector<ReportItem> changed;   // taken otherwise than given
@@ -67,7 +67,7 @@ struct FleetOutcome {
     std::vector<std::string> values;
     std::string start, end;   // ISO 8601, local time with its offset
     bool ok = false;
-    std::string message;      // the failure's message; empty when ok
+    std::string message;   // the failure's message; empty when ok
     int verifyDifferences = 0;
 };
 
@@ -107,4 +107,4 @@ bool appendDurably(const std::string& path, std::string_view text, std::string& 
 // Now as ISO 8601 local time with its offset: "2024-05-01T14:03:07+02:00".
 std::string localTimestamp();
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -20,11 +20,10 @@ constexpr int kPower = colOf(Column::Power);
 constexpr int kBandwidth = colOf(Column::Bandwidth);
 constexpr int kName = colOf(Column::Name);
 
-
 const std::vector<std::string>& genericColumns() {
     static const std::vector<std::string> columns = {
-        "Location", "Name", "Frequency", "Duplex", "Offset", "Tone", "rToneFreq", "cToneFreq", "DtcsCode",
-        "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode", "TStep", "Skip", "Power", "Comment",
+        "Location",     "Name",       "Frequency", "Duplex", "Offset", "Tone", "rToneFreq", "cToneFreq", "DtcsCode",
+        "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode",   "TStep",  "Skip", "Power",     "Comment",
     };
     return columns;
 }
@@ -111,7 +110,8 @@ ToneSetting toneSetting(const std::string& tone, const std::string& cross) {
         const std::string txPart = arrow == std::string::npos ? "" : cross.substr(0, arrow);
         const std::string rxPart = arrow == std::string::npos ? "" : cross.substr(arrow + 2);
         const bool known = arrow != std::string::npos && (txPart.empty() || txPart == "Tone" || txPart == "DTCS") &&
-                           (rxPart.empty() || rxPart == "Tone" || rxPart == "DTCS") && !(txPart.empty() && rxPart.empty());
+                           (rxPart.empty() || rxPart == "Tone" || rxPart == "DTCS") &&
+                           !(txPart.empty() && rxPart.empty());
         if (!known) return {{}, {}, "CrossMode " + quoteUserText(cross) + " is not one this radio can hold"};
         return {crossSide(txPart, true), crossSide(rxPart, false), {}};
     }
@@ -129,13 +129,15 @@ ToneCell toneCell(PlannedRow& row, const CsvRecord& r, const Header& h, int col,
     const std::string value = trimmed(field(r, h, side.valueColumn).value_or(""));
     if (side.kind == ToneKind::Ctcss) {
         if (const auto e = ctcssEntry(readDecimalComma(row, col, value))) return {PlannedCell{col, *e, false}, {}};
-        return {{}, "CTCSS " + quoteUserText(value) + " Hz (" + side.valueColumn + ") is not in this radio's tone list"};
+        return {{},
+                "CTCSS " + quoteUserText(value) + " Hz (" + side.valueColumn + ") is not in this radio's tone list"};
     }
     const std::string polarity = trimmed(field(r, h, "DtcsPolarity").value_or("NN"));
     const char p = polarity.size() == 2 ? polarity[static_cast<std::size_t>(side.polarity)] : '?';
     if (const auto e = dcsEntry(value, p)) return {PlannedCell{col, *e, false}, {}};
-    return {{}, "DCS " + quoteUserText(value) + " (" + side.valueColumn + ", polarity " + quoteUserText(polarity) +
-                    ") is not in this radio's tone list"};
+    return {{},
+            "DCS " + quoteUserText(value) + " (" + side.valueColumn + ", polarity " + quoteUserText(polarity) +
+                ") is not in this radio's tone list"};
 }
 
 // ---- power --------------------------------------------------------------------
@@ -161,11 +163,14 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
     if (!channel) {
         row.refused = true;
         row.issues.push_back(issue(Severity::Refused, row, kNumberColumn,
-                                   "Location " + quoteUserText(location) + " is not a channel of this radio (1 to " + std::to_string(kRows) + "): row left out"));
+                                   "Location " + quoteUserText(location) + " is not a channel of this radio (1 to " +
+                                       std::to_string(kRows) + "): row left out"));
         return row;
     }
     row.channel = *channel;
-    auto refuse = [&](int col, const std::string& why) { row.issues.push_back(issue(Severity::Refused, row, col, why)); };
+    auto refuse = [&](int col, const std::string& why) {
+        row.issues.push_back(issue(Severity::Refused, row, col, why));
+    };
 
     // A frequency goes to the rule as written (however many decimals): the
     // rule reads it, rounds it onto the raster or says why not.
@@ -186,9 +191,13 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
             if (frequency) transmit = *frequency;   // simplex
         } else if (d == "+" || d == "-") {
             const auto rx = hertz(frequency.value_or("")), off = hertz(offset);
-            if (!rx || !off) refuse(kTxFrequency, "Duplex " + d + " with Offset " + quoteUserText(offset) + " gives no transmission frequency");
-            else if (d == "-" && *off > *rx) refuse(kTxFrequency, "Duplex - with Offset " + quoteUserText(offset) + " goes below 0 MHz");
-            else transmit = mhzText(d == "+" ? *rx + *off : *rx - *off);
+            if (!rx || !off)
+                refuse(kTxFrequency,
+                       "Duplex " + d + " with Offset " + quoteUserText(offset) + " gives no transmission frequency");
+            else if (d == "-" && *off > *rx)
+                refuse(kTxFrequency, "Duplex - with Offset " + quoteUserText(offset) + " goes below 0 MHz");
+            else
+                transmit = mhzText(d == "+" ? *rx + *off : *rx - *off);
         } else if (d == "split") {
             transmit = offset;
         } else if (d == "off") {
@@ -206,8 +215,10 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
             refuse(kRxTone, s.error);
         } else {
             const ToneCell rx = toneCell(row, r, h, kRxTone, s.rx);
-            if (rx.cell) rxTone = rx.cell;
-            else refuse(kRxTone, rx.refusal);
+            if (rx.cell)
+                rxTone = rx.cell;
+            else
+                refuse(kRxTone, rx.refusal);
             if (transmit && transmit->empty()) {
                 if (s.tx.kind != ToneKind::None)
                     row.issues.push_back(issue(Severity::Note, row, kTxTone,
@@ -215,8 +226,10 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
                                                    ") is not kept: the channel does not transmit (Duplex off)"));
             } else {
                 const ToneCell tx = toneCell(row, r, h, kTxTone, s.tx);
-                if (tx.cell) txTone = tx.cell;
-                else refuse(kTxTone, tx.refusal);
+                if (tx.cell)
+                    txTone = tx.cell;
+                else
+                    refuse(kTxTone, tx.refusal);
             }
         }
     }
@@ -231,16 +244,23 @@ PlannedRow planRow(const CsvRecord& r, const Header& h, Band band, std::optional
         const bool receives = !trimmed(frequency.value_or("")).empty();
         if (p.empty()) {
             if (receives) row.cells.push_back({kPower, "High", false});
-        } else if (sameIgnoringCase(p, "High")) row.cells.push_back({kPower, "High", false});
-        else if (sameIgnoringCase(p, "Low")) row.cells.push_back({kPower, "Low", false});
-        else if (w && mostWatts) row.cells.push_back({kPower, *w >= *mostWatts ? "High" : "Low", false});
-        else refuse(kPower, "Power " + quoteUserText(p) + " is neither High, Low nor a number of watts");
+        } else if (sameIgnoringCase(p, "High"))
+            row.cells.push_back({kPower, "High", false});
+        else if (sameIgnoringCase(p, "Low"))
+            row.cells.push_back({kPower, "Low", false});
+        else if (w && mostWatts)
+            row.cells.push_back({kPower, *w >= *mostWatts ? "High" : "Low", false});
+        else
+            refuse(kPower, "Power " + quoteUserText(p) + " is neither High, Low nor a number of watts");
     }
     if (const auto mode = field(r, h, "Mode")) {
         const std::string m = trimmed(*mode);
-        if (m == "FM") row.cells.push_back({kBandwidth, "Wide", false});
-        else if (m == "NFM") row.cells.push_back({kBandwidth, "Narrow", false});
-        else if (!m.empty()) refuse(kBandwidth, "Mode " + quoteUserText(m) + " is not one this radio has (FM, NFM)");
+        if (m == "FM")
+            row.cells.push_back({kBandwidth, "Wide", false});
+        else if (m == "NFM")
+            row.cells.push_back({kBandwidth, "Narrow", false});
+        else if (!m.empty())
+            refuse(kBandwidth, "Mode " + quoteUserText(m) + " is not one this radio has (FM, NFM)");
     }
     if (const auto name = field(r, h, "Name")) row.cells.push_back({kName, *name, false});
     return row;
@@ -258,8 +278,9 @@ char dcsPolarity(const std::string& tone) { return tone.back() == 'I' ? 'R' : 'N
 std::string stepOf(const std::string& cell) {
     const auto v = parseDecimalScaled(cell, 5);
     const std::uint64_t units = v ? v->magnitude : 0;
-    static const std::pair<unsigned, const char*> kSteps[] = {
-        {5000, "50.00"}, {2500, "25.00"}, {1250, "12.50"}, {1000, "10.00"}, {625, "6.25"}, {500, "5.00"}, {250, "2.50"}};
+    static const std::pair<unsigned, const char*> kSteps[] = {{5000, "50.00"}, {2500, "25.00"}, {1250, "12.50"},
+                                                              {1000, "10.00"}, {625, "6.25"},   {500, "5.00"},
+                                                              {250, "2.50"}};
     for (const auto& [step, text] : kSteps)
         if (units % step == 0) return text;
     return "5.00";
@@ -275,10 +296,14 @@ std::vector<std::string> genericRow(const ChannelTable& t, int row) {
     const std::uint64_t rx = cellHertz(rxText), tx = cellHertz(txText);
 
     std::string duplex, offset = "0.000000";
-    if (txText.empty()) duplex = "off";
-    else if (rxText.empty() || !sameBand(rx, tx)) duplex = "split", offset = mhzText(tx);
-    else if (tx > rx) duplex = "+", offset = mhzText(tx - rx);
-    else if (tx < rx) duplex = "-", offset = mhzText(rx - tx);
+    if (txText.empty())
+        duplex = "off";
+    else if (rxText.empty() || !sameBand(rx, tx))
+        duplex = "split", offset = mhzText(tx);
+    else if (tx > rx)
+        duplex = "+", offset = mhzText(tx - rx);
+    else if (tx < rx)
+        duplex = "-", offset = mhzText(rx - tx);
 
     // The format's own defaults where a tone is not used.
     std::string tone, rTone = "88.5", cTone = "88.5", dtcs = "023", rxDtcs = "023", cross = "Tone->Tone";
@@ -301,15 +326,35 @@ std::vector<std::string> genericRow(const ChannelTable& t, int row) {
         tone = "DTCS";
     } else {
         tone = "Cross";
-        cross = std::string(txOff ? "" : isDcs(txTone) ? "DTCS" : "Tone") + "->" + (rxOff ? "" : isDcs(rxTone) ? "DTCS" : "Tone");
+        cross = std::string(txOff           ? ""
+                            : isDcs(txTone) ? "DTCS"
+                                            : "Tone") +
+                "->" +
+                (rxOff           ? ""
+                 : isDcs(rxTone) ? "DTCS"
+                                 : "Tone");
     }
     const std::string mode = cell(kBandwidth) == "Narrow" ? "NFM" : cell(kBandwidth).empty() ? "" : "FM";
-    return {std::to_string(row), latin1ToUtf8(cell(kName)), rxText.empty() ? std::string() : mhzText(rx), duplex, offset,
-            tone, rTone, cTone, dtcs, std::string{txPol, rxPol}, rxDtcs, cross, mode, stepOf(rxText.empty() ? txText : rxText),
-            "", cell(kPower), ""};
+    return {std::to_string(row),
+            latin1ToUtf8(cell(kName)),
+            rxText.empty() ? std::string() : mhzText(rx),
+            duplex,
+            offset,
+            tone,
+            rTone,
+            cTone,
+            dtcs,
+            std::string{txPol, rxPol},
+            rxDtcs,
+            cross,
+            mode,
+            stepOf(rxText.empty() ? txText : rxText),
+            "",
+            cell(kPower),
+            ""};
 }
 
-}  // namespace
+}   // namespace
 
 bool isGenericHeader(const Header& h) { return h.find("Location").has_value(); }
 
@@ -351,11 +396,12 @@ std::vector<PlannedRow> planGeneric(const CsvTable& table, Band band, std::vecto
                                   " row(s): this radio has no scan skip, the column is ignored"});
 
     std::vector<PlannedRow> rows;
-    for (std::size_t i = 1; i < table.records.size(); ++i) rows.push_back(planRow(table.records[i], header, band, mostWatts));
+    for (std::size_t i = 1; i < table.records.size(); ++i)
+        rows.push_back(planRow(table.records[i], header, band, mostWatts));
     return rows;
 }
 
-}  // namespace
+}   // namespace
 
 std::string readGeneric(const CsvTable& table, std::optional<Band> band, std::vector<PlannedRow>& rows,
                         std::vector<ReportItem>& fileIssues) {
@@ -375,4 +421,4 @@ CsvExport exportGeneric(const Document& doc, std::optional<Band> band) {
     return out;
 }
 
-}  // namespace pellaro::channel_csv
+}   // namespace pellaro::channel_csv

@@ -34,10 +34,11 @@ std::vector<PlannedRow> planNative(const CsvTable& table, std::optional<Band> on
         const auto channel = channelNumber(channelText);
         if (!band || !channel) {
             row.refused = true;
-            row.issues.push_back(issue(Severity::Refused, row, kNumberColumn,
-                                       !band ? "Band " + quoteUserText(bandText.value_or("")) + " is neither A nor B: row left out"
-                                             : "Channel " + quoteUserText(channelText) + " is not 1 to " +
-                                                   std::to_string(kRows) + ": row left out"));
+            row.issues.push_back(
+                issue(Severity::Refused, row, kNumberColumn,
+                      !band ? "Band " + quoteUserText(bandText.value_or("")) + " is neither A nor B: row left out"
+                            : "Channel " + quoteUserText(channelText) + " is not 1 to " + std::to_string(kRows) +
+                                  ": row left out"));
             rows.push_back(std::move(row));
             continue;
         }
@@ -52,7 +53,10 @@ std::vector<PlannedRow> planNative(const CsvTable& table, std::optional<Band> on
         }
         for (int col = kFirstCellColumn; col < kColumns; ++col)
             if (const auto text = field(r, header, channelHeadings()[static_cast<std::size_t>(col)]))
-                row.cells.push_back({col, columnEditor(col) == CellEditor::Frequency ? readDecimalComma(row, col, trimmed(*text)) : *text, false});
+                row.cells.push_back(
+                    {col,
+                     columnEditor(col) == CellEditor::Frequency ? readDecimalComma(row, col, trimmed(*text)) : *text,
+                     false});
         row.emptiedWhy = std::string("the row has no ") + columnSpec(Column::RxFrequency).heading + " and no " +
                          columnSpec(Column::TxFrequency).heading;
         rows.push_back(std::move(row));
@@ -60,7 +64,7 @@ std::vector<PlannedRow> planNative(const CsvTable& table, std::optional<Band> on
     return rows;
 }
 
-}  // namespace
+}   // namespace
 
 bool isNativeHeader(const Header& h) {
     if (!h.find(kChannelColumn)) return false;
@@ -80,7 +84,8 @@ std::string readNative(const CsvTable& table, std::optional<Band> band, std::vec
 CsvExport exportNative(const Document& doc, std::optional<Band> band) {
     CsvExport out;
     std::vector<std::string> header = {kBandColumn, kChannelColumn};
-    for (int col = kFirstCellColumn; col < kColumns; ++col) header.push_back(channelHeadings()[static_cast<std::size_t>(col)]);
+    for (int col = kFirstCellColumn; col < kColumns; ++col)
+        header.push_back(channelHeadings()[static_cast<std::size_t>(col)]);
     out.csv = csvLine(header);
     for (Band b : {Band::A, Band::B}) {
         if (band && b != *band) continue;
@@ -96,4 +101,4 @@ CsvExport exportNative(const Document& doc, std::optional<Band> band) {
     return out;
 }
 
-}  // namespace pellaro::channel_csv
+}   // namespace pellaro::channel_csv

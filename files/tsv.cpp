@@ -28,11 +28,9 @@ std::size_t closingQuote(std::string_view text, std::size_t open) {
     return std::string_view::npos;
 }
 
-bool needsQuotes(const std::string& cell) {
-    return cell.find_first_of("\t\r\n\"") != std::string::npos;
-}
+bool needsQuotes(const std::string& cell) { return cell.find_first_of("\t\r\n\"") != std::string::npos; }
 
-}  // namespace
+}   // namespace
 
 TextGrid readTsv(std::string_view text) {
     TextGrid rows;
@@ -80,4 +78,4 @@ std::string writeTsv(const TextGrid& rows) {
     return out;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -26,4 +26,4 @@ TextGrid readTsv(std::string_view text);
 // every grid whose rows hold at least one cell.
 std::string writeTsv(const TextGrid& rows);
 
-}  // namespace pellaro
+}   // namespace pellaro

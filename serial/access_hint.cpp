@@ -3,13 +3,12 @@
 
 #include <grp.h>
 #include <pwd.h>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pellaro {
 
-std::string accessRefusedHint(const std::string& device)
-{
+std::string accessRefusedHint(const std::string& device) {
     struct stat st {};
     // Joining the group cures it only when the group's members may use the
     // device; a node of mode 600 owned by root is not one of those.
@@ -20,11 +19,10 @@ std::string accessRefusedHint(const std::string& device)
             const passwd* user = ::getpwuid(::getuid());
             const std::string login = user && user->pw_uid != 0 ? user->pw_name : "USER";
             return "the device belongs to group " + name + ". Join it with: sudo usermod -aG " + name +
-                   " $USER (or without sudo, as root: usermod -aG " + name + " " + login +
-                   "), then log in again";
+                   " $USER (or without sudo, as root: usermod -aG " + name + " " + login + "), then log in again";
         }
     }
     return "ask the system's administrator for access to " + device + ", or use another port";
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -14,4 +14,4 @@ namespace pellaro {
 // user cannot act on.
 std::string accessRefusedHint(const std::string& device);
 
-}  // namespace pellaro
+}   // namespace pellaro

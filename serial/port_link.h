@@ -57,4 +57,4 @@ private:
     QEventLoop* waiting_ = nullptr;   // the loop of a waitForBytes in progress
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -43,8 +43,8 @@ constexpr int kNoticeHangup = 1027;
 constexpr int kNoticeModemState = 1028;
 constexpr int kNoticeSendEmpty = 1029;
 
-constexpr std::size_t kReadChunk = 2048;          // bytes per hand-off at most
-constexpr int kModemCheckMs = 100;                 // line error / modem line check interval
+constexpr std::size_t kReadChunk = 2048;   // bytes per hand-off at most
+constexpr int kModemCheckMs = 100;         // line error / modem line check interval
 constexpr auto kThreadStopWait = std::chrono::seconds(10);
 // A pseudo-terminal counts bytes as sent once they are in the other side's
 // input, but hands them to the reader a moment later; a purge before that
@@ -54,17 +54,14 @@ constexpr auto kPseudoTerminalSettle = std::chrono::milliseconds(50);
 // release the drain.
 constexpr auto kDrainRelease = std::chrono::seconds(1);
 
-bool isPseudoTerminal(int fd)
-{
+bool isPseudoTerminal(int fd) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
-        return false;
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) return false;
     const unsigned m = major(st.st_rdev);
     return (m >= 136 && m <= 143) || m == 3;   // Unix98 and BSD pseudo-terminal slaves
 }
 
-QEvent::Type noticeEventType()
-{
+QEvent::Type noticeEventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
 }
@@ -77,16 +74,18 @@ struct NoticeEvent : QEvent {
     std::vector<std::uint8_t> data;
 };
 
-speed_t speedFor(std::uint32_t baud, bool& known)
-{
-    struct Entry { std::uint32_t baud; speed_t speed; };
+speed_t speedFor(std::uint32_t baud, bool& known) {
+    struct Entry {
+        std::uint32_t baud;
+        speed_t speed;
+    };
     static constexpr Entry table[] = {
-        {50, B50}, {75, B75}, {110, B110}, {134, B134}, {150, B150}, {200, B200},
-        {300, B300}, {600, B600}, {1200, B1200}, {1800, B1800}, {2400, B2400},
-        {4800, B4800}, {9600, B9600}, {19200, B19200}, {38400, B38400},
-        {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800},
-        {500000, B500000}, {576000, B576000}, {921600, B921600}, {1000000, B1000000},
-        {1152000, B1152000}, {1500000, B1500000}, {2000000, B2000000},
+        {50, B50},           {75, B75},         {110, B110},         {134, B134},         {150, B150},
+        {200, B200},         {300, B300},       {600, B600},         {1200, B1200},       {1800, B1800},
+        {2400, B2400},       {4800, B4800},     {9600, B9600},       {19200, B19200},     {38400, B38400},
+        {57600, B57600},     {115200, B115200}, {230400, B230400},   {460800, B460800},   {500000, B500000},
+        {576000, B576000},   {921600, B921600}, {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+        {2000000, B2000000},
     };
     for (const auto& e : table) {
         if (e.baud == baud) {
@@ -100,14 +99,13 @@ speed_t speedFor(std::uint32_t baud, bool& known)
 
 // Signals the close event, on which both threads wait with every operation.
 // Adding one to the event's counter fails only when a signal interrupts it.
-void signalClose(int closeFd)
-{
+void signalClose(int closeFd) {
     const std::uint64_t one = 1;
     while (::write(closeFd, &one, sizeof one) < 0 && errno == EINTR) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 // The hidden notice object: lives in the thread that created the component
 // and calls its events there.
@@ -115,7 +113,7 @@ class NoticeTarget : public QObject {
 public:
     explicit NoticeTarget(TComm::Impl* impl) : impl_(impl) {}
     bool event(QEvent* e) override;
-    TComm::Impl* impl_;          // null once the component is gone
+    TComm::Impl* impl_;   // null once the component is gone
     bool dispatching_ = false;
 };
 
@@ -160,10 +158,10 @@ struct TComm::Impl {
 
     // Port state.
     int fd = -1;
-    int closeFd = -1;                 // the close event: an eventfd, readable once signalled
+    int closeFd = -1;   // the close event: an eventfd, readable once signalled
     termios savedTermios{};
     bool haveSavedTermios = false;
-    std::uint64_t generation = 0;     // notices of an earlier open are dropped
+    std::uint64_t generation = 0;   // notices of an earlier open are dropped
     int lastErrno = 0;
     std::string lastDetail;
 
@@ -178,8 +176,8 @@ struct TComm::Impl {
     std::mutex queueMutex;
     std::condition_variable queueCv;
     std::deque<std::vector<std::uint8_t>> queue;
-    bool closing = false;             // under queueMutex
-    bool transmitFailed = false;      // under queueMutex: a write met a port error
+    bool closing = false;          // under queueMutex
+    bool transmitFailed = false;   // under queueMutex: a write met a port error
     std::atomic<bool> sendEmpty{true};
     std::condition_variable sentCv;   // sendEmpty became true, or the transmit thread ended
     std::atomic<Clock::rep> lastWriteEnd{0};
@@ -189,8 +187,7 @@ struct TComm::Impl {
     bool open() const { return fd >= 0; }
 
     void post(NoticeEvent* e) { QCoreApplication::postEvent(notice, e); }
-    void postSimple(int code, std::uint64_t gen, std::uint32_t value = 0)
-    {
+    void postSimple(int code, std::uint64_t gen, std::uint32_t value = 0) {
         auto* e = new NoticeEvent(code, gen);
         e->value = value;
         post(e);
@@ -206,10 +203,8 @@ struct TComm::Impl {
     void deliver(NoticeEvent& e);
 };
 
-bool NoticeTarget::event(QEvent* e)
-{
-    if (e->type() != noticeEventType())
-        return QObject::event(e);
+bool NoticeTarget::event(QEvent* e) {
+    if (e->type() != noticeEventType()) return QObject::event(e);
     if (impl_) {
         dispatching_ = true;
         impl_->deliver(*static_cast<NoticeEvent*>(e));
@@ -220,44 +215,42 @@ bool NoticeTarget::event(QEvent* e)
 
 // Runs on the main thread. A handler may close the port or even destroy the
 // component, so nothing of the component is touched after the call.
-void TComm::Impl::deliver(NoticeEvent& e)
-{
-    if (!open() || e.generation != generation)
-        return;   // posted before the port was closed: dropped
+void TComm::Impl::deliver(NoticeEvent& e) {
+    if (!open() || e.generation != generation) return;   // posted before the port was closed: dropped
     TComm* self = owner;
     switch (e.code) {
-    case kNoticeReceiveData:
-        if (self->OnReceiveData) {
-            auto handler = self->OnReceiveData;
-            handler(self, e.data.data(), static_cast<std::uint16_t>(e.data.size()));
-        }
-        break;
-    case kNoticeReceiveError:
-        if (self->OnReceiveError) {
-            auto handler = self->OnReceiveError;
-            handler(self, e.value);
-        }
-        break;
-    case kNoticeHangup:
-        if (self->OnRequestHangup) {
-            auto handler = self->OnRequestHangup;
-            handler(self);
-        }
-        break;
-    case kNoticeModemState:
-        if (self->OnModemStateChange) {
-            auto handler = self->OnModemStateChange;
-            handler(self, e.value);
-        }
-        break;
-    case kNoticeSendEmpty:
-        if (self->OnSendDataEmpty) {
-            auto handler = self->OnSendDataEmpty;
-            handler(self);
-        }
-        break;
-    default:
-        break;
+        case kNoticeReceiveData:
+            if (self->OnReceiveData) {
+                auto handler = self->OnReceiveData;
+                handler(self, e.data.data(), static_cast<std::uint16_t>(e.data.size()));
+            }
+            break;
+        case kNoticeReceiveError:
+            if (self->OnReceiveError) {
+                auto handler = self->OnReceiveError;
+                handler(self, e.value);
+            }
+            break;
+        case kNoticeHangup:
+            if (self->OnRequestHangup) {
+                auto handler = self->OnRequestHangup;
+                handler(self);
+            }
+            break;
+        case kNoticeModemState:
+            if (self->OnModemStateChange) {
+                auto handler = self->OnModemStateChange;
+                handler(self, e.value);
+            }
+            break;
+        case kNoticeSendEmpty:
+            if (self->OnSendDataEmpty) {
+                auto handler = self->OnSendDataEmpty;
+                handler(self);
+            }
+            break;
+        default:
+            break;
     }
 }
 
@@ -265,13 +258,11 @@ void TComm::Impl::deliver(NoticeEvent& e)
 // no signals, no output processing, no CR/LF translation. Settings with no
 // termios counterpart (DSR flow and sensitivity, DTR handshaking, continue on
 // XOFF, the XON/XOFF limits) are kept as properties only.
-void TComm::Impl::applyLineSettings()
-{
+void TComm::Impl::applyLineSettings() {
     termios t{};
-    if (tcgetattr(fd, &t) != 0)
-        return;
-    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL
-                                        | IXON | IXOFF | IXANY | INPCK | IGNPAR | IUCLC | IMAXBEL);
+    if (tcgetattr(fd, &t) != 0) return;
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                                        IXANY | INPCK | IGNPAR | IUCLC | IMAXBEL);
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
@@ -280,27 +271,31 @@ void TComm::Impl::applyLineSettings()
     static constexpr tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
     t.c_cflag |= sizes[std::min<unsigned>(static_cast<unsigned>(byteSize), 3)];
     switch (openParity) {
-    case TParity::None: break;
-    case TParity::Odd: t.c_cflag |= PARENB | PARODD; break;
-    case TParity::Even: t.c_cflag |= PARENB; break;
-    case TParity::Mark: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case TParity::Space: t.c_cflag |= PARENB | CMSPAR; break;
+        case TParity::None:
+            break;
+        case TParity::Odd:
+            t.c_cflag |= PARENB | PARODD;
+            break;
+        case TParity::Even:
+            t.c_cflag |= PARENB;
+            break;
+        case TParity::Mark:
+            t.c_cflag |= PARENB | PARODD | CMSPAR;
+            break;
+        case TParity::Space:
+            t.c_cflag |= PARENB | CMSPAR;
+            break;
     }
-    if (stopBits != TStopBits::_1)
-        t.c_cflag |= CSTOPB;
+    if (stopBits != TStopBits::_1) t.c_cflag |= CSTOPB;
     // A byte with a parity error is read as 0x00 when checking is on; without
     // replacement it is dropped instead of being passed on wrong.
     if (parityCheck) {
         t.c_iflag |= INPCK;
-        if (!replaceWhenParityError)
-            t.c_iflag |= IGNPAR;
+        if (!replaceWhenParityError) t.c_iflag |= IGNPAR;
     }
-    if (outxCtsFlow || rtsControl == TRtsControl::RtsHandshake)
-        t.c_cflag |= CRTSCTS;
-    if (outxXonXoffFlow)
-        t.c_iflag |= IXON;
-    if (inxXonXoffFlow)
-        t.c_iflag |= IXOFF;
+    if (outxCtsFlow || rtsControl == TRtsControl::RtsHandshake) t.c_cflag |= CRTSCTS;
+    if (outxXonXoffFlow) t.c_iflag |= IXON;
+    if (inxXonXoffFlow) t.c_iflag |= IXOFF;
     t.c_cc[VSTART] = static_cast<cc_t>(xonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(xoffChar);
     t.c_cc[VMIN] = 1;
@@ -318,8 +313,7 @@ void TComm::Impl::applyLineSettings()
 
 // DTR and RTS by their control properties; a port without modem lines (a
 // pseudo-terminal) refuses these, which is fine.
-void TComm::Impl::applyModemLines()
-{
+void TComm::Impl::applyModemLines() {
     int dtr = TIOCM_DTR;
     int rts = TIOCM_RTS;
     (void)ioctl(fd, dtrControl == TDtrControl::DtrDisable ? TIOCMBIC : TIOCMBIS, &dtr);
@@ -331,8 +325,7 @@ void TComm::Impl::applyModemLines()
 // bytes until 2048 have come or ReadIntervalTimeout ms pass without a byte
 // after the first, then hands them over. Line errors and ring/carrier changes
 // come from the driver's interrupt counters, checked at most every 100 ms.
-void TComm::Impl::readLoop(std::uint64_t gen)
-{
+void TComm::Impl::readLoop(std::uint64_t gen) {
     std::vector<std::uint8_t> chunk;
     chunk.reserve(kReadChunk);
     Clock::time_point firstByte{};
@@ -343,8 +336,7 @@ void TComm::Impl::readLoop(std::uint64_t gen)
     Clock::time_point lastCheck = Clock::now();
 
     auto handOver = [&] {
-        if (chunk.empty())
-            return;
+        if (chunk.empty()) return;
         auto* e = new NoticeEvent(kNoticeReceiveData, gen);
         e->data = std::move(chunk);
         post(e);
@@ -359,15 +351,13 @@ void TComm::Impl::readLoop(std::uint64_t gen)
         const std::uint32_t mult = readTotalTimeoutMultiplier.load();
         const std::uint32_t constant = readTotalTimeoutConstant.load();
         if (mult != 0 || constant != 0) {
-            const auto total = std::chrono::milliseconds(
-                static_cast<std::uint64_t>(mult) * kReadChunk + constant);
+            const auto total = std::chrono::milliseconds(static_cast<std::uint64_t>(mult) * kReadChunk + constant);
             d = std::min(d, firstByte + total);
         }
         return d;
     };
     auto checkCounters = [&] {
-        if (!countersAvailable)
-            return;
+        if (!countersAvailable) return;
         lastCheck = Clock::now();
         serial_icounter_struct now{};
         if (ioctl(fd, TIOCGICOUNT, &now) != 0) {
@@ -384,10 +374,8 @@ void TComm::Impl::readLoop(std::uint64_t gen)
         if (now.dcd != counters.dcd) modem |= kModemCarrier;
         if (now.rng != counters.rng) modem |= kModemRing;
         counters = now;
-        if (errors)
-            postSimple(kNoticeReceiveError, gen, errors);
-        if (modem)
-            postSimple(kNoticeModemState, gen, modem);
+        if (errors) postSimple(kNoticeReceiveError, gen, errors);
+        if (modem) postSimple(kNoticeModemState, gen, modem);
     };
 
     std::uint8_t buf[kReadChunk];
@@ -399,8 +387,9 @@ void TComm::Impl::readLoop(std::uint64_t gen)
             timeout = static_cast<int>(std::clamp<long long>(left, 0, 1 << 30));
         }
         if (countersAvailable) {
-            const auto untilCheck = std::chrono::ceil<std::chrono::milliseconds>(
-                lastCheck + std::chrono::milliseconds(kModemCheckMs) - now).count();
+            const auto untilCheck =
+                std::chrono::ceil<std::chrono::milliseconds>(lastCheck + std::chrono::milliseconds(kModemCheckMs) - now)
+                    .count();
             const int c = static_cast<int>(std::clamp<long long>(untilCheck, 0, kModemCheckMs));
             timeout = timeout < 0 ? c : std::min(timeout, c);
         }
@@ -408,31 +397,26 @@ void TComm::Impl::readLoop(std::uint64_t gen)
         pollfd fds[2] = {{closeFd, POLLIN, 0}, {fd, POLLIN, 0}};
         const int r = ::poll(fds, 2, timeout);
         if (r < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             handOver();
             postSimple(kNoticeHangup, gen);
             return;
         }
-        if (fds[0].revents)
-            return;   // close event: the port is being closed, pending bytes are purged
+        if (fds[0].revents) return;   // close event: the port is being closed, pending bytes are purged
 
         if (fds[1].revents & POLLIN) {
             const std::size_t room = kReadChunk - chunk.size();
             const ssize_t n = ::read(fd, buf, room);
             if (n > 0) {
                 const auto t = Clock::now();
-                if (chunk.empty())
-                    firstByte = t;
+                if (chunk.empty()) firstByte = t;
                 lastByte = t;
                 if (dropNullBytes.load()) {
-                    std::copy_if(buf, buf + n, std::back_inserter(chunk),
-                                 [](std::uint8_t b) { return b != 0; });
+                    std::copy_if(buf, buf + n, std::back_inserter(chunk), [](std::uint8_t b) { return b != 0; });
                 } else {
                     chunk.insert(chunk.end(), buf, buf + n);
                 }
-                if (chunk.size() >= kReadChunk)
-                    handOver();
+                if (chunk.size() >= kReadChunk) handOver();
             } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
                 // End of file or a read error: the device went away.
                 handOver();
@@ -445,17 +429,14 @@ void TComm::Impl::readLoop(std::uint64_t gen)
             return;
         }
 
-        if (!chunk.empty() && (receiveAtOnce.load() || Clock::now() >= deadline()))
-            handOver();
-        if (countersAvailable && Clock::now() - lastCheck >= std::chrono::milliseconds(kModemCheckMs))
-            checkCounters();
+        if (!chunk.empty() && (receiveAtOnce.load() || Clock::now() >= deadline())) handOver();
+        if (countersAvailable && Clock::now() - lastCheck >= std::chrono::milliseconds(kModemCheckMs)) checkCounters();
     }
 }
 
 // Writes one send request wholly, continuing partial writes; a full output
 // queue is waited out together with the close event. False ends the thread.
-bool TComm::Impl::writeWhole(const std::vector<std::uint8_t>& bytes, std::uint64_t gen)
-{
+bool TComm::Impl::writeWhole(const std::vector<std::uint8_t>& bytes, std::uint64_t gen) {
     std::size_t offset = 0;
     while (offset < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + offset, bytes.size() - offset);
@@ -463,22 +444,19 @@ bool TComm::Impl::writeWhole(const std::vector<std::uint8_t>& bytes, std::uint64
             offset += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno != EAGAIN) {
             postSimple(kNoticeHangup, gen);
             return false;
         }
         pollfd fds[2] = {{closeFd, POLLIN, 0}, {fd, POLLOUT, 0}};
         const int r = ::poll(fds, 2, -1);
-        if (r < 0 && errno == EINTR)
-            continue;
+        if (r < 0 && errno == EINTR) continue;
         if (r < 0) {
             postSimple(kNoticeHangup, gen);
             return false;
         }
-        if (fds[0].revents)
-            return false;   // closing
+        if (fds[0].revents) return false;   // closing
         if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLOUT)) {
             postSimple(kNoticeHangup, gen);
             return false;
@@ -489,13 +467,11 @@ bool TComm::Impl::writeWhole(const std::vector<std::uint8_t>& bytes, std::uint64
 
 // The transmit thread: takes send requests from its queue in order; tells the
 // main thread (1029) each time the queue has run empty after a write.
-void TComm::Impl::writeLoop(std::uint64_t gen)
-{
+void TComm::Impl::writeLoop(std::uint64_t gen) {
     bool notify = true;
     std::unique_lock lock(queueMutex);
     for (;;) {
-        if (closing)
-            break;
+        if (closing) break;
         if (queue.empty()) {
             sendEmpty = true;
             sentCv.notify_all();
@@ -525,10 +501,8 @@ void TComm::Impl::writeLoop(std::uint64_t gen)
     sentCv.notify_all();
 }
 
-void TComm::Impl::waitEnded(std::atomic<bool>& ended, std::thread& thread, const char* name)
-{
-    if (!thread.joinable())
-        return;
+void TComm::Impl::waitEnded(std::atomic<bool>& ended, std::thread& thread, const char* name) {
+    if (!thread.joinable()) return;
     {
         std::unique_lock lock(endMutex);
         if (!endCv.wait_for(lock, kThreadStopWait, [&] { return ended.load(); })) {
@@ -541,8 +515,7 @@ void TComm::Impl::waitEnded(std::atomic<bool>& ended, std::thread& thread, const
     thread.join();
 }
 
-void TComm::Impl::failOpen(const char* message, int err, const std::string& detail)
-{
+void TComm::Impl::failOpen(const char* message, int err, const std::string& detail) {
     lastErrno = err;
     lastDetail = detail;
     throw ECommsError(message);
@@ -550,44 +523,43 @@ void TComm::Impl::failOpen(const char* message, int err, const std::string& deta
 
 namespace {
 
-std::string errnoDetail(int err)
-{
+std::string errnoDetail(int err) {
     switch (err) {
-    case EACCES:
-    case EPERM: return "permission denied";
-    case EBUSY:
-    case EWOULDBLOCK: return "busy: the port is in use by another program";
-    case ENOENT:
-    case ENODEV:
-    case ENXIO: return "no such device";
-    case EISDIR: return "not a terminal (a folder)";
-    default: return std::strerror(err);
+        case EACCES:
+        case EPERM:
+            return "permission denied";
+        case EBUSY:
+        case EWOULDBLOCK:
+            return "busy: the port is in use by another program";
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return "no such device";
+        case EISDIR:
+            return "not a terminal (a folder)";
+        default:
+            return std::strerror(err);
     }
 }
 
-}  // namespace
+}   // namespace
 
-TComm::TComm() : d_(std::make_unique<Impl>(this))
-{
-    d_->notice = new NoticeTarget(d_.get());
-}
+TComm::TComm() : d_(std::make_unique<Impl>(this)) { d_->notice = new NoticeTarget(d_.get()); }
 
-TComm::~TComm()
-{
+TComm::~TComm() {
     ClosePort();
     d_->notice->impl_ = nullptr;
     if (d_->notice->dispatching_)
         d_->notice->deleteLater();   // destroyed from inside one of its events
     else
-        delete d_->notice;           // drops its pending notices as well
+        delete d_->notice;   // drops its pending notices as well
 }
 
 bool TComm::isOpen() const { return d_->open(); }
 std::string TComm::lastOpenErrorDetail() const { return d_->lastDetail; }
 int TComm::lastOpenErrno() const { return d_->lastErrno; }
 
-void TComm::OpenPort()
-{
+void TComm::OpenPort() {
     Impl& d = *d_;
     if (d.open()) {
         d.lastErrno = 0;
@@ -598,8 +570,7 @@ void TComm::OpenPort()
     d.lastDetail.clear();
 
     const int fd = ::open(d.commName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        d.failOpen(kMsgErrorOpening, errno, errnoDetail(errno));
+    if (fd < 0) d.failOpen(kMsgErrorOpening, errno, errnoDetail(errno));
     if (!isatty(fd)) {
         const int err = errno;
         ::close(fd);
@@ -628,8 +599,7 @@ void TComm::OpenPort()
     d.applyLineSettings();
 
     auto closeFd = [&d] {
-        if (d.haveSavedTermios)
-            (void)tcsetattr(d.fd, TCSANOW, &d.savedTermios);
+        if (d.haveSavedTermios) (void)tcsetattr(d.fd, TCSANOW, &d.savedTermios);
         d.haveSavedTermios = false;
         ::ioctl(d.fd, TIOCNXCL);
         ::close(d.fd);
@@ -679,11 +649,9 @@ void TComm::OpenPort()
     }
 }
 
-void TComm::ClosePort()
-{
+void TComm::ClosePort() {
     Impl& d = *d_;
-    if (!d.open())
-        return;
+    if (!d.open()) return;
     signalClose(d.closeFd);
 
     tcflush(d.fd, TCIFLUSH);
@@ -700,8 +668,7 @@ void TComm::ClosePort()
 
     ::close(d.closeFd);
     d.closeFd = -1;
-    if (d.haveSavedTermios)
-        (void)tcsetattr(d.fd, TCSANOW, &d.savedTermios);
+    if (d.haveSavedTermios) (void)tcsetattr(d.fd, TCSANOW, &d.savedTermios);
     d.haveSavedTermios = false;
     ::ioctl(d.fd, TIOCNXCL);
     ::close(d.fd);
@@ -709,16 +676,14 @@ void TComm::ClosePort()
     ++d.generation;   // notices still queued for the main thread are dropped
 }
 
-bool TComm::SendData(const void* buffer, std::uint16_t count)
-{
+bool TComm::SendData(const void* buffer, std::uint16_t count) {
     Impl& d = *d_;
     if (!d.open() || count == 0 || buffer == nullptr || d.writeEnded.load())
         return false;   // closed, nothing to send, or the transmit thread met a port error
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     {
         std::lock_guard lock(d.queueMutex);
-        if (d.closing)
-            return false;
+        if (d.closing) return false;
         d.queue.emplace_back(bytes, bytes + count);
         d.sendEmpty = false;
     }
@@ -726,21 +691,17 @@ bool TComm::SendData(const void* buffer, std::uint16_t count)
     return true;
 }
 
-bool TComm::waitUntilSent(int timeoutMs)
-{
+bool TComm::waitUntilSent(int timeoutMs) {
     Impl& d = *d_;
-    if (!d.open())
-        return true;
+    if (!d.open()) return true;
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     {
         std::unique_lock lock(d.queueMutex);
         // The transmit thread raises the flag once its queue has run empty
         // after the last write.
-        const bool empty = d.sentCv.wait_until(lock, deadline, [&d] {
-            return (d.sendEmpty.load() && d.queue.empty()) || d.transmitFailed;
-        });
-        if (!empty || d.transmitFailed)
-            return false;
+        const bool empty = d.sentCv.wait_until(
+            lock, deadline, [&d] { return (d.sendEmpty.load() && d.queue.empty()) || d.transmitFailed; });
+        if (!empty || d.transmitFailed) return false;
     }
 
     // tcdrain knows no time-out: it runs on a helper thread, and when the
@@ -782,8 +743,7 @@ bool TComm::waitUntilSent(int timeoutMs)
         }
     }
     drainer.join();
-    if (!drained)
-        return false;
+    if (!drained) return false;
 
     if (isPseudoTerminal(fd)) {
         const auto settled = Clock::time_point(Clock::duration(d.lastWriteEnd.load())) + kPseudoTerminalSettle;
@@ -796,15 +756,12 @@ bool TComm::waitUntilSent(int timeoutMs)
 // ---- properties --------------------------------------------------------------
 
 // Stores a changed line property and re-applies the line settings when open.
-#define PELLARO_LINE_PROPERTY(Type, Name, field)                  \
-    Type TComm::Name() const { return d_->field; }                \
-    void TComm::set##Name(Type value)                             \
-    {                                                             \
-        if (d_->field == value)                                   \
-            return;                                               \
-        d_->field = value;                                        \
-        if (d_->open())                                           \
-            d_->applyLineSettings();                              \
+#define PELLARO_LINE_PROPERTY(Type, Name, field)   \
+    Type TComm::Name() const { return d_->field; } \
+    void TComm::set##Name(Type value) {            \
+        if (d_->field == value) return;            \
+        d_->field = value;                         \
+        if (d_->open()) d_->applyLineSettings();   \
     }
 
 PELLARO_LINE_PROPERTY(std::uint32_t, BaudRate, baudRate)
@@ -828,10 +785,8 @@ PELLARO_LINE_PROPERTY(std::uint8_t, ReplacedChar, replacedChar)
 #undef PELLARO_LINE_PROPERTY
 
 bool TComm::IgnoreNullChar() const { return d_->ignoreNullChar; }
-void TComm::setIgnoreNullChar(bool value)
-{
-    if (d_->ignoreNullChar == value)
-        return;
+void TComm::setIgnoreNullChar(bool value) {
+    if (d_->ignoreNullChar == value) return;
     d_->ignoreNullChar = value;
     if (d_->open()) {
         d_->dropNullBytes = value;
@@ -848,8 +803,8 @@ void TComm::setParity(TParity value) { d_->parity = value; }
 // The read time-outs are read by the receive thread before each wait, so a
 // change applies at once. Write time-outs only split a write into parts,
 // which the transmit thread continues anyway; they are kept as properties.
-#define PELLARO_TIMEOUT_PROPERTY(Name, field)                     \
-    std::uint32_t TComm::Name() const { return d_->field; }       \
+#define PELLARO_TIMEOUT_PROPERTY(Name, field)               \
+    std::uint32_t TComm::Name() const { return d_->field; } \
     void TComm::set##Name(std::uint32_t value) { d_->field = value; }
 
 PELLARO_TIMEOUT_PROPERTY(ReadIntervalTimeout, readIntervalTimeout)
@@ -862,17 +817,15 @@ PELLARO_TIMEOUT_PROPERTY(WriteTotalTimeoutConstant, writeTotalTimeoutConstant)
 bool TComm::ReceiveAtOnce() const { return d_->receiveAtOnce.load(); }
 void TComm::setReceiveAtOnce(bool value) { d_->receiveAtOnce = value; }
 
-void setComm1Values(TComm& comm)
-{
+void setComm1Values(TComm& comm) {
     comm.setCommName("COM1");
     comm.setBaudRate(19200);
 }
 
-void setComm1Line(TComm& comm)
-{
+void setComm1Line(TComm& comm) {
     setComm1Values(comm);
     comm.setOutx_XonXoffFlow(false);
     comm.setInx_XonXoffFlow(false);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -20,11 +20,9 @@ namespace pellaro {
 // Ordinals are those of the component's published enumerations.
 enum class TByteSize : std::uint8_t { _5 = 0, _6 = 1, _7 = 2, _8 = 3 };   // data bits = ordinal + 5
 enum class TParity : std::uint8_t { None = 0, Odd = 1, Even = 2, Mark = 3, Space = 4 };
-enum class TStopBits : std::uint8_t { _1 = 0, _1_5 = 1, _2 = 2 };          // 1.5 is sent as 2
+enum class TStopBits : std::uint8_t { _1 = 0, _1_5 = 1, _2 = 2 };   // 1.5 is sent as 2
 enum class TDtrControl : std::uint8_t { DtrEnable = 0, DtrDisable = 1, DtrHandshake = 2 };
-enum class TRtsControl : std::uint8_t {
-    RtsEnable = 0, RtsDisable = 1, RtsHandshake = 2, RtsTransmissionAvailable = 3
-};
+enum class TRtsControl : std::uint8_t { RtsEnable = 0, RtsDisable = 1, RtsHandshake = 2, RtsTransmissionAvailable = 3 };
 
 // Line error flags passed to OnReceiveError (where the port driver counts them).
 constexpr std::uint32_t kLineErrorOverrun = 0x0002;
@@ -55,8 +53,7 @@ inline constexpr const char* kMsgUnableCreateWriteThread = "Unable to create wri
 inline constexpr int kSendDrainTimeoutMs = 500;
 
 class TComm;
-using TReceiveDataEvent =
-    std::function<void(TComm* sender, const std::uint8_t* buffer, std::uint16_t length)>;
+using TReceiveDataEvent = std::function<void(TComm* sender, const std::uint8_t* buffer, std::uint16_t length)>;
 using TReceiveErrorEvent = std::function<void(TComm* sender, std::uint32_t eventMask)>;
 using TModemStateChangeEvent = std::function<void(TComm* sender, std::uint32_t modemEvent)>;
 using TNotifyEvent = std::function<void(TComm* sender)>;
@@ -97,67 +94,67 @@ public:
     int lastOpenErrno() const;
 
     // Events, called on the main thread only when assigned.
-    TReceiveDataEvent OnReceiveData;          // notice 1025
-    TReceiveErrorEvent OnReceiveError;        // notice 1026
-    TNotifyEvent OnRequestHangup;             // notice 1027
-    TModemStateChangeEvent OnModemStateChange;// notice 1028
-    TSendDataEmptyEvent OnSendDataEmpty;      // notice 1029
+    TReceiveDataEvent OnReceiveData;             // notice 1025
+    TReceiveErrorEvent OnReceiveError;           // notice 1026
+    TNotifyEvent OnRequestHangup;                // notice 1027
+    TModemStateChangeEvent OnModemStateChange;   // notice 1028
+    TSendDataEmptyEvent OnSendDataEmpty;         // notice 1029
 
     // Published properties (getter = property name, setter = set + name).
     // Setters store only a changed value; while open, the line properties
     // re-apply the line settings and the time-outs take effect at once.
     // CommName and Parity take effect at the next open.
-    const std::string& CommName() const;              // default "COM2"
+    const std::string& CommName() const;   // default "COM2"
     void setCommName(const std::string& value);
-    std::uint32_t BaudRate() const;                   // 9600
+    std::uint32_t BaudRate() const;   // 9600
     void setBaudRate(std::uint32_t value);
-    bool ParityCheck() const;                         // false
+    bool ParityCheck() const;   // false
     void setParityCheck(bool value);
-    bool Outx_CtsFlow() const;                        // false
+    bool Outx_CtsFlow() const;   // false
     void setOutx_CtsFlow(bool value);
-    bool Outx_DsrFlow() const;                        // false
+    bool Outx_DsrFlow() const;   // false
     void setOutx_DsrFlow(bool value);
-    TDtrControl DtrControl() const;                   // DtrEnable
+    TDtrControl DtrControl() const;   // DtrEnable
     void setDtrControl(TDtrControl value);
-    bool DsrSensitivity() const;                      // false
+    bool DsrSensitivity() const;   // false
     void setDsrSensitivity(bool value);
-    bool TxContinueOnXoff() const;                    // true
+    bool TxContinueOnXoff() const;   // true
     void setTxContinueOnXoff(bool value);
-    bool Outx_XonXoffFlow() const;                    // true
+    bool Outx_XonXoffFlow() const;   // true
     void setOutx_XonXoffFlow(bool value);
-    bool Inx_XonXoffFlow() const;                     // true
+    bool Inx_XonXoffFlow() const;   // true
     void setInx_XonXoffFlow(bool value);
-    bool ReplaceWhenParityError() const;              // false
+    bool ReplaceWhenParityError() const;   // false
     void setReplaceWhenParityError(bool value);
-    bool IgnoreNullChar() const;                      // false
+    bool IgnoreNullChar() const;   // false
     void setIgnoreNullChar(bool value);
-    TRtsControl RtsControl() const;                   // RtsEnable
+    TRtsControl RtsControl() const;   // RtsEnable
     void setRtsControl(TRtsControl value);
-    std::uint16_t XonLimit() const;                   // 500
+    std::uint16_t XonLimit() const;   // 500
     void setXonLimit(std::uint16_t value);
-    std::uint16_t XoffLimit() const;                  // 500
+    std::uint16_t XoffLimit() const;   // 500
     void setXoffLimit(std::uint16_t value);
-    TByteSize ByteSize() const;                       // _8
+    TByteSize ByteSize() const;   // _8
     void setByteSize(TByteSize value);
-    TParity Parity() const;                           // None
+    TParity Parity() const;   // None
     void setParity(TParity value);
-    TStopBits StopBits() const;                       // _1
+    TStopBits StopBits() const;   // _1
     void setStopBits(TStopBits value);
-    std::uint8_t XonChar() const;                     // 0x11
+    std::uint8_t XonChar() const;   // 0x11
     void setXonChar(std::uint8_t value);
-    std::uint8_t XoffChar() const;                    // 0x13
+    std::uint8_t XoffChar() const;   // 0x13
     void setXoffChar(std::uint8_t value);
-    std::uint8_t ReplacedChar() const;                // 0x00
+    std::uint8_t ReplacedChar() const;   // 0x00
     void setReplacedChar(std::uint8_t value);
-    std::uint32_t ReadIntervalTimeout() const;        // 100 ms
+    std::uint32_t ReadIntervalTimeout() const;   // 100 ms
     void setReadIntervalTimeout(std::uint32_t value);
-    std::uint32_t ReadTotalTimeoutMultiplier() const; // 0
+    std::uint32_t ReadTotalTimeoutMultiplier() const;   // 0
     void setReadTotalTimeoutMultiplier(std::uint32_t value);
     std::uint32_t ReadTotalTimeoutConstant() const;   // 0
     void setReadTotalTimeoutConstant(std::uint32_t value);
-    std::uint32_t WriteTotalTimeoutMultiplier() const;// 0
+    std::uint32_t WriteTotalTimeoutMultiplier() const;   // 0
     void setWriteTotalTimeoutMultiplier(std::uint32_t value);
-    std::uint32_t WriteTotalTimeoutConstant() const;  // 0
+    std::uint32_t WriteTotalTimeoutConstant() const;   // 0
     void setWriteTotalTimeoutConstant(std::uint32_t value);
 
     // Fast transfers: while true, the receive thread hands each read over as
@@ -184,4 +181,4 @@ void setComm1Values(TComm& comm);
 // without the main window (command line, benchmark, tests).
 void setComm1Line(TComm& comm);
 
-}  // namespace pellaro
+}   // namespace pellaro

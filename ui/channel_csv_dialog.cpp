@@ -28,7 +28,7 @@ QGroupBox* group(QWidget* parent, const QString& title)
     return box;
 }
 
-}  // namespace
+}   // namespace
 
 ChannelCsvDialog::ChannelCsvDialog(Mode mode, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), mode_(mode)
@@ -49,7 +49,8 @@ ChannelCsvDialog::ChannelCsvDialog(Mode mode, QWidget* parent)
     QGroupBox* formatBox = group(this, QStringLiteral("Format"));
     for (const CsvFormatEntry& f : csvFormats()) {
         const std::string name = "Csv" + std::string(f.title);
-        formats.push_back(option(formatBox, name.c_str(), QString::fromUtf8(f.label.data(), qsizetype(f.label.size()))));
+        formats.push_back(
+            option(formatBox, name.c_str(), QString::fromUtf8(f.label.data(), qsizetype(f.label.size()))));
     }
     layout->addWidget(formatBox);
 
@@ -135,8 +136,9 @@ void ChannelCsvDialog::followFormat()
 void ChannelCsvDialog::explain()
 {
     const CsvChoice c = choice();
-    const QString band = !c.band ? QString() : *c.band == Band::A ? QStringLiteral("A/Upper Band")
-                                                                    : QStringLiteral("B/Under Band");
+    const QString band = !c.band              ? QString()
+                         : *c.band == Band::A ? QStringLiteral("A/Upper Band")
+                                              : QStringLiteral("B/Under Band");
     QString text;
     if (mode_ == Mode::Export) {
         text = c.band ? QStringLiteral("The programmed channels of %1").arg(band)
@@ -158,4 +160,4 @@ void ChannelCsvDialog::explain()
     meaning_->setText(text);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

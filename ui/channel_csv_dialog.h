@@ -42,8 +42,8 @@ public:
     QRadioButton* bandB = nullptr;
     QRadioButton* bothBands = nullptr;
     std::vector<QRadioButton*> formats;   // as csvFormats() lists them
-    QRadioButton* merge = nullptr;     // import only
-    QRadioButton* replace = nullptr;   // import only
+    QRadioButton* merge = nullptr;        // import only
+    QRadioButton* replace = nullptr;      // import only
     QDialogButtonBox* buttons = nullptr;
 
 private:
@@ -56,4 +56,4 @@ private:
     QLabel* meaning_ = nullptr;   // what the choices do, in a sentence or two
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

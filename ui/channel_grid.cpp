@@ -45,7 +45,7 @@ QFont gridFont(int pixels)
     return font;
 }
 
-}  // namespace
+}   // namespace
 
 ChannelGrid::ChannelGrid(Document& doc, Band band, UiSeam& seam, QWidget* parent)
     : QTableView(parent), doc_(doc), band_(band), seam_(seam)
@@ -273,23 +273,23 @@ void ChannelGrid::commitText(TextEditor& editor)
     editor.armed = false;
     const std::string typed = toDocText(editor.edit->text());
     const CommitOutcome outcome = editor.col == kColName
-        ? commitChannelName(doc_, band_, editor.row, typed)
-        : commitChannelFrequency(doc_, band_, editor.col, editor.row, typed);
+                                      ? commitChannelName(doc_, band_, editor.row, typed)
+                                      : commitChannelFrequency(doc_, band_, editor.col, editor.row, typed);
     if (!outcome.message.empty())
         seam_.message(window(), displayText(outcome.message));
     model_->rowChanged(editor.row);
     emit committed(stepName(editor.col, editor.row), CellRange{editor.row, editor.row, editor.col, editor.col});
     switch (outcome.editor) {
-    case EditorAfter::EmptyHide:
-        editor.edit->clear();
-        hideText(editor);
-        break;
-    case EditorAfter::EmptyKeep:
-        editor.edit->clear();
-        break;
-    case EditorAfter::Keep:
-        editor.edit->setText(fromDocText(outcome.editorText));
-        break;
+        case EditorAfter::EmptyHide:
+            editor.edit->clear();
+            hideText(editor);
+            break;
+        case EditorAfter::EmptyKeep:
+            editor.edit->clear();
+            break;
+        case EditorAfter::Keep:
+            editor.edit->setText(fromDocText(outcome.editorText));
+            break;
     }
 }
 
@@ -344,17 +344,17 @@ bool ChannelGrid::keyPress(TextEditor& editor, QKeyEvent* event)
     if (!outcome.message.empty())
         seam_.message(window(), displayText(outcome.message));
     switch (outcome.action) {
-    case KeyAction::Accept:
-        return false;
-    case KeyAction::Commit:
-    case KeyAction::Next:
-        // Enter hides the edit, and leaving it commits it; the selected
-        // cell stays, and the keys go to the table again.
-        commitText(editor);
-        hideText(editor);
-        return true;
-    case KeyAction::Discard:
-        return true;
+        case KeyAction::Accept:
+            return false;
+        case KeyAction::Commit:
+        case KeyAction::Next:
+            // Enter hides the edit, and leaving it commits it; the selected
+            // cell stays, and the keys go to the table again.
+            commitText(editor);
+            hideText(editor);
+            return true;
+        case KeyAction::Discard:
+            return true;
     }
     return true;
 }
@@ -365,22 +365,22 @@ bool ChannelGrid::eventFilter(QObject* watched, QEvent* event)
     if (!editor)
         return QTableView::eventFilter(watched, event);
     switch (event->type()) {
-    case QEvent::KeyPress:
-        return keyPress(*editor, static_cast<QKeyEvent*>(event));
-    case QEvent::FocusIn:
-        if (editor->edit->isVisible())
-            editor->armed = true;
-        break;
-    case QEvent::FocusOut: {
-        // Another window taking the focus (a message box, a menu) is not
-        // leaving the edit.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            commitText(*editor);
-        break;
-    }
-    default:
-        break;
+        case QEvent::KeyPress:
+            return keyPress(*editor, static_cast<QKeyEvent*>(event));
+        case QEvent::FocusIn:
+            if (editor->edit->isVisible())
+                editor->armed = true;
+            break;
+        case QEvent::FocusOut: {
+            // Another window taking the focus (a message box, a menu) is not
+            // leaving the edit.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                commitText(*editor);
+            break;
+        }
+        default:
+            break;
     }
     return QTableView::eventFilter(watched, event);
 }
@@ -409,4 +409,4 @@ bool ChannelGrid::isCellEditor(const QWidget* widget) const
     return widget && std::any_of(texts_.begin(), texts_.end(), [&](const TextEditor& e) { return e.edit == widget; });
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

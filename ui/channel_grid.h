@@ -120,14 +120,14 @@ private:
     Band band_;
     UiSeam& seam_;
     ChannelModel* model_ = nullptr;
-    std::array<TextEditor, 3> texts_{};             // columns 1, 4, 12
-    std::array<ListEditor, kColumns> lists_{};      // by column; 2, 3, 5..11 used
-    bool quiet_ = false;         // a current-cell change places no editor
-    bool editorHeld_ = false;    // no editor was placed for the present selection
-    int anchorCol_ = 1;          // the cell a Shift+click or Shift+arrow extends from
+    std::array<TextEditor, 3> texts_{};          // columns 1, 4, 12
+    std::array<ListEditor, kColumns> lists_{};   // by column; 2, 3, 5..11 used
+    bool quiet_ = false;                         // a current-cell change places no editor
+    bool editorHeld_ = false;                    // no editor was placed for the present selection
+    int anchorCol_ = 1;                          // the cell a Shift+click or Shift+arrow extends from
     int anchorRow_ = 1;
-    bool draggingRows_ = false;  // a drag that began in the channel-number column
-    bool ownPress_ = false;      // the last press was handled here, not by the view
+    bool draggingRows_ = false;   // a drag that began in the channel-number column
+    bool ownPress_ = false;       // the last press was handled here, not by the view
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -133,15 +133,34 @@ void ChannelGrid::keyPressEvent(QKeyEvent* event)
         CursorAction move;
         bool moves = true;
         switch (event->key()) {
-        case Qt::Key_Up: move = MoveUp; break;
-        case Qt::Key_Down: move = MoveDown; break;
-        case Qt::Key_Left: move = MoveLeft; break;
-        case Qt::Key_Right: move = MoveRight; break;
-        case Qt::Key_PageUp: move = MovePageUp; break;
-        case Qt::Key_PageDown: move = MovePageDown; break;
-        case Qt::Key_Home: move = MoveHome; break;
-        case Qt::Key_End: move = MoveEnd; break;
-        default: moves = false; move = MoveNext; break;
+            case Qt::Key_Up:
+                move = MoveUp;
+                break;
+            case Qt::Key_Down:
+                move = MoveDown;
+                break;
+            case Qt::Key_Left:
+                move = MoveLeft;
+                break;
+            case Qt::Key_Right:
+                move = MoveRight;
+                break;
+            case Qt::Key_PageUp:
+                move = MovePageUp;
+                break;
+            case Qt::Key_PageDown:
+                move = MovePageDown;
+                break;
+            case Qt::Key_Home:
+                move = MoveHome;
+                break;
+            case Qt::Key_End:
+                move = MoveEnd;
+                break;
+            default:
+                moves = false;
+                move = MoveNext;
+                break;
         }
         if (moves) {
             // The block grows from the anchor; the view's own Shift+arrow
@@ -236,4 +255,4 @@ void ChannelGrid::mouseReleaseEvent(QMouseEvent* event)
     QTableView::mouseReleaseEvent(event);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

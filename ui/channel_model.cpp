@@ -70,8 +70,7 @@ void ChannelModel::documentChanged()
     emit dataChanged(index(0, 0), index(kRows - 1, kColumns - 1), {Qt::DisplayRole});
 }
 
-void CenteredTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                                 const QModelIndex& index) const
+void CenteredTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
@@ -87,8 +86,7 @@ void CenteredTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
 
     painter->save();
     const bool selected = (opt.state & QStyle::State_Selected) && !fixed;
-    painter->setPen(opt.palette.color(QPalette::Active, selected ? QPalette::HighlightedText
-                                                                 : QPalette::Text));
+    painter->setPen(opt.palette.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
     const QRect textRect = opt.rect.adjusted(1, 2, -1, 0);
     painter->setFont(fittingFont(opt.font, textRect, text));
     painter->drawText(textRect, kCellTextFlags, text);
@@ -111,4 +109,4 @@ QFont CenteredTextDelegate::fittingFont(const QFont& base, const QRect& rect, co
     }
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -45,8 +45,7 @@ class CenteredTextDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     // `base`, or a smaller size of it when `text`, wrapped, would not fit
     // the height of `rect`.
@@ -56,4 +55,4 @@ private:
     static constexpr int kCellTextFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

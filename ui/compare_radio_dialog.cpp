@@ -26,12 +26,12 @@ std::optional<RadioComparison> CompareRadioDialog::ask()
 
 std::string CompareRadioDialog::transfer()
 {
-    RadioComparison result = compareWithRadio(main_.engine(), main_.document(),
-                                              [this](int blocks) { ProgressBar1->setValue(blocks); });
+    RadioComparison result =
+        compareWithRadio(main_.engine(), main_.document(), [this](int blocks) { ProgressBar1->setValue(blocks); });
     const std::string message = result.read.message;
     if (!message.empty())
         comparison_ = std::move(result);
     return message;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

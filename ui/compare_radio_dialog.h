@@ -27,4 +27,4 @@ private:
     std::optional<RadioComparison> comparison_;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -20,7 +20,7 @@ namespace {
 // The index of a line's difference; the "No differences" line has none.
 constexpr int kDifferenceRole = Qt::UserRole + 1;
 
-}  // namespace
+}   // namespace
 
 DifferencesWindow::DifferencesWindow(QWidget* parent) : QDialog(parent)
 {
@@ -56,8 +56,12 @@ DifferencesWindow::DifferencesWindow(QWidget* parent) : QDialog(parent)
 QPoint DifferencesWindow::placeBeside(const QRect& main, const QSize& size, const QRect& screen)
 {
     // Kept on the screen, nearest to the main window's top or left edge.
-    auto clampY = [&](int y) { return std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height())); };
-    auto clampX = [&](int x) { return std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - size.width())); };
+    auto clampY = [&](int y) {
+        return std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()));
+    };
+    auto clampX = [&](int x) {
+        return std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
+    };
     const QPoint candidates[] = {
         {main.right() + 1, clampY(main.top())},
         {main.left() - size.width(), clampY(main.top())},
@@ -115,9 +119,9 @@ void DifferencesWindow::display(const Comparison& outcome)
     if (!outcome.error.isEmpty())
         heading += outcome.error;
     else
-        heading += count == 0 ? QStringLiteral("no differences.")
-                              : count == 1 ? QStringLiteral("1 difference. Double-click a line to show it.")
-                                           : QStringLiteral("%1 differences. Double-click a line to show it.").arg(count);
+        heading += count == 0   ? QStringLiteral("no differences.")
+                   : count == 1 ? QStringLiteral("1 difference. Double-click a line to show it.")
+                                : QStringLiteral("%1 differences. Double-click a line to show it.").arg(count);
     heading_->setText(heading);
 
     if (!outcome.error.isEmpty())
@@ -144,4 +148,4 @@ void DifferencesWindow::activate(QListWidgetItem* item)
         emit activated(differences_[static_cast<std::size_t>(i)]);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

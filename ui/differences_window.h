@@ -32,8 +32,8 @@ struct Comparison {
 
 // What the window compares the open codeplug with.
 struct ComparisonSource {
-    QString title;        // the window's title: "Compare with File: plan.bc"
-    QString other;        // the other side, for the heading: "/home/me/plan.bc"
+    QString title;   // the window's title: "Compare with File: plan.bc"
+    QString other;   // the other side, for the heading: "/home/me/plan.bc"
     std::function<Comparison()> compare;
 };
 
@@ -72,4 +72,4 @@ private:
     QPushButton* refresh_ = nullptr;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

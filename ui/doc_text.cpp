@@ -22,4 +22,4 @@ QString displayText(std::string_view utf8)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

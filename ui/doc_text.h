@@ -20,4 +20,4 @@ QString fromDocText(std::string_view text);
 // A message or list entry (UTF-8) for display.
 QString displayText(std::string_view utf8);
 
-}  // namespace pellaro
+}   // namespace pellaro

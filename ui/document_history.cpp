@@ -14,7 +14,7 @@ constexpr int kUndoLimit = 200;
 // Every step may be asked to join the top one; the history says whether it may.
 constexpr int kStepId = 1;
 
-}  // namespace
+}   // namespace
 
 // One user action: the document before and after it.
 class SnapshotStep : public QUndoCommand {
@@ -125,4 +125,4 @@ void DocumentHistory::restore(const Snapshot& snapshot)
     emit documentSet();
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

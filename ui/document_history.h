@@ -57,8 +57,7 @@ public:
     // changed, and then every view shows the document again. Returns whether
     // a step was pushed. The operation must not show message boxes itself.
     // `place`, asked after the operation, says where the step happened.
-    bool perform(const std::function<QString(Document&)>& operation,
-                 const std::function<StepPlace()>& place = {});
+    bool perform(const std::function<QString(Document&)>& operation, const std::function<StepPlace()>& place = {});
 
     // The document was replaced outside any step (Read, Open, New, a partial
     // read): every step is forgotten and the present document is the start.
@@ -80,10 +79,10 @@ private:
     void restore(const Snapshot& snapshot);
 
     Document& doc_;
-    Snapshot current_;   // the document as the last step (or reset) left it
-    QString typing_;     // the name of the top step while typing may join it
+    Snapshot current_;       // the document as the last step (or reset) left it
+    QString typing_;         // the name of the top step while typing may join it
     bool joining_ = false;   // the step being pushed may join the top one
     QUndoStack stack_;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

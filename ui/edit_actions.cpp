@@ -57,7 +57,7 @@ CellRange sortSpan(const CellRange& r)
     return r.firstRow == r.lastRow ? CellRange{1, kRows, kFirstCellColumn, kColumns - 1} : r;
 }
 
-}  // namespace
+}   // namespace
 
 QString refusalText(const EditResult& result)
 {
@@ -69,8 +69,8 @@ QString refusalText(const EditResult& result)
     return text;
 }
 
-EditActions::EditActions(DocumentHistory& history, UiSeam& seam, QTabWidget& pages,
-                         std::array<ChannelGrid*, 2> grids, QWidget& window)
+EditActions::EditActions(DocumentHistory& history, UiSeam& seam, QTabWidget& pages, std::array<ChannelGrid*, 2> grids,
+                         QWidget& window)
     : QObject(&window), history_(history), seam_(seam), pages_(pages), grids_(grids), window_(window)
 {
     QUndoStack& stack = history_.stack();
@@ -97,7 +97,8 @@ EditActions::EditActions(DocumentHistory& history, UiSeam& seam, QTabWidget& pag
             insertChannel->text());
     });
     deleteChannels = make("EditDeleteChannels", QStringLiteral("Delete Channels"), {}, [this] {
-        run([](Document& d, Band b, const CellRange& r) { return pellaro::deleteChannels(d, b, r.firstRow, r.lastRow); },
+        run([](Document& d, Band b,
+               const CellRange& r) { return pellaro::deleteChannels(d, b, r.firstRow, r.lastRow); },
             deleteChannels->text());
     });
     clearChannels = make("EditClearChannels", QStringLiteral("Clear Channels"), {}, [this] {
@@ -117,8 +118,8 @@ EditActions::EditActions(DocumentHistory& history, UiSeam& seam, QTabWidget& pag
             return sortChannels(d, b, span.firstRow, span.lastRow, key);
         });
     };
-    sortByFrequency = make("EditSortByFrequency", QStringLiteral("Sort by Frequency"), {},
-                           [sort] { sort(SortKey::Frequency); });
+    sortByFrequency =
+        make("EditSortByFrequency", QStringLiteral("Sort by Frequency"), {}, [sort] { sort(SortKey::Frequency); });
     sortByName = make("EditSortByName", QStringLiteral("Sort by Name"), {}, [sort] { sort(SortKey::Name); });
 
     groups_ = {{undo, redo},
@@ -199,7 +200,8 @@ void EditActions::update()
     const ChannelGrid* grid = typing ? nullptr : currentGrid();
     const CellRange r = grid ? grid->selectedRange() : CellRange{};
     const bool cells = !r.empty();
-    for (QAction* action : {cut, copy, erase, insertChannel, deleteChannels, clearChannels, sortByFrequency, sortByName})
+    for (QAction* action :
+         {cut, copy, erase, insertChannel, deleteChannels, clearChannels, sortByFrequency, sortByName})
         action->setEnabled(cells);
     paste->setEnabled(cells && clipboardHasText_);
     moveUp->setEnabled(cells && r.firstRow > 1);
@@ -239,7 +241,9 @@ void EditActions::run(const Operation& operation, const QString& named, const QS
                 name = renamed + name.mid(name.indexOf(QLatin1Char(' ')));
             return name;
         },
-        [&] { return StepPlace{pages_.indexOf(grid->parentWidget()), result.selection}; });
+        [&] {
+            return StepPlace{pages_.indexOf(grid->parentWidget()), result.selection};
+        });
     if (!result.refusal.empty()) {
         seam_.message(&window_, displayText(result.refusal));
         return;
@@ -259,7 +263,8 @@ void EditActions::copySelection()
     if (range.empty())
         return;
     // Plain tab-separated text, as spreadsheets take it.
-    QGuiApplication::clipboard()->setText(QString::fromStdString(copyText(grid->document(), grid->band(), range, false)));
+    QGuiApplication::clipboard()->setText(
+        QString::fromStdString(copyText(grid->document(), grid->band(), range, false)));
 }
 
 void EditActions::pasteClipboard()
@@ -281,9 +286,9 @@ void EditActions::pasteClipboard()
                                   TextGrid(height, std::vector<std::string>(width, cells[0][0])));
             }
             // Whole channels with their numbers (13 columns) go in from column 0.
-            const bool numbered = wholeChannels(r) && !cells.empty() &&
-                                  std::all_of(cells.begin(), cells.end(),
-                                              [](const auto& row) { return row.size() == kColumns; });
+            const bool numbered =
+                wholeChannels(r) && !cells.empty() &&
+                std::all_of(cells.begin(), cells.end(), [](const auto& row) { return row.size() == kColumns; });
             if (numbered)
                 return pasteCells(doc, band, r.firstRow, 0, cells);
         }
@@ -303,4 +308,4 @@ void EditActions::contextMenu(ChannelGrid* grid, const QPoint& pos)
     menu.exec(grid->viewport()->mapToGlobal(pos));
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -53,12 +53,12 @@ public:
     void endCellEdit();
 
     // The commands, in menu order.
-    QAction* undo = nullptr;             // Ctrl+Z
-    QAction* redo = nullptr;             // Ctrl+Shift+Z, Ctrl+Y
-    QAction* cut = nullptr;              // Ctrl+X
-    QAction* copy = nullptr;             // Ctrl+C
-    QAction* paste = nullptr;            // Ctrl+V
-    QAction* erase = nullptr;            // Delete
+    QAction* undo = nullptr;    // Ctrl+Z
+    QAction* redo = nullptr;    // Ctrl+Shift+Z, Ctrl+Y
+    QAction* cut = nullptr;     // Ctrl+X
+    QAction* copy = nullptr;    // Ctrl+C
+    QAction* paste = nullptr;   // Ctrl+V
+    QAction* erase = nullptr;   // Delete
     QAction* insertChannel = nullptr;
     QAction* deleteChannels = nullptr;
     QAction* clearChannels = nullptr;
@@ -70,8 +70,7 @@ public:
 private:
     using Operation = std::function<EditResult(Document&, Band, const CellRange&)>;
 
-    QAction* make(const char* name, const QString& text, std::vector<QKeySequence> keys,
-                  std::function<void()> handler);
+    QAction* make(const char* name, const QString& text, std::vector<QKeySequence> keys, std::function<void()> handler);
     // The table of the page shown, or nullptr.
     ChannelGrid* currentGrid() const;
     // Whether a cell editor of either table has the focus.
@@ -99,4 +98,4 @@ private:
 // the first 20 lines and a count of the rest.
 QString refusalText(const EditResult& result);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -32,29 +32,38 @@ namespace pellaro {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-std::string ss(const QString& s) { return s.toStdString(); }
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+std::string ss(const QString& s)
+{
+    return s.toStdString();
+}
 
-QString joined(const std::vector<ReportItem>& items) {
+QString joined(const std::vector<ReportItem>& items)
+{
     std::vector<std::string> lines;
-    for (const ReportItem& item : items) lines.push_back(itemText(item));
+    for (const ReportItem& item : items)
+        lines.push_back(itemText(item));
     QStringList out;
-    for (const std::string& line : shownLines(lines)) out << qs(line);
+    for (const std::string& line : shownLines(lines))
+        out << qs(line);
     return out.join(QLatin1Char('\n'));
 }
 
 const char* const kStageNames[] = {"Waiting for the radio", "Backing up", "Writing", "Verifying",
                                    "Take it off the cable"};
 
-}  // namespace
+}   // namespace
 
 // What the run asks of the dialog: the next radio, backups, the log, states.
 class FleetDialog::Host : public FleetHost {
 public:
-    Host(FleetDialog& d, const FleetPlan& plan, const std::vector<FleetJob>& jobs)
-        : d_(d), plan_(plan), jobs_(jobs) {}
+    Host(FleetDialog& d, const FleetPlan& plan, const std::vector<FleetJob>& jobs) : d_(d), plan_(plan), jobs_(jobs) {}
 
-    bool awaitRadio(const FleetJob& job, const std::string& prompt) override {
+    bool awaitRadio(const FleetJob& job, const std::string& prompt) override
+    {
         d_.setState(row(job), QStringLiteral("Waiting for the radio"));
         d_.status->setText(qs(prompt));
         d_.continued_ = false;
@@ -70,33 +79,39 @@ public:
         return d_.continued_;
     }
 
-    bool saveBackup(const FleetJob& job, const Document& radio, std::string& savedAs, std::string& error) override {
+    bool saveBackup(const FleetJob& job, const Document& radio, std::string& savedAs, std::string& error) override
+    {
         return saveFleetBackup(ss(d_.backupFolder->text()), job.label, radio, savedAs, error);
     }
 
     std::string timestamp() override { return localTimestamp(); }
 
     bool finished(const FleetJob& job, const FleetResult& result, const std::string& start,
-                  const std::string& end) override {
+                  const std::string& end) override
+    {
         const FleetRow& r = plan_.rows[static_cast<std::size_t>(row(job))];
         std::string error;
         d_.setState(row(job), result.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + qs(result.message));
-        if (appendDurably(ss(d_.logFile->text()),
-                          fleetLogRow({job.label, r.values, start, end, result.ok, result.message,
-                                       result.verifyDifferences}),
-                          error))
+        if (appendDurably(
+                ss(d_.logFile->text()),
+                fleetLogRow({job.label, r.values, start, end, result.ok, result.message, result.verifyDifferences}),
+                error))
             return true;
         d_.main_.seam().message(&d_, qs(error) + QStringLiteral("; the run stops here."));
         return false;
     }
 
-    void say(const std::string& line) override {
-        if (line.rfind("  ", 0) != 0) d_.status->setText(qs(line));   // difference lines go to the log only
+    void say(const std::string& line) override
+    {
+        if (line.rfind("  ", 0) != 0)
+            d_.status->setText(qs(line));   // difference lines go to the log only
     }
 
-    void stage(const FleetJob& job, FleetStage stage, int blocks) override {
+    void stage(const FleetJob& job, FleetStage stage, int blocks) override
+    {
         QString text = QString::fromLatin1(kStageNames[static_cast<int>(stage)]);
-        if (blocks > 0) text += QStringLiteral(" %1/136").arg(blocks);
+        if (blocks > 0)
+            text += QStringLiteral(" %1/136").arg(blocks);
         d_.setState(row(job), text);
     }
 
@@ -108,7 +123,8 @@ private:
     const std::vector<FleetJob>& jobs_;
 };
 
-FleetDialog::FleetDialog(TForm2& main) : QDialog(&main), main_(main) {
+FleetDialog::FleetDialog(TForm2& main) : QDialog(&main), main_(main)
+{
     setObjectName(QStringLiteral("FleetDialog"));
     setWindowTitle(QStringLiteral("Program Several Radios"));
     setModal(true);
@@ -192,35 +208,41 @@ FleetDialog::FleetDialog(TForm2& main) : QDialog(&main), main_(main) {
     connect(close, &QPushButton::clicked, this, &FleetDialog::reject);
     connect(continueButton, &QPushButton::clicked, this, [this] {
         continued_ = true;
-        if (waiting_) waiting_->quit();
+        if (waiting_)
+            waiting_->quit();
     });
     connect(pickFolder, &QPushButton::clicked, this, [this] {
         const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Backup Folder"));
-        if (!dir.isEmpty()) backupFolder->setText(dir);
+        if (!dir.isEmpty())
+            backupFolder->setText(dir);
     });
     connect(pickLog, &QPushButton::clicked, this, [this] {
         const QString path = main_.seam().saveFileName(this, QStringLiteral("Log File"),
                                                        QStringLiteral("CSV files (*.csv);;All files (*)"));
-        if (!path.isEmpty()) logFile->setText(path);
+        if (!path.isEmpty())
+            logFile->setText(path);
     });
     generate();
 }
 
 FleetDialog::~FleetDialog() = default;
 
-void FleetDialog::addToEditMenu(QMenu* menu, TForm2& main) {
+void FleetDialog::addToEditMenu(QMenu* menu, TForm2& main)
+{
     menu->addSeparator();
     auto* action = new QAction(QStringLiteral("Program Several Radios…"), menu);
     action->setObjectName(QStringLiteral("ProgramSeveralRadios"));
     menu->addAction(action);
     connect(action, &QAction::triggered, &main, [&main] {
         auto* dialog = main.findChild<FleetDialog*>(QStringLiteral("FleetDialog"), Qt::FindDirectChildrenOnly);
-        if (!dialog) dialog = new FleetDialog(main);
+        if (!dialog)
+            dialog = new FleetDialog(main);
         dialog->exec();
     });
 }
 
-void FleetDialog::setTable(const QStringList& header, const QList<QStringList>& rows) {
+void FleetDialog::setTable(const QStringList& header, const QList<QStringList>& rows)
+{
     table->clear();
     table->setColumnCount(static_cast<int>(header.size()) + 1);
     table->setRowCount(static_cast<int>(rows.size()));
@@ -233,23 +255,30 @@ void FleetDialog::setTable(const QStringList& header, const QList<QStringList>& 
         table->setItem(r, static_cast<int>(header.size()), state);
     }
     // The value columns as wide as their names, so a name is read whole.
-    for (int c = 0; c < header.size(); ++c) table->resizeColumnToContents(c);
+    for (int c = 0; c < header.size(); ++c)
+        table->resizeColumnToContents(c);
 }
 
-QStringList FleetDialog::header() const {
+QStringList FleetDialog::header() const
+{
     QStringList names;
-    for (int c = 0; c + 1 < table->columnCount(); ++c) names << table->horizontalHeaderItem(c)->text();
+    for (int c = 0; c + 1 < table->columnCount(); ++c)
+        names << table->horizontalHeaderItem(c)->text();
     return names;
 }
 
-void FleetDialog::setState(int row, const QString& text) {
-    if (QTableWidgetItem* item = table->item(row, table->columnCount() - 1)) item->setText(text);
+void FleetDialog::setState(int row, const QString& text)
+{
+    if (QTableWidgetItem* item = table->item(row, table->columnCount() - 1))
+        item->setText(text);
 }
 
-void FleetDialog::openCsv() {
+void FleetDialog::openCsv()
+{
     const QString path = main_.seam().openFileName(this, QStringLiteral("Open Radios CSV"),
                                                    QStringLiteral("CSV files (*.csv);;All files (*)"));
-    if (path.isEmpty()) return;
+    if (path.isEmpty())
+        return;
     std::string text;
     FileResult read = readWholeFile(ss(path), text);
     const CsvTable csv = read.ok() ? parseCsv(text) : CsvTable{};
@@ -259,39 +288,46 @@ void FleetDialog::openCsv() {
         return;
     }
     QStringList header;
-    for (const std::string& f : csv.records.front().fields) header << qs(f);
+    for (const std::string& f : csv.records.front().fields)
+        header << qs(f);
     QList<QStringList> rows;
     for (std::size_t i = 1; i < csv.records.size(); ++i) {
         QStringList row;
-        for (const std::string& f : csv.records[i].fields) row << qs(f);
+        for (const std::string& f : csv.records[i].fields)
+            row << qs(f);
         rows << row;
     }
     setTable(header, rows);
 }
 
-void FleetDialog::generate() {
+void FleetDialog::generate()
+{
     const auto rows = countedValues(ss(generateFirst->text()), generateCount->value());
     if (rows.empty()) {
         main_.seam().message(this, QStringLiteral("The first value must end in a number, such as 101."));
         return;
     }
     QList<QStringList> table;
-    for (const auto& r : rows) table << QStringList{qs(r.front())};
+    for (const auto& r : rows)
+        table << QStringList{qs(r.front())};
     setTable({generateName->text()}, table);
 }
 
-void FleetDialog::setRunning(bool on) {
+void FleetDialog::setRunning(bool on)
+{
     running_ = on;
     startButton->setEnabled(!on);
     stopButton->setEnabled(on);
     table->setEnabled(!on);
-    for (QWidget* w : std::initializer_list<QWidget*>{verify, fast, detect, backup, backupFolder, logFile,
-                                                       generateName, generateFirst, generateCount})
+    for (QWidget* w : std::initializer_list<QWidget*>{verify, fast, detect, backup, backupFolder, logFile, generateName,
+                                                      generateFirst, generateCount})
         w->setEnabled(!on);
 }
 
-void FleetDialog::start() {
-    if (running_) return;
+void FleetDialog::start()
+{
+    if (running_)
+        return;
     UiSeam& seam = main_.seam();
     if (!main_.portReady()) {
         seam.message(this, QStringLiteral("Open the radio's port first (the port list of the main window)."));
@@ -306,7 +342,8 @@ void FleetDialog::start() {
         return;
     }
     std::vector<std::string> names;
-    for (const QString& n : header()) names.push_back(ss(n));
+    for (const QString& n : header())
+        names.push_back(ss(n));
     std::vector<std::vector<std::string>> rows;
     std::vector<int> lines;
     for (int r = 0; r < table->rowCount(); ++r) {
@@ -326,7 +363,8 @@ void FleetDialog::start() {
                                joined(plan.refused));
         return;
     }
-    if (!plan.changed.empty()) seam.message(this, QStringLiteral("Changed on the way in:\n\n") + joined(plan.changed));
+    if (!plan.changed.empty())
+        seam.message(this, QStringLiteral("Changed on the way in:\n\n") + joined(plan.changed));
     const std::string folder = ss(backupFolder->text());
     if (backup->isChecked() && (folder.empty() || ::access(folder.c_str(), W_OK | X_OK) != 0)) {
         seam.message(this, QStringLiteral("Name a folder that can be written for the backups."));
@@ -355,7 +393,8 @@ void FleetDialog::start() {
     Host host(*this, plan, jobs);
     link_ = &link;
     setRunning(true);
-    const FleetSummary s = runFleet(link, engine, jobs, {backup->isChecked(), verify->isChecked(), detect->isChecked()}, host);
+    const FleetSummary s =
+        runFleet(link, engine, jobs, {backup->isChecked(), verify->isChecked(), detect->isChecked()}, host);
     link_ = nullptr;
     setRunning(false);
     status->setText(QStringLiteral("%1 ok, %2 failed, %3 skipped%4%5")
@@ -366,13 +405,17 @@ void FleetDialog::start() {
                         .arg(s.interrupted ? QStringLiteral("; stopped") : QString()));
 }
 
-void FleetDialog::stop() {
-    if (link_) link_->stop();
-    if (waiting_) waiting_->quit();
+void FleetDialog::stop()
+{
+    if (link_)
+        link_->stop();
+    if (waiting_)
+        waiting_->quit();
 }
 
 // Escape and the close box stop a run instead of closing over it.
-void FleetDialog::reject() {
+void FleetDialog::reject()
+{
     if (running_) {
         stop();
         return;
@@ -380,4 +423,4 @@ void FleetDialog::reject() {
     QDialog::reject();
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

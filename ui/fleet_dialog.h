@@ -76,4 +76,4 @@ private:
     bool continued_ = false;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

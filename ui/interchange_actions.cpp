@@ -30,7 +30,6 @@ namespace pellaro {
 
 namespace {
 
-
 const QString kCsvFilter = QStringLiteral("CSV files (*.csv);;All files (*)");
 const QString kCodeplugFilter = QStringLiteral("*.bc (*.bc)");
 
@@ -58,7 +57,7 @@ Comparison fileComparison(const Document& open, const QString& path)
     return {compareDocuments(open, other), {}};
 }
 
-}  // namespace
+}   // namespace
 
 // The issues of a report, refused first, then changed, then notes, each
 // group under its title; the first lines of them, as every long report shows.
@@ -92,11 +91,13 @@ QString importReportText(const ImportReport& report, const QString& fileName)
     QString text;
     if (!report.applied) {
         // Replace takes the rows all or none.
-        text = QStringLiteral("Nothing was imported from %1: Replace takes every row or none, and %2 and %3 "
-                              "would be refused. Nothing was changed; mend the file, or import with Merge to "
-                              "take the rest.")
+        text = QStringLiteral(
+                   "Nothing was imported from %1: Replace takes every row or none, and %2 and %3 "
+                   "would be refused. Nothing was changed; mend the file, or import with Merge to "
+                   "take the rest.")
                    .arg(fileName,
-                        report.rowsRefused == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(report.rowsRefused),
+                        report.rowsRefused == 1 ? QStringLiteral("1 row")
+                                                : QStringLiteral("%1 rows").arg(report.rowsRefused),
                         report.valuesRefused() == 1 ? QStringLiteral("1 value")
                                                     : QStringLiteral("%1 values").arg(report.valuesRefused()));
         return text + issueListText(report);
@@ -127,14 +128,16 @@ InterchangeActions::InterchangeActions(TForm2& window) : QObject(&window), w_(wi
     importChannels = make("ImportChannels", QStringLiteral("Import Channels…"), &InterchangeActions::importFromFile);
     exportChannels = make("ExportChannels", QStringLiteral("Export Channels…"), &InterchangeActions::exportToFile);
     compareWithFile = make("CompareWithFile", QStringLiteral("Compare with File…"), &InterchangeActions::compareFile);
-    compareWithRadio = make("CompareWithRadio", QStringLiteral("Compare with Radio…"), &InterchangeActions::compareRadio);
+    compareWithRadio =
+        make("CompareWithRadio", QStringLiteral("Compare with Radio…"), &InterchangeActions::compareRadio);
 
     fastTransfers = new QAction(QStringLiteral("Fast Transfers"), this);
     fastTransfers->setObjectName(QStringLiteral("FastTransfers"));
     fastTransfers->setCheckable(true);
     fastTransfers->setChecked(w_.engine().fastTransfers());
-    fastTransfers->setToolTip(QStringLiteral("Full read, full write and Compare with Radio take each answer as "
-                                             "it arrives; off at every start"));
+    fastTransfers->setToolTip(
+        QStringLiteral("Full read, full write and Compare with Radio take each answer as "
+                       "it arrives; off at every start"));
     connect(fastTransfers, &QAction::toggled, this, [this](bool on) { w_.engine().setFastTransfers(on); });
 }
 
@@ -189,7 +192,8 @@ void InterchangeActions::import(const QString& path, const CsvChoice& choice)
 {
     const QString name = QFileInfo(path).fileName();
     auto refuse = [&](const QString& why, const QString& list = {}) {
-        w_.seam().message(&w_, QStringLiteral("%1 cannot be imported: %2. Nothing was changed.%3").arg(name, why, list));
+        w_.seam().message(&w_,
+                          QStringLiteral("%1 cannot be imported: %2. Nothing was changed.%3").arg(name, why, list));
     };
     if (w_.engine().busy())
         return;
@@ -216,7 +220,9 @@ void InterchangeActions::import(const QString& path, const CsvChoice& choice)
             report = pellaro::importChannels(doc, csv, options);
             return QStringLiteral("Import %1 from %2").arg(channels(report.rowsTaken), name);
         },
-        [&] { return StepPlace{choice.band == Band::B ? 2 : 0, {}}; });
+        [&] {
+            return StepPlace{choice.band == Band::B ? 2 : 0, {}};
+        });
     if (!report.usable) {
         QString why = displayText(report.error);
         const std::optional<CsvFormat> holds = detectCsvFormat(csv);
@@ -343,11 +349,21 @@ void InterchangeActions::showDifference(const Difference& d)
     }
     QWidget* content = nullptr;
     switch (d.pageId) {
-    case PageId::SetupA: content = w_.bandAPage; break;
-    case PageId::SetupB: content = w_.bandBPage; break;
-    case PageId::Comprehensive: content = w_.settingsPage; break;
-    case PageId::Dtmf: content = w_.dtmfPage; break;
-    case PageId::Limit: content = w_.limitPage; break;
+        case PageId::SetupA:
+            content = w_.bandAPage;
+            break;
+        case PageId::SetupB:
+            content = w_.bandBPage;
+            break;
+        case PageId::Comprehensive:
+            content = w_.settingsPage;
+            break;
+        case PageId::Dtmf:
+            content = w_.dtmfPage;
+            break;
+        case PageId::Limit:
+            content = w_.limitPage;
+            break;
     }
     if (const int sheet = content ? pages->indexOf(content->parentWidget()) : -1; sheet >= 0)
         pages->setCurrentIndex(sheet);
@@ -364,4 +380,4 @@ void InterchangeActions::showDifference(const Difference& d)
     }
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

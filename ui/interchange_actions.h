@@ -65,7 +65,7 @@ private:
     DifferencesWindow& differences();
 
     TForm2& w_;
-    ChannelCsvDialog* importDialog_ = nullptr;    // made on first use, kept
+    ChannelCsvDialog* importDialog_ = nullptr;   // made on first use, kept
     ChannelCsvDialog* exportDialog_ = nullptr;
     CompareRadioDialog* radioDialog_ = nullptr;
     DifferencesWindow* differences_ = nullptr;
@@ -77,4 +77,4 @@ private:
 // refused something: that nothing was changed, and why.
 QString importReportText(const ImportReport& report, const QString& fileName);
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -28,17 +28,17 @@
 #include "serial/tcomm.h"
 #include "ui/channel_grid.h"
 #include "ui/doc_text.h"
-#include "ui/fleet_dialog.h"
 #include "ui/document_history.h"
 #include "ui/edit_actions.h"
+#include "ui/fleet_dialog.h"
 #include "ui/interchange_actions.h"
-#include "ui/text_actions.h"
 #include "ui/pages/band_setup_page.h"
 #include "ui/pages/dtmf_page.h"
 #include "ui/pages/limit_page.h"
 #include "ui/pages/settings_page.h"
 #include "ui/raw_memory_view.h"
 #include "ui/seam.h"
+#include "ui/text_actions.h"
 
 namespace pellaro {
 
@@ -65,11 +65,11 @@ QString openFailureReason(const TComm& comm, const QString& device)
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
       options_(options),
       seam_(options.seam ? options.seam : &defaultSeam())
 {
@@ -184,15 +184,12 @@ void TForm2::buildPages()
     QWidget* tab1 = sheet("TabSheet1", QStringLiteral("A/Upper Band Channel"));
     StringGrid1 = new ChannelGrid(doc_, Band::A, *seam_, tab1);
     StringGrid1->setGeometry(0, 0, 1209, 393);
-    bandAPage = fill(sheet("TabSheet2", title(PageId::SetupA)),
-                     new BandSetupPage(doc_, Band::A, *seam_));
+    bandAPage = fill(sheet("TabSheet2", title(PageId::SetupA)), new BandSetupPage(doc_, Band::A, *seam_));
     QWidget* tab3 = sheet("TabSheet5", QStringLiteral("B/Under Band Channel"));
     StringGrid2 = new ChannelGrid(doc_, Band::B, *seam_, tab3);
     StringGrid2->setGeometry(0, 0, 1209, 393);
-    bandBPage = fill(sheet("TabSheet6", title(PageId::SetupB)),
-                     new BandSetupPage(doc_, Band::B, *seam_));
-    settingsPage = fill(sheet("TabSheet3", title(PageId::Comprehensive)),
-                        new SettingsPage(doc_, *seam_));
+    bandBPage = fill(sheet("TabSheet6", title(PageId::SetupB)), new BandSetupPage(doc_, Band::B, *seam_));
+    settingsPage = fill(sheet("TabSheet3", title(PageId::Comprehensive)), new SettingsPage(doc_, *seam_));
     dtmfPage = fill(sheet("TabSheet7", title(PageId::Dtmf)), new DtmfPage(doc_, *seam_));
     limitPage = fill(sheet("TabSheet4", title(PageId::Limit)), new LimitPage(doc_, *this));
     PageControl1->setCurrentIndex(0);
@@ -222,16 +219,19 @@ void TForm2::buildEditing()
     auto route = [this](auto* view) {
         using View = std::remove_pointer_t<decltype(view)>;
         const int page = PageControl1->indexOf(view->parentWidget());
-        connect(view, &View::committed, history_,
-                [this, page](const QString& step) { history_->commit(step, {page, {}}); });
+        connect(view, &View::committed, history_, [this, page](const QString& step) {
+            history_->commit(step, {page, {}});
+        });
         if constexpr (requires { &View::typed; })
-            connect(view, &View::typed, history_,
-                    [this, page](const QString& step) { history_->typed(step, {page, {}}); });
+            connect(view, &View::typed, history_, [this, page](const QString& step) {
+                history_->typed(step, {page, {}});
+            });
     };
     for (ChannelGrid* grid : {StringGrid1, StringGrid2}) {
         const int page = PageControl1->indexOf(grid->parentWidget());
-        connect(grid, &ChannelGrid::committed, history_,
-                [this, page](const QString& step, const CellRange& cell) { history_->commit(step, {page, cell}); });
+        connect(grid, &ChannelGrid::committed, history_, [this, page](const QString& step, const CellRange& cell) {
+            history_->commit(step, {page, cell});
+        });
     }
     route(static_cast<BandSetupPage*>(bandAPage));
     route(static_cast<BandSetupPage*>(bandBPage));
@@ -431,7 +431,10 @@ CloneEngine& TForm2::engine()
     return *engine_;
 }
 
-CloneLink& TForm2::cloneLink() { return *link_; }
+CloneLink& TForm2::cloneLink()
+{
+    return *link_;
+}
 
 // ---- file commands -----------------------------------------------------------
 
@@ -517,4 +520,4 @@ void TForm2::closeEvent(QCloseEvent* event)
     quitNow();
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

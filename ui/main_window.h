@@ -39,9 +39,9 @@ struct StepPlace;
 class UiSeam;
 
 struct MainWindowOptions {
-    QStringList extraPorts;     // --port PATH, may repeat; sorted in with the rest
-    QString firstPort;          // listed first, ahead of the sorted list (--simulate's radio)
-    UiSeam* seam = nullptr;     // nullptr: defaultSeam()
+    QStringList extraPorts;   // --port PATH, may repeat; sorted in with the rest
+    QString firstPort;        // listed first, ahead of the sorted list (--simulate's radio)
+    UiSeam* seam = nullptr;   // nullptr: defaultSeam()
     // Tests: replaces the system's ports (QSerialPortInfo); asked at start
     // and each time the drop-down opens, so it may answer differently.
     std::function<QList<SerialPortEntry>()> portSource;
@@ -116,15 +116,15 @@ public:
 
     // Controls under their own names.
     QToolBar* ToolBar1 = nullptr;
-    QLabel* Label1 = nullptr;          // "COM Port:"
-    QComboBox* ComboBox1 = nullptr;    // the port list
+    QLabel* Label1 = nullptr;         // "COM Port:"
+    QComboBox* ComboBox1 = nullptr;   // the port list
     QTabWidget* PageControl1 = nullptr;
     ChannelGrid* StringGrid1 = nullptr;   // band A channels
     ChannelGrid* StringGrid2 = nullptr;   // band B channels
     QStatusBar* StatusBar1 = nullptr;
-    QLabel* Panel0 = nullptr;          // status panel 0 (port state)
-    QLabel* Panel1 = nullptr;          // status panel 1 (four spaces)
-    QLabel* PortHint = nullptr;        // after a refused open: the way to access
+    QLabel* Panel0 = nullptr;     // status panel 0 (port state)
+    QLabel* Panel1 = nullptr;     // status panel 1 (four spaces)
+    QLabel* PortHint = nullptr;   // after a refused open: the way to access
 
     // The settings pages (tabs 1, 3, 4, 5, 6); plain QWidget until filled.
     QWidget* bandAPage = nullptr;
@@ -178,4 +178,4 @@ private:
     QMenu* editMenu_ = nullptr;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -131,4 +131,4 @@ void TForm2::buildMenus()
     }
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

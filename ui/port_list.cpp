@@ -35,8 +35,8 @@ QString portToolTip(const SerialPortEntry& entry)
     return entry.devicePath() + QLatin1Char('\n') + entry.description;
 }
 
-QList<SerialPortEntry> arrangePortList(QList<SerialPortEntry> found, const QStringList& extra,
-                                       const QString& first, const SerialPortEntry* keep)
+QList<SerialPortEntry> arrangePortList(QList<SerialPortEntry> found, const QStringList& extra, const QString& first,
+                                       const SerialPortEntry* keep)
 {
     auto listed = [&found](const QString& device) {
         return std::any_of(found.cbegin(), found.cend(),
@@ -63,4 +63,4 @@ void PortComboBox::showPopup()
     QComboBox::showPopup();
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

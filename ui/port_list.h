@@ -35,8 +35,8 @@ QString portToolTip(const SerialPortEntry& entry);
 // added (each device once), in ascending text order ignoring case (COM10
 // before COM2), then `first` moved ahead of all when given. `keep` (the port
 // that is open) stays listed when it is no longer found.
-QList<SerialPortEntry> arrangePortList(QList<SerialPortEntry> found, const QStringList& extra,
-                                       const QString& first, const SerialPortEntry* keep = nullptr);
+QList<SerialPortEntry> arrangePortList(QList<SerialPortEntry> found, const QStringList& extra, const QString& first,
+                                       const SerialPortEntry* keep = nullptr);
 
 // The drop-down list ComboBox1: tells when it is about to open, so the list
 // can be read again first (a cable plugged in after the start appears).
@@ -50,4 +50,4 @@ signals:
     void aboutToShowList();
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -24,9 +24,8 @@ namespace {
 
 // First address of the memory each mirror holds (index 0 unused); the last is
 // first + length - 1, the length coming from the mirror's fixed text length.
-constexpr std::array<std::uint16_t, 16> kMirrorStart = {
-    0,      0x0300, 0x0310, 0x0380, 0x0390, 0x0200, 0x0240, 0x0250,
-    0x0260, 0x0270, 0x02D0, 0x02E0, 0x0280, 0x0290, 0x029C, 0x02A8};
+constexpr std::array<std::uint16_t, 16> kMirrorStart = {0,      0x0300, 0x0310, 0x0380, 0x0390, 0x0200, 0x0240, 0x0250,
+                                                        0x0260, 0x0270, 0x02D0, 0x02E0, 0x0280, 0x0290, 0x029C, 0x02A8};
 
 enum Column { Name, Range, Bytes, Hex, ColumnCount };
 
@@ -57,8 +56,9 @@ public:
         QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
 
-        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget)
-                               .adjusted(style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1, 0, 0, 0);
+        const QRect area =
+            style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget)
+                .adjusted(style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1, 0, 0, 0);
         const QFontMetrics metrics(opt.font);
         const int from = marked_.first * 3;
         const int length = std::min<int>(marked_.count * 3 - 1, static_cast<int>(text.size()) - from);
@@ -69,7 +69,8 @@ public:
         }
         painter->save();
         painter->setFont(opt.font);
-        painter->setPen(opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setPen(
+            opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
         painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter, text);
         if (length > 0) {
             const int x = area.left() + metrics.horizontalAdvance(text.left(from));
@@ -84,7 +85,7 @@ private:
     const RawMemoryView::Marked& marked_;
 };
 
-}  // namespace
+}   // namespace
 
 QString RawMemoryView::rangeText(int n)
 {
@@ -105,8 +106,7 @@ QString RawMemoryView::groupedHex(const std::string& hex)
     return out;
 }
 
-RawMemoryView::RawMemoryView(const Document& doc, QWidget* parent)
-    : QDialog(parent), doc_(doc)
+RawMemoryView::RawMemoryView(const Document& doc, QWidget* parent) : QDialog(parent), doc_(doc)
 {
     setObjectName(QStringLiteral("RawMemoryView"));
     setWindowTitle(QStringLiteral("Raw Memory"));
@@ -114,8 +114,8 @@ RawMemoryView::RawMemoryView(const Document& doc, QWidget* parent)
 
     table_ = new QTableWidget(15, ColumnCount, this);
     table_->setObjectName(QStringLiteral("RawMemoryTable"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("Mirror"), QStringLiteral("Address"),
-                                       QStringLiteral("Bytes"), QStringLiteral("Hex")});
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("Mirror"), QStringLiteral("Address"), QStringLiteral("Bytes"), QStringLiteral("Hex")});
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -124,8 +124,8 @@ RawMemoryView::RawMemoryView(const Document& doc, QWidget* parent)
     table_->setItemDelegate(new MarkedBytesDelegate(marked_, table_));
 
     for (int n = 1; n <= 15; ++n) {
-        const QString fixed[] = {QStringLiteral("k%1").arg(n), rangeText(n),
-                                 QString::number(kMirrorLength[n] / 2), QString()};
+        const QString fixed[] = {QStringLiteral("k%1").arg(n), rangeText(n), QString::number(kMirrorLength[n] / 2),
+                                 QString()};
         for (int col = 0; col < ColumnCount; ++col) {
             auto* cell = new QTableWidgetItem(fixed[col]);
             cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -151,8 +151,8 @@ RawMemoryView::RawMemoryView(const Document& doc, QWidget* parent)
 
     // Wide enough for the longest mirror (k5, eighteen bytes) without a scroll bar.
     const int longest = *std::max_element(kMirrorLength.begin(), kMirrorLength.end()) / 2;
-    const int rowsHeight = table_->horizontalHeader()->sizeHint().height() +
-                           15 * table_->verticalHeader()->defaultSectionSize();
+    const int rowsHeight =
+        table_->horizontalHeader()->sizeHint().height() + 15 * table_->verticalHeader()->defaultSectionSize();
     const int hexWidth = table_->fontMetrics().horizontalAdvance(QString(longest * 3 + 2, QLatin1Char('0')));
     table_->setMinimumSize(table_->columnWidth(Name) + table_->columnWidth(Range) + table_->columnWidth(Bytes) +
                                hexWidth + 2 * table_->frameWidth() + 8,
@@ -208,4 +208,4 @@ void RawMemoryView::changeEvent(QEvent* event)
     QDialog::changeEvent(event);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

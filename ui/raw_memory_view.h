@@ -59,4 +59,4 @@ private:
     Marked marked_;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

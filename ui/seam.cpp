@@ -27,8 +27,8 @@ public:
 
     bool confirm(QWidget* parent, const QString& text) override
     {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text,
-                        QMessageBox::Yes | QMessageBox::No, parent);
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::Yes | QMessageBox::No,
+                        parent);
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
     }
@@ -47,7 +47,7 @@ public:
     }
 };
 
-}  // namespace
+}   // namespace
 
 UiSeam& defaultSeam()
 {
@@ -55,4 +55,4 @@ UiSeam& defaultSeam()
     return seam;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

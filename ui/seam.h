@@ -24,4 +24,4 @@ public:
 // The real dialogs (QMessageBox, QFileDialog).
 UiSeam& defaultSeam();
 
-}  // namespace pellaro
+}   // namespace pellaro

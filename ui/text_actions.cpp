@@ -44,20 +44,23 @@ std::vector<std::string> itemLines(const std::vector<ReportItem>& items)
     return lines;
 }
 
-}  // namespace
+}   // namespace
 
 QString textImportReport(const TextLoadReport& report, const QString& fileName)
 {
     if (!report.usable)
-        return QStringLiteral("%1 cannot be imported: %2. Nothing was changed.").arg(fileName, displayText(report.error));
+        return QStringLiteral("%1 cannot be imported: %2. Nothing was changed.")
+            .arg(fileName, displayText(report.error));
     if (!report.refused.empty())
         return QStringLiteral("%1 was not imported; nothing was changed.").arg(fileName) +
                listed(QStringLiteral("Not taken:"), itemLines(report.refused));
     auto count = [](int n, const char* one, const char* many) {
-        return n == 1 ? QStringLiteral("1 %1").arg(QLatin1String(one)) : QStringLiteral("%1 %2").arg(n).arg(QLatin1String(many));
+        return n == 1 ? QStringLiteral("1 %1").arg(QLatin1String(one))
+                      : QStringLiteral("%1 %2").arg(n).arg(QLatin1String(many));
     };
     return QStringLiteral("Imported %1 and %2 from %3.")
-               .arg(count(report.channels, "channel", "channels"), count(report.settings, "setting", "settings"), fileName) +
+               .arg(count(report.channels, "channel", "channels"), count(report.settings, "setting", "settings"),
+                    fileName) +
            listed(QStringLiteral("Changed on the way in:"), itemLines(report.changed));
 }
 
@@ -98,7 +101,8 @@ void CodeplugTextActions::exportTo(QString path)
     const CodeplugText text = dumpCodeplugText(w_.document());
     const FileResult written = writeFileAtomically(localPath(path), text.text);
     if (!written.ok()) {
-        w_.seam().message(&w_, QStringLiteral("Not exported to %1: %2").arg(path, QString::fromLocal8Bit(written.error)));
+        w_.seam().message(&w_,
+                          QStringLiteral("Not exported to %1: %2").arg(path, QString::fromLocal8Bit(written.error)));
         return;
     }
     w_.seam().message(&w_, QStringLiteral("Exported the codeplug to %1.").arg(path) +
@@ -112,7 +116,8 @@ void CodeplugTextActions::importFrom(const QString& path)
         return;
     if (QFileInfo(path).size() > static_cast<qint64>(kMaxCodeplugText)) {
         w_.seam().message(&w_, QStringLiteral("%1 cannot be imported: it is too large for a codeplug text. Nothing "
-                                              "was changed.").arg(name));
+                                              "was changed.")
+                                   .arg(name));
         return;
     }
     std::string yaml;
@@ -135,4 +140,4 @@ void CodeplugTextActions::importFrom(const QString& path)
     w_.seam().message(&w_, textImportReport(report, name));
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

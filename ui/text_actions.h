@@ -41,4 +41,4 @@ private:
 // The box after importing `fileName`.
 QString textImportReport(const TextLoadReport& report, const QString& fileName);
 
-}  // namespace pellaro
+}   // namespace pellaro

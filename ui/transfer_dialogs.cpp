@@ -120,4 +120,4 @@ std::string TForm6::transfer()
     return result.message;
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

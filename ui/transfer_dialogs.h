@@ -62,4 +62,4 @@ protected:
     std::string transfer() override;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -21,4 +21,4 @@ public:
     virtual UiSeam& seam() = 0;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

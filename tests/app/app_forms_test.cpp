@@ -62,7 +62,7 @@ QByteArray pngBytes()
     return bytes;
 }
 
-}  // namespace
+}   // namespace
 
 class AppFormsTest : public QObject {
     Q_OBJECT
@@ -97,8 +97,7 @@ private slots:
         QTest::newRow("spaces kept") << QByteArray(" a b \r\n") << true << " a b ";
         QTest::newRow("just CR LF") << QByteArray("\r\n") << true << "";
         QTest::newRow("empty first line") << QByteArray("\nsecond") << true << "";
-        QTest::newRow("UTF-8 name") << QByteArray("\xe5\x85\xac\xe5\x8f\xb8\r\n") << true
-                                     << QString::fromUtf8("公司");
+        QTest::newRow("UTF-8 name") << QByteArray("\xe5\x85\xac\xe5\x8f\xb8\r\n") << true << QString::fromUtf8("公司");
         QTest::newRow("empty file") << QByteArray() << false << "";
     }
     void firstLine()
@@ -152,19 +151,23 @@ private slots:
         QTest::addColumn<QString>("dataHome");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<bool>("filled");
-        QTest::newRow("build folder") << true << false << true << "DATA" << "BIN/image" << false;
-        QTest::newRow("tree with its own image") << true << true << false << "DATA" << "BIN/image" << false;
-        QTest::newRow("package") << false << true << false << "DATA" << "DATA/pellaro/image" << true;
+        QTest::newRow("build folder") << true << false << true << "DATA"
+                                      << "BIN/image" << false;
+        QTest::newRow("tree with its own image") << true << true << false << "DATA"
+                                                 << "BIN/image" << false;
+        QTest::newRow("package") << false << true << false << "DATA"
+                                 << "DATA/pellaro/image" << true;
         // A prefix this user may write, or root, who may write /usr/bin.
-        QTest::newRow("writable installed tree") << false << true << true << "DATA" << "DATA/pellaro/image"
-                                                 << true;
+        QTest::newRow("writable installed tree") << false << true << true << "DATA"
+                                                 << "DATA/pellaro/image" << true;
         QTest::newRow("no XDG_DATA_HOME") << false << true << false << ""
                                           << "HOME/.local/share/pellaro/image" << true;
         QTest::newRow("relative XDG_DATA_HOME") << false << true << false << "data"
                                                 << "HOME/.local/share/pellaro/image" << true;
-        QTest::newRow("copied program") << false << false << true << "DATA" << "BIN/image" << false;
-        QTest::newRow("read-only program folder")
-            << false << false << false << "DATA" << "DATA/pellaro/image" << false;
+        QTest::newRow("copied program") << false << false << true << "DATA"
+                                        << "BIN/image" << false;
+        QTest::newRow("read-only program folder") << false << false << false << "DATA"
+                                                  << "DATA/pellaro/image" << false;
     }
     void dataFolderChoice()
     {
@@ -212,10 +215,9 @@ private slots:
         QString error;
         QVERIFY2(fillDataFolderOnce(mine, folder_->folder(), &error), qPrintable(error));
         const DataFolder seeded(mine);
-        for (const auto& [copy, original] :
-             {std::pair{seeded.passwordFile(), folder_->passwordFile()},
-              std::pair{seeded.companyNameFile(), folder_->companyNameFile()},
-              std::pair{seeded.pictureFile(), folder_->pictureFile()}})
+        for (const auto& [copy, original] : {std::pair{seeded.passwordFile(), folder_->passwordFile()},
+                                             std::pair{seeded.companyNameFile(), folder_->companyNameFile()},
+                                             std::pair{seeded.pictureFile(), folder_->pictureFile()}})
             QCOMPARE(readAll(copy), readAll(original));
         // Private: the password file is plain text. Nothing left beside it.
         QCOMPARE(QFileInfo(mine).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
@@ -374,9 +376,12 @@ private slots:
     {
         QTest::addColumn<QString>("broken");   // which file
         QTest::addColumn<QString>("caption");
-        QTest::newRow("picture missing: caption not set either") << "picture" << "Pellaro";
-        QTest::newRow("picture not a JPEG") << "png" << "Pellaro";
-        QTest::newRow("company name missing") << "name" << "Pellaro";
+        QTest::newRow("picture missing: caption not set either") << "picture"
+                                                                 << "Pellaro";
+        QTest::newRow("picture not a JPEG") << "png"
+                                            << "Pellaro";
+        QTest::newRow("company name missing") << "name"
+                                              << "Pellaro";
     }
     void formShowFailures()
     {
@@ -417,7 +422,8 @@ private slots:
         amend.Button1Click();
         QCOMPARE(seam.messages,
                  QStringList({QStringLiteral("The background picture file %1/1.jpg is missing. It holds the JPEG "
-                                             "picture behind the login window's controls.").arg(image),
+                                             "picture behind the login window's controls.")
+                                  .arg(image),
                               QStringLiteral("The password file %1/1.bc is missing. It holds the login password on "
                                              "its first line (an empty line for none); nobody can log in without it.")
                                   .arg(image),
@@ -453,8 +459,7 @@ private slots:
         QCOMPARE(seam.openFilters, QStringList{QStringLiteral("*.jpg")});
         QVERIFY(seam.messages.isEmpty());
         QCOMPARE(readAll(folder_->pictureFile()), bytes);
-        QCOMPARE(form.Image1->pixmap().toImage().pixelColor(4, 4).green(),
-                 decodeJpeg(bytes).pixelColor(4, 4).green());
+        QCOMPARE(form.Image1->pixmap().toImage().pixelColor(4, 4).green(), decodeJpeg(bytes).pixelColor(4, 4).green());
 
         // Cancelled: nothing happens.
         form.Button2Click();
@@ -642,24 +647,23 @@ private slots:
         const int help = int(CommandLine::Outcome::Help);
         const int error = int(CommandLine::Outcome::Error);
         QTest::newRow("none") << QStringList{"pellaro"} << run << "" << QStringList{} << false << "";
-        QTest::newRow("all") << QStringList{"pellaro", "--data-dir", "/tmp/d", "--port", "/dev/pts/3",
-                                            "--port=/dev/ttyS9", "--simulate", "radio.bc"}
+        QTest::newRow("all") << QStringList{"pellaro",    "--data-dir",        "/tmp/d",     "--port",
+                                            "/dev/pts/3", "--port=/dev/ttyS9", "--simulate", "radio.bc"}
                              << run << "/tmp/d" << QStringList{"/dev/pts/3", "/dev/ttyS9"} << true << "radio.bc";
         QTest::newRow("help") << QStringList{"pellaro", "--help"} << help << "" << QStringList{} << false << "";
-        QTest::newRow("unknown option") << QStringList{"pellaro", "--fast", "radio.bc"} << error << ""
-                                        << QStringList{} << false << "";
-        QTest::newRow("port without path") << QStringList{"pellaro", "--port"} << error << ""
-                                           << QStringList{} << false << "";
+        QTest::newRow("unknown option") << QStringList{"pellaro", "--fast", "radio.bc"} << error << "" << QStringList{}
+                                        << false << "";
+        QTest::newRow("port without path")
+            << QStringList{"pellaro", "--port"} << error << "" << QStringList{} << false << "";
         QTest::newRow("file first") << QStringList{"pellaro", "/tmp/my radio.bc", "--simulate"} << run << ""
                                     << QStringList{} << true << "/tmp/my radio.bc";
-        QTest::newRow("two files") << QStringList{"pellaro", "a.bc", "b.bc"} << error << "" << QStringList{}
-                                   << false << "";
-        QTest::newRow("empty file name") << QStringList{"pellaro", ""} << error << "" << QStringList{} << false
-                                         << "";
+        QTest::newRow("two files") << QStringList{"pellaro", "a.bc", "b.bc"} << error << "" << QStringList{} << false
+                                   << "";
+        QTest::newRow("empty file name") << QStringList{"pellaro", ""} << error << "" << QStringList{} << false << "";
         // The command line is read before the toolkit takes its own options.
         QTest::newRow("toolkit options left to it")
-            << QStringList{"pellaro", "-platform", "offscreen", "-style=fusion", "--reverse", "--simulate"} << run
-            << "" << QStringList{} << true << "";
+            << QStringList{"pellaro", "-platform", "offscreen", "-style=fusion", "--reverse", "--simulate"} << run << ""
+            << QStringList{} << true << "";
     }
     void commandLine()
     {
@@ -683,8 +687,7 @@ private slots:
             for (const char* option : {"--data-dir", "--port", "--simulate", "[FILE]"})
                 QVERIFY(got.text.contains(QLatin1String(option)));
         }
-        QCOMPARE(DataFolder::under(QStringLiteral("/tmp/d/")).passwordFile(),
-                 QStringLiteral("/tmp/d/image/1.bc"));
+        QCOMPARE(DataFolder::under(QStringLiteral("/tmp/d/")).passwordFile(), QStringLiteral("/tmp/d/image/1.bc"));
     }
 };
 

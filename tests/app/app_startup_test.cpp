@@ -11,8 +11,8 @@
 
 #include "app/startup.h"
 #include "codeplug/rules.h"
-#include "queued_seam.h"
 #include "files/codeplug_file.h"
+#include "queued_seam.h"
 
 using namespace pellaro;
 using pellaro::test::QueuedSeam;
@@ -26,7 +26,7 @@ void writeAll(const QString& path, const QByteArray& bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
-}  // namespace
+}   // namespace
 
 class AppStartupTest : public QObject {
     Q_OBJECT

@@ -31,4 +31,4 @@ public:
     QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
 };
 
-}  // namespace pellaro::test
+}   // namespace pellaro::test

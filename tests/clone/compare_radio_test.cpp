@@ -23,8 +23,8 @@ std::string memoryHex(const FakeLink& link, int address, int length) {
 TEST(ReadReplies, EveryAcceptedReplyIsKeptAsReceived) {
     struct Case {
         const char* name;
-        int block;                     // -1: every block answered as asked
-        Bytes answer;                  // the answer at `block`; empty: none
+        int block;      // -1: every block answered as asked
+        Bytes answer;   // the answer at `block`; empty: none
         bool ok;
     };
     const Case cases[] = {
@@ -70,7 +70,7 @@ TEST(CompareWithRadio, TheRadiosRecordBytesBesideWhatAWriteSends) {
         std::vector<std::uint16_t> flipped;   // radio bytes changed after the write (XOR mask below)
         std::uint8_t mask;
         std::size_t differences;
-        std::string first;                    // start of the first difference's line
+        std::string first;   // start of the first difference's line
     };
     const Case cases[] = {
         {"stored as written", {}, 0, 0, ""},
@@ -112,5 +112,5 @@ TEST(CompareWithRadio, TheRadiosRecordBytesBesideWhatAWriteSends) {
     EXPECT_TRUE(failed.differences.empty());
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

@@ -98,17 +98,16 @@ TEST(EndToEnd, FullWriteStoresEveryBlockAndSparesAsFF) {
         enum { Same, FF, Untouched } expect;
     };
     const Range ranges[] = {
-        {0x0200, 0x0211, Range::Same}, {0x0212, 0x022F, Range::FF},   {0x0230, 0x023F, Range::Untouched},
-        {0x0240, 0x02B3, Range::Same}, {0x02B4, 0x02BF, Range::FF},   {0x02C0, 0x02C0, Range::Same},
+        {0x0200, 0x0211, Range::Same},      {0x0212, 0x022F, Range::FF},   {0x0230, 0x023F, Range::Untouched},
+        {0x0240, 0x02B3, Range::Same},      {0x02B4, 0x02BF, Range::FF},   {0x02C0, 0x02C0, Range::Same},
         {0x02C1, 0x02CF, Range::Untouched}, {0x02D0, 0x02F0, Range::Same}, {0x02F1, 0x02FF, Range::Untouched},
-        {0x0300, 0x031F, Range::Same}, {0x0320, 0x032F, Range::FF},   {0x0330, 0x037F, Range::Untouched},
-        {0x0380, 0x039F, Range::Same}, {0x03A0, 0x03AF, Range::FF},   {0x03B0, 0x03FF, Range::Untouched},
+        {0x0300, 0x031F, Range::Same},      {0x0320, 0x032F, Range::FF},   {0x0330, 0x037F, Range::Untouched},
+        {0x0380, 0x039F, Range::Same},      {0x03A0, 0x03AF, Range::FF},   {0x03B0, 0x03FF, Range::Untouched},
         {0x0400, 0x1BFF, Range::Same},
     };
     for (const Range& r : ranges) {
         for (int a = r.from; a <= r.to; ++a) {
-            const std::uint8_t want =
-                r.expect == Range::Same ? source[a] : r.expect == Range::FF ? 0xFF : 0x5A;
+            const std::uint8_t want = r.expect == Range::Same ? source[a] : r.expect == Range::FF ? 0xFF : 0x5A;
             if (written[a] != want) {
                 ADD_FAILURE() << std::hex << "address 0x" << a << ": 0x" << int(written[a]) << ", expected 0x"
                               << int(want);
@@ -157,8 +156,8 @@ TEST(EndToEnd, SilentRadioFailsTheReadAtThatBlock) {
     EXPECT_EQ(result.blocksDone, 3);
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

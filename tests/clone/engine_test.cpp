@@ -24,8 +24,7 @@ Bytes bytesOfHex(const std::string& hex) {
 
 // A radio memory with a recognisable byte at every address.
 void fillPattern(FakeLink& link) {
-    for (std::size_t a = 0; a < link.memory.size(); ++a)
-        link.memory[a] = static_cast<std::uint8_t>((a * 7 + 3) & 0xFF);
+    for (std::size_t a = 0; a < link.memory.size(); ++a) link.memory[a] = static_cast<std::uint8_t>((a * 7 + 3) & 0xFF);
 }
 
 std::string memoryHex(const FakeLink& link, int address, int length) {
@@ -355,7 +354,9 @@ TEST(Transfers, AStopRequestEndsTheRunAtABlockWithTheClosingWord) {
 
 TEST(PartialRead, MessagesAnswerOf32CharactersFillsEditorsAndMirror) {
     FakeLink link;
-    const std::string record = "0548454C4C4FFFFF" "0248490000000000";   // "HELLO", "HI"
+    const std::string record =
+        "0548454C4C4FFFFF"
+        "0248490000000000";   // "HELLO", "HI"
     const Bytes bytes = bytesOfHex(record);
     std::copy(bytes.begin(), bytes.end(), link.memory.begin() + 0x02D0);
     CloneEngine engine(link);
@@ -373,7 +374,12 @@ TEST(PartialRead, MessagesAnswerOf32CharactersFillsEditorsAndMirror) {
 
 TEST(PartialRead, LimitsAnswerOf34CharactersFillsEditorsAndMirror) {
     FakeLink link;
-    const std::string record = "FFFFFFFF" "010C8E00" "02625A00" "02EBAE40" "00";
+    const std::string record =
+        "FFFFFFFF"
+        "010C8E00"
+        "02625A00"
+        "02EBAE40"
+        "00";
     const Bytes bytes = bytesOfHex(record);
     std::copy(bytes.begin(), bytes.end(), link.memory.begin() + 0x02E0);
     CloneEngine engine(link);
@@ -449,8 +455,7 @@ TEST(PartialWrite, SendsTheMirrorAndJudgesTheExactAcknowledgement) {
         EXPECT_EQ(result.ok, c.ok);
         EXPECT_EQ(result.message, c.ok ? "Write Success!" : "Write Error!");
         ASSERT_EQ(link.frames.size(), 3u);
-        EXPECT_EQ(toHex(link.frames[1]),
-                  c.limits ? "5752494502E00011" + doc.k[11] : "5752494502D00010" + doc.k[10]);
+        EXPECT_EQ(toHex(link.frames[1]), c.limits ? "5752494502E00011" + doc.k[11] : "5752494502D00010" + doc.k[10]);
         expectOpenedAndClosed(link);
     }
 }
@@ -468,5 +473,5 @@ TEST(PartialWrite, MalformedMirrorIsNeverSent) {
     }
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

@@ -63,10 +63,10 @@ public:
     std::function<void()> duringDelay;
     bool open = true;
 
-    std::vector<Bytes> frames;          // every sendBytes call, in order
-    long long nowUs = 0;                // virtual time
-    std::vector<bool> receiveModes;     // every setReceiveAtOnce call
-    int waits = 0;                      // portDelay and waitForBytes calls
+    std::vector<Bytes> frames;        // every sendBytes call, in order
+    long long nowUs = 0;              // virtual time
+    std::vector<bool> receiveModes;   // every setReceiveAtOnce call
+    int waits = 0;                    // portDelay and waitForBytes calls
 
     long long nowMs() const { return nowUs / 1000; }
     bool receiveAtOnce() const { return atOnce_; }
@@ -178,4 +178,4 @@ private:
     bool atOnce_ = false;
 };
 
-}  // namespace pellaro::testing
+}   // namespace pellaro::testing

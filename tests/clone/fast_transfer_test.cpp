@@ -16,8 +16,7 @@ using testing::Bytes;
 using testing::FakeLink;
 
 void fillPattern(FakeLink& link) {
-    for (std::size_t a = 0; a < link.memory.size(); ++a)
-        link.memory[a] = static_cast<std::uint8_t>((a * 5 + 1) & 0xFF);
+    for (std::size_t a = 0; a < link.memory.size(); ++a) link.memory[a] = static_cast<std::uint8_t>((a * 5 + 1) & 0xFF);
 }
 
 // The line's own time for a full transfer: the handshake wait, then every
@@ -108,10 +107,13 @@ TEST(FastTransfers, AnAnswerIsTakenOneQuietGuardAfterItsLastByte) {
     std::vector<long long> at;   // virtual time of each progress step
     long long sent = 0;
     Document doc;
-    ASSERT_TRUE(engine.fullRead(doc, [&](int) {
-        at.push_back(link.nowUs - sent);
-        sent = link.nowUs;
-    }).ok);
+    ASSERT_TRUE(engine
+                    .fullRead(doc,
+                              [&](int) {
+                                  at.push_back(link.nowUs - sent);
+                                  sent = link.nowUs;
+                              })
+                    .ok);
     ASSERT_EQ(at.size(), static_cast<std::size_t>(kBlockCount));
     // Block 1 onwards (block 0 also carries the handshake's 500 ms): request,
     // turnaround, answer, guard, and not a microsecond of poll.
@@ -141,9 +143,19 @@ TEST(FastTransfers, EveryFaultEndsAsInTheNormalMode) {
         {"read: one byte long", false, 2, Bytes(49, 0x22)},
         {"read: one byte long at block 132", false, 132, Bytes(17, 0x22)},
         {"read: one byte short at block 135", false, 135, Bytes(32, 0x22)},
-        {"read: answer then 06", false, 64, [] { Bytes b(48, 0x01); b.push_back(0x06); return b; }()},
+        {"read: answer then 06", false, 64,
+         [] {
+             Bytes b(48, 0x01);
+             b.push_back(0x06);
+             return b;
+         }()},
         {"read: negative answer", false, 3, Bytes{0x15}},
-        {"read: garbage before the answer", false, 2, [] { Bytes b{0xAA, 0x55, 0x00}; b.resize(51, 0x10); return b; }()},
+        {"read: garbage before the answer", false, 2,
+         [] {
+             Bytes b{0xAA, 0x55, 0x00};
+             b.resize(51, 0x10);
+             return b;
+         }()},
         {"read: 48 bytes at block 132 are accepted", false, 132, b48},
         {"read: 48 bytes at block 134 are accepted", false, 134, b48},
         {"read: 48 bytes at block 133 are accepted", false, 133, b48},
@@ -201,5 +213,5 @@ TEST(FastTransfers, PartialTransfersAreNotAffected) {
     }
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

@@ -49,8 +49,9 @@ struct Rack {
     // Shapes answers of one radio (index, request index, frame).
     std::function<std::optional<Bytes>(int, int, const Bytes&)> fault;
 
-    explicit Rack(int radios) : memories(static_cast<std::size_t>(radios), sim::freshCodeplug()),
-                                writesBegun(static_cast<std::size_t>(radios), 0) {
+    explicit Rack(int radios)
+        : memories(static_cast<std::size_t>(radios), sim::freshCodeplug()),
+          writesBegun(static_cast<std::size_t>(radios), 0) {
         link.memory = memories[0];
         link.shapeAnswer = [this](int index, const Bytes& frame) -> std::optional<Bytes> {
             if (!present) {
@@ -266,5 +267,5 @@ TEST(Fleet, StopDuringAWriteEndsItWithTheClosingWordAndLogsTheRadio) {
     EXPECT_LT(rack.link.nowMs() - before, 30000);
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

@@ -17,7 +17,7 @@ Document withReceiveSide() {
     return d;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(CellEntry, EachColumnKind) {
     struct Case {
@@ -32,26 +32,26 @@ TEST(CellEntry, EachColumnKind) {
         {1, "145.12345", Kind::Adjusted, "145.12500"},     // onto the step raster
         {1, "145.5 MHz", Kind::Refused, "145.50000"},      // the key filter would change it
         {1, "435", Kind::Applied, "435.00000"},
-        {1, "500", Kind::Refused, "145.50000"},            // out of band: the channel stays as it was
-        {1, "446.103125", Kind::Adjusted, "446.10500"},    // six decimals: up to 10 Hz, then onto the raster
+        {1, "500", Kind::Refused, "145.50000"},           // out of band: the channel stays as it was
+        {1, "446.103125", Kind::Adjusted, "446.10500"},   // six decimals: up to 10 Hz, then onto the raster
         {1, "136.0000001", Kind::Adjusted, "136.00250"},
         {1, "0145.500000000000000000", Kind::Unchanged, "145.50000"},
         {1, "1.2.3", Kind::Refused, "145.50000"},
         {1, "", Kind::Applied, ""},
-        {2, "d023n", Kind::Applied, "D023N"},              // the entry's own spelling
+        {2, "d023n", Kind::Applied, "D023N"},   // the entry's own spelling
         {2, "0ff", Kind::Unchanged, "0FF"},
         {2, "off", Kind::Applied, "OFF"},
-        {2, "76.8HZ", Kind::Refused, "0FF"},               // not a list entry
-        {3, "OFF", Kind::Unchanged, "OFF"},                // the text a new frequency writes
+        {2, "76.8HZ", Kind::Refused, "0FF"},   // not a list entry
+        {3, "OFF", Kind::Unchanged, "OFF"},    // the text a new frequency writes
         {3, "qt/dqt+signaling", Kind::Applied, "QT/DQT+Signaling"},
-        {8, "", Kind::Refused, "High"},                    // a set channel keeps an entry
+        {8, "", Kind::Refused, "High"},   // a set channel keeps an entry
         {8, "low", Kind::Applied, "Low"},
         {9, "Wide Band", Kind::Refused, "Wide"},
-        {5, "67.0HZ", Kind::Refused, ""},                  // no transmit frequency
+        {5, "67.0HZ", Kind::Refused, ""},   // no transmit frequency
         {12, "Home", Kind::Applied, "Home"},
         {12, "Repeater", Kind::Adjusted, "Repeate"},
         {12, "a,b~c", Kind::Adjusted, "abc"},
-        {0, "3", Kind::Refused, "3"},                      // the channel number is not data
+        {0, "3", Kind::Refused, "3"},   // the channel number is not data
     };
     for (const Case& c : cases) {
         Document d = withReceiveSide();
@@ -62,7 +62,9 @@ TEST(CellEntry, EachColumnKind) {
         EXPECT_EQ(d.table(Band::A).at(c.col, 3), c.cell) << c.col << " '" << c.text << "'";
         EXPECT_EQ(e.kind == Kind::Applied || e.kind == Kind::Unchanged, e.reason.empty()) << c.text;
         // Not taken means unchanged: no cell of the channel moved.
-        if (!e.taken()) { EXPECT_TRUE(d == before) << c.col << " '" << c.text << "'"; }
+        if (!e.taken()) {
+            EXPECT_TRUE(d == before) << c.col << " '" << c.text << "'";
+        }
     }
 }
 
@@ -75,7 +77,7 @@ TEST(CellEntry, Reasons) {
         std::string text;
         bool utf8;
         Kind kind;
-        std::string cell;     // the cell afterwards
+        std::string cell;   // the cell afterwards
         std::string reason;
     };
     const Case cases[] = {
@@ -83,16 +85,22 @@ TEST(CellEntry, Reasons) {
         {1, "135.9999999", false, Kind::Refused, "145.50000", "135.9999999 MHz is below 136 MHz"},
         {1, "223.500000", false, Kind::Refused, "145.50000",
          "223.500000 MHz is between the bands, above 176 MHz and below 400 MHz"},
-        {1, "446.103125", false, Kind::Adjusted, "446.10500", "\"446.103125\" rounded onto the channel step raster: 446.10500"},
-        {1, "145.5 MHz", false, Kind::Refused, "145.50000", "\"145.5 MHz\" is not a frequency in MHz (digits and one \".\")"},
+        {1, "446.103125", false, Kind::Adjusted, "446.10500",
+         "\"446.103125\" rounded onto the channel step raster: 446.10500"},
+        {1, "145.5 MHz", false, Kind::Refused, "145.50000",
+         "\"145.5 MHz\" is not a frequency in MHz (digits and one \".\")"},
         {1, std::string(50, '9'), false, Kind::Refused, "145.50000", std::string(40, '9') + "… MHz is above 490 MHz"},
-        {2, std::string(50, 'x'), false, Kind::Refused, "0FF", "\"" + std::string(40, 'x') + "…\" is not an entry of the Receiving CTCSS list"},
+        {2, std::string(50, 'x'), false, Kind::Refused, "0FF",
+         "\"" + std::string(40, 'x') + "…\" is not an entry of the Receiving CTCSS list"},
         // A name keeps the characters it can hold, wherever the text came from.
-        {12, "\xC3\x84pfel", true, Kind::Adjusted, "pfel", "\"\xC3\x84pfel\" became \"pfel\": \"\xC3\x84\" is not taken; " + rule},
-        {12, "\xC4pfel", false, Kind::Adjusted, "pfel", "\"\xC3\x84pfel\" became \"pfel\": \"\xC3\x84\" is not taken; " + rule},
+        {12, "\xC3\x84pfel", true, Kind::Adjusted, "pfel",
+         "\"\xC3\x84pfel\" became \"pfel\": \"\xC3\x84\" is not taken; " + rule},
+        {12, "\xC4pfel", false, Kind::Adjusted, "pfel",
+         "\"\xC3\x84pfel\" became \"pfel\": \"\xC3\x84\" is not taken; " + rule},
         {12, "\xE2\x82\xACuro~\xE2\x82\xAC", true, Kind::Adjusted, "uro",
          "\"\xE2\x82\xACuro~\xE2\x82\xAC\" became \"uro\": \"\xE2\x82\xAC\" and \"~\" are not taken; " + rule},
-        {12, "Repeater", false, Kind::Adjusted, "Repeate", "\"Repeater\" became \"Repeate\": a name holds at most 7 characters"},
+        {12, "Repeater", false, Kind::Adjusted, "Repeate",
+         "\"Repeater\" became \"Repeate\": a name holds at most 7 characters"},
         {12, " ", false, Kind::Adjusted, "", "\" \" became no name: a name of one blank is kept as none"},
         {12, "\xC3\x84\xC3\x96", true, Kind::Refused, "Home",
          "\"\xC3\x84\xC3\x96\": no character of it is taken: \"\xC3\x84\" and \"\xC3\x96\" are not taken; " + rule},
@@ -101,7 +109,8 @@ TEST(CellEntry, Reasons) {
     for (const Case& c : cases) {
         Document d = withReceiveSide();
         ASSERT_TRUE(enterChannelCell(d, Band::A, 12, 3, "Home").taken());
-        const CellEntry e = c.utf8 ? enterChannelText(d, Band::A, c.col, 3, c.text) : enterChannelCell(d, Band::A, c.col, 3, c.text);
+        const CellEntry e =
+            c.utf8 ? enterChannelText(d, Band::A, c.col, 3, c.text) : enterChannelCell(d, Band::A, c.col, 3, c.text);
         EXPECT_EQ(e.kind, c.kind) << c.text;
         EXPECT_EQ(d.table(Band::A).at(c.col, 3), c.cell) << c.text;
         EXPECT_EQ(e.reason, c.reason) << c.text;
@@ -131,5 +140,5 @@ TEST(CellEntry, Latin1AndUtf8) {
     EXPECT_EQ(back, "\xC4pfel \xDF");
     EXPECT_FALSE(utf8ToLatin1("\xE2\x82\xAC 5", back));   // the euro sign is beyond Latin-1
     EXPECT_EQ(back, "? 5");
-    EXPECT_FALSE(utf8ToLatin1("\xC3", back));             // cut short
+    EXPECT_FALSE(utf8ToLatin1("\xC3", back));   // cut short
 }

@@ -22,7 +22,13 @@ TEST(HexText, FixedWidthsAndParsing) {
 }
 
 TEST(DecimalScaled, ExactReading) {
-    struct Case { const char* text; int scale; bool ok; bool negative; std::uint64_t magnitude; };
+    struct Case {
+        const char* text;
+        int scale;
+        bool ok;
+        bool negative;
+        std::uint64_t magnitude;
+    };
     const Case cases[] = {
         {"145.00007", 5, true, false, 14500007},
         {"136.0125", 5, true, false, 13601250},
@@ -65,10 +71,14 @@ TEST(FrequencyField, TextForms) {
     EXPECT_EQ(frequencyHex(""), "FFFFFFFF");
     EXPECT_EQ(frequencyHex("42949.67294"), "FFFFFFFE");
 
-    struct Refused { const char* text; FreqError error; };
-    for (const Refused& r : {Refused{"42949.67295", FreqError::OutOfRange}, Refused{"42949.67296", FreqError::OutOfRange},
-                             Refused{"99999999", FreqError::OutOfRange}, Refused{"-1", FreqError::OutOfRange},
-                             Refused{"1.2.3", FreqError::NotANumber}, Refused{"abc", FreqError::NotANumber}})
+    struct Refused {
+        const char* text;
+        FreqError error;
+    };
+    for (const Refused& r :
+         {Refused{"42949.67295", FreqError::OutOfRange}, Refused{"42949.67296", FreqError::OutOfRange},
+          Refused{"99999999", FreqError::OutOfRange}, Refused{"-1", FreqError::OutOfRange},
+          Refused{"1.2.3", FreqError::NotANumber}, Refused{"abc", FreqError::NotANumber}})
         EXPECT_EQ(parseFrequency(r.text).error, r.error) << r.text;
     EXPECT_EQ(parseFrequency("-0").units, 0u);
 }
@@ -119,18 +129,18 @@ TEST(ToneTable, AllEntriesBothWays) {
     }
     EXPECT_EQ(codes.size(), 205u);   // no two entries share a code
 
-    const std::pair<const char*, const char*> known[] = {
-        {"67.0HZ", "029E"}, {"250.3HZ", "09C7"}, {"D023N", "8023"}, {"D023I", "C023"}, {"D754I", "C754"},
-        {"OFF", "FFFF"}, {"0FF", "FFFF"}, {"", "FFFF"}};
+    const std::pair<const char*, const char*> known[] = {{"67.0HZ", "029E"}, {"250.3HZ", "09C7"}, {"D023N", "8023"},
+                                                         {"D023I", "C023"},  {"D754I", "C754"},   {"OFF", "FFFF"},
+                                                         {"0FF", "FFFF"},    {"", "FFFF"}};
     for (const auto& [text, code] : known) EXPECT_EQ(toneCode(text), code) << text;
 }
 
 // Codes outside the lists decode by the rules and must encode back to the
 // same four digits, or every later byte of the record would move.
 TEST(ToneTable, CodesOutsideTheListsRoundTrip) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"0300", "76.8HZ"}, {"0050", "8.0HZ"}, {"1234", "466.0HZ"}, {"C0D0", "D0D0I"},
-        {"8754", "D754N"}, {"9ABC", "3961.2HZ"}, {"0005", "0.5HZ"}};
+    const std::pair<const char*, const char*> cases[] = {{"0300", "76.8HZ"}, {"0050", "8.0HZ"}, {"1234", "466.0HZ"},
+                                                         {"C0D0", "D0D0I"},  {"8754", "D754N"}, {"9ABC", "3961.2HZ"},
+                                                         {"0005", "0.5HZ"}};
     for (const auto& [code, text] : cases) {
         EXPECT_EQ(toneText(code), text) << code;
         EXPECT_EQ(toneCode(text), code) << text;
@@ -172,15 +182,19 @@ TEST(DtmfTable, AllSymbolsAndGroups) {
     EXPECT_FALSE(dtmfCode('a'));
     EXPECT_EQ(dtmfSymbol(0x1F), "1F");
 
-    struct Case { const char* text; int positions; const char* hex; };
-    const Case cases[] = {
-        {"", 7, "00FFFFFFFFFFFFFF"}, {"", 5, "00FFFFFFFFFF"}, {"123", 7, "03010203FFFFFFFF"},
-        {"D0", 5, "02000AFFFFFF"}, {"1234567", 7, "0701020304050607"}, {"12A#", 7, "0401020D0CFFFFFF"}};
+    struct Case {
+        const char* text;
+        int positions;
+        const char* hex;
+    };
+    const Case cases[] = {{"", 7, "00FFFFFFFFFFFFFF"},        {"", 5, "00FFFFFFFFFF"},
+                          {"123", 7, "03010203FFFFFFFF"},     {"D0", 5, "02000AFFFFFF"},
+                          {"1234567", 7, "0701020304050607"}, {"12A#", 7, "0401020D0CFFFFFF"}};
     for (const auto& c : cases) {
         EXPECT_EQ(dtmfGroupHex(c.text, c.positions), c.hex) << c.text;
         EXPECT_EQ(dtmfGroupText(c.hex, c.positions), c.text) << c.hex;
     }
-    EXPECT_EQ(dtmfGroupText("00010203FFFFFFFF", 7), "");                  // count 00
+    EXPECT_EQ(dtmfGroupText("00010203FFFFFFFF", 7), "");   // count 00
     EXPECT_EQ(dtmfGroupText("FFFFFFFFFFFFFFFF", 7), std::string(14, 'F'));
     EXPECT_EQ(dtmfGroupText("FFFFFFFFFFFF", 5), std::string(10, 'F'));
     // A text the editors could not produce still gives a group of full size.

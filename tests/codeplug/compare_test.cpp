@@ -27,7 +27,7 @@ std::vector<std::string> texts(const std::vector<Difference>& ds) {
     return out;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(Compare, OneLinePerDifference) {
     struct Case {
@@ -37,23 +37,27 @@ TEST(Compare, OneLinePerDifference) {
     };
     const Case cases[] = {
         {"nothing", [](Document&) {}, {}},
-        {"one cell", [](Document& d) { enterChannelCell(d, Band::A, 1, 5, "145.525"); },
+        {"one cell",
+         [](Document& d) { enterChannelCell(d, Band::A, 1, 5, "145.525"); },
          {"A 5 Receiving Frequency: 145.50000 \xE2\x86\x92 145.52500"}},
-        {"a new channel", [](Document& d) { enterChannelCell(d, Band::B, 4, 128, "435"); },
+        {"a new channel",
+         [](Document& d) { enterChannelCell(d, Band::B, 4, 128, "435"); },
          {"B 128 Transmission Frequency: (empty) \xE2\x86\x92 435.00000",
-          "B 128 Launch Signaling: (empty) \xE2\x86\x92 OFF", "B 128 Transmit end Signaling: (empty) \xE2\x86\x92 OFF"}},
+          "B 128 Launch Signaling: (empty) \xE2\x86\x92 OFF",
+          "B 128 Transmit end Signaling: (empty) \xE2\x86\x92 OFF"}},
         // Texts that store the same bytes are the same channel.
         {"OFF for 0FF", [](Document& d) { enterChannelCell(d, Band::A, 2, 5, "OFF"); }, {}},
         {"empty mode for OFF", [](Document& d) { d.table(Band::A).at(3, 5).clear(); }, {}},
-        {"one setting", [](Document& d) { pickSettingsList(d, 2, 12); },
+        {"one setting",
+         [](Document& d) { pickSettingsList(d, 2, 12); },
          {"Comprehensive Setting / Volume: 15 \xE2\x86\x92 12"}},
         {"a frequency typed short", [](Document& d) { d.vfo(Band::A).offset = "10.00000"; }, {}},
-        {"a byte no editor shows", [](Document& d) { d.k[1].replace(18, 2, "5A"); },
-         {"k1 0x0309: FF \xE2\x86\x92 5A"}},
+        {"a byte no editor shows", [](Document& d) { d.k[1].replace(18, 2, "5A"); }, {"k1 0x0309: FF \xE2\x86\x92 5A"}},
         {"a mirror behind an editor that shows the same",
          [](Document& d) { d.k[5].replace(2, 2, "0C"); },
          {"k5 0x0201: 0F \xE2\x86\x92 0C (Volume shows 15 on both)"}},
-        {"spare bytes of a VFO record", [](Document& d) { d.k[4].replace(20, 4, "1234"); },
+        {"spare bytes of a VFO record",
+         [](Document& d) { d.k[4].replace(20, 4, "1234"); },
          {"k4 0x039A-0x039B: FF FF \xE2\x86\x92 12 34"}},
     };
     for (const Case& c : cases) {
@@ -101,8 +105,8 @@ TEST(Compare, ImagesCompareWhatIsWritten) {
 
     // Bytes a read-back may hold that no cell or list shows.
     MemoryImage wrote = writeImage(a), back = wrote;
-    back[2].replace(30, 2, "CF");   // channel 5 flags: High, Wide, OFF, OFF and a low nibble
-    back[134] = "03";               // a state the list has no entry for
+    back[2].replace(30, 2, "CF");       // channel 5 flags: High, Wide, OFF, OFF and a low nibble
+    back[134] = "03";                   // a state the list has no entry for
     back[130].replace(40, 4, "ABCD");   // spare bytes after the settings record
     back[133].resize(96);               // an answer that stops inside the monitor code
     EXPECT_EQ(texts(compareImages(wrote, back)),

@@ -21,7 +21,7 @@ void expectRow(const Document& d, Band b, int row, const Row& want) {
         EXPECT_EQ(d.table(b).at(c, row), want[static_cast<std::size_t>(c - 1)]) << "column " << c;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(ChannelRecord, DecodeEdgeCases) {
     Document d;
@@ -30,25 +30,33 @@ TEST(ChannelRecord, DecodeEdgeCases) {
     // Off tone shows "OFF" only with a frequency; mode 01 and a signalling
     // code show without one; flags 00 give the four "off" texts.
     decodeChannel(d, Band::A, 2, "FFFFFFFFFFFF01FFFFFFFFFFFF0F0000FFFFFFFFFFFFFFFF");
-    expectRow(d, Band::A, 2, {"", "", "QT/DQT+Signaling", "", "", "DTMF7+Identity Code", "", "Low", "Narrow", "OFF",
-                              "OFF", ""});
+    expectRow(d, Band::A, 2,
+              {"", "", "QT/DQT+Signaling", "", "", "DTMF7+Identity Code", "", "Low", "Narrow", "OFF", "OFF", ""});
 
     // Full channel: 150.05000, off tone, mode 00, TX 145.5 with C754, flags 8F.
-    decodeChannel(d, Band::B, 128, "00E4F5480000" "00" "00DE03F0C754" "00" "11" "8F" "0341424309FFFFFF");
-    expectRow(d, Band::B, 128, {"150.05000", "OFF", "QT/DQT", "145.50000", "D754I", "OFF", "Identity Code",
-                                "High", "Narrow", "OFF", "OFF", "ABC"});
+    decodeChannel(d, Band::B, 128,
+                  "00E4F5480000"
+                  "00"
+                  "00DE03F0C754"
+                  "00"
+                  "11"
+                  "8F"
+                  "0341424309FFFFFF");
+    expectRow(d, Band::B, 128,
+              {"150.05000", "OFF", "QT/DQT", "145.50000", "D754I", "OFF", "Identity Code", "High", "Narrow", "OFF",
+               "OFF", "ABC"});
     // FF mode and signalling with a frequency present, flags F0, a count of 9.
     decodeChannel(d, Band::B, 127, "00E4F548029EFF00DE03F0FFFFFF12F00941424344454647");
-    expectRow(d, Band::B, 127, {"150.05000", "67.0HZ", "", "145.50000", "OFF", "", "", "High", "Wide", "ON", "ON",
-                                "ABCDEFG"});
+    expectRow(d, Band::B, 127,
+              {"150.05000", "67.0HZ", "", "145.50000", "OFF", "", "", "High", "Wide", "ON", "ON", "ABCDEFG"});
 }
 
 TEST(ChannelRecord, EncodeEdgeCasesAndRoundTrip) {
     Document d;
     EXPECT_EQ(encodeChannel(d, Band::A, 5), std::string(32, 'F') + "00" + std::string(14, 'F'));
     auto& t = d.table(Band::A);
-    const Row full = {"145.50000", "0FF", "OFF", "145.00625", "D023N", "DTMF7+Identity Code", "OFF", "High",
-                      "Wide", "OFF", "ON", "ABCDEFG"};
+    const Row full = {"145.50000", "0FF",  "OFF",  "145.00625", "D023N", "DTMF7+Identity Code",
+                      "OFF",       "High", "Wide", "OFF",       "ON",    "ABCDEFG"};
     for (int c = 1; c <= 12; ++c) t.at(c, 3) = full[static_cast<std::size_t>(c - 1)];
     EXPECT_EQ(encodeChannel(d, Band::A, 3), "00DE03F0FFFFFF00DD431180230F00D00741424344454647");
     t.at(10, 3).clear();   // one flag cell empty: flags FF
@@ -95,13 +103,27 @@ TEST(VfoDecode, StartupTextsAndUnchangedRules) {
     BandSetup& w = e.vfo(Band::A);
     w.sel = {0, 1, 5, 0, 3, 9, 1, 4, 7, 0, 0, 1, 1, 0, 2, 0, 3};
     const BandSetup before = w;
-    decodeVfo(e, Band::A, "02800000FFFF0300" "05" "00" "C754" "12" "12" "02" "02" "02" "02" "03" "FFFFFFFF" "0001"
-                          "FFFFFFFFFFFFFF");
+    decodeVfo(e, Band::A,
+              "02800000FFFF0300"
+              "05"
+              "00"
+              "C754"
+              "12"
+              "12"
+              "02"
+              "02"
+              "02"
+              "02"
+              "03"
+              "FFFFFFFF"
+              "0001"
+              "FFFFFFFFFFFFFF");
     EXPECT_EQ(w.sel[1], -1);
     EXPECT_EQ(w.sel[2], 0);
     EXPECT_EQ(w.sel[4], 205);
     EXPECT_EQ(w.sel[7], static_cast<int>(toneList("0FF").size()) - 1);   // D754I is the last entry too
-    for (int k : {5, 6, 8, 10, 11, 12, 13, 14, 16}) EXPECT_EQ(w.sel[static_cast<std::size_t>(k)], before.sel[static_cast<std::size_t>(k)]) << k;
+    for (int k : {5, 6, 8, 10, 11, 12, 13, 14, 16})
+        EXPECT_EQ(w.sel[static_cast<std::size_t>(k)], before.sel[static_cast<std::size_t>(k)]) << k;
     EXPECT_EQ(w.offset, "");
     decodeVfo(e, Band::A, "04");
     EXPECT_EQ(w.sel[1], 0);
@@ -120,7 +142,7 @@ TEST(SettingsDecode, StartupTextAndUnchangedRules) {
     EXPECT_EQ(d.gn3, "");
 
     decodeSettings(d, "011404380501010101090514083400C80901");
-    EXPECT_EQ(d.gn[1], 1);    // 01 is "B/Under Band"
+    EXPECT_EQ(d.gn[1], 1);   // 01 is "B/Under Band"
     EXPECT_EQ(d.gn[2], 20);
     EXPECT_EQ(d.gn3, "108.0");
     EXPECT_EQ(d.gn[4], -1);   // 5: no entry of four
@@ -137,12 +159,23 @@ TEST(SettingsDecode, StartupTextAndUnchangedRules) {
 
 TEST(DtmfStateLimitDecode, GroupsStateAndLimits) {
     Document d;
-    decodeDtmf131(d, "03010203FFFFFFFF" "0100FFFFFFFFFFFF" + std::string(64, 'F'));
+    decodeDtmf131(d,
+                  "03010203FFFFFFFF"
+                  "0100FFFFFFFFFFFF" +
+                      std::string(64, 'F'));
     EXPECT_EQ(d.sy[1], "123");
     EXPECT_EQ(d.sy[2], "D");
     EXPECT_EQ(d.sy[3], std::string(14, 'F'));
-    decodeIdentity(d, "020A0BFFFFFFFFFF" "00FFFFFFFFFFFFFF" "010FFFFFFFFF" "00FFFFFFFFFF" "00FFFFFFFFFF"
-                      "00FFFFFFFFFF" "0501020304FF" "00FFFFFFFFFF" + std::string(24, 'F'));
+    decodeIdentity(d,
+                   "020A0BFFFFFFFFFF"
+                   "00FFFFFFFFFFFFFF"
+                   "010FFFFFFFFF"
+                   "00FFFFFFFFFF"
+                   "00FFFFFFFFFF"
+                   "00FFFFFFFFFF"
+                   "0501020304FF"
+                   "00FFFFFFFFFF" +
+                       std::string(24, 'F'));
     EXPECT_EQ(d.sypz[1], "0*");
     EXPECT_EQ(d.sypz[3], "C");
     EXPECT_EQ(d.sypz[7], "1234FF");   // an FF inside the count passes as its two characters
@@ -152,7 +185,9 @@ TEST(DtmfStateLimitDecode, GroupsStateAndLimits) {
         EXPECT_EQ(d.sypz9, want) << hex;
     }
 
-    decodeMessages(d, "0548454C4C4FFFFF" "FF41FFFFFFFFFFFF");
+    decodeMessages(d,
+                   "0548454C4C4FFFFF"
+                   "FF41FFFFFFFFFFFF");
     EXPECT_EQ(d.kaiji1, "HELLO");
     EXPECT_EQ(d.kaiji2, "");
     d.xp5 = 1;
@@ -161,7 +196,7 @@ TEST(DtmfStateLimitDecode, GroupsStateAndLimits) {
     EXPECT_EQ(d.xp[2], "");
     EXPECT_EQ(d.xp[3], "145.125");
     EXPECT_EQ(d.xp[4], "0.01");
-    EXPECT_EQ(d.xp5, 1);   // 02 leaves the mode
+    EXPECT_EQ(d.xp5, 1);                     // 02 leaves the mode
     decodeLimits(d, std::string(32, 'F'));   // 32 characters: the mode stays
     EXPECT_EQ(d.xp5, 1);
     decodeLimits(d, std::string(32, 'F') + "00");
@@ -169,15 +204,19 @@ TEST(DtmfStateLimitDecode, GroupsStateAndLimits) {
 }
 
 TEST(Schedule, AddressesLengthsAndRequests) {
-    struct Case { int block; std::uint16_t address, length; int reply; const char* request; };
-    const Case cases[] = {
-        {0, 0x0400, 0x30, 96, "5245414404000030"},   {1, 0x0430, 0x30, 96, "5245414404300030"},
-        {63, 0x0FD0, 0x30, 96, "524541440FD00030"},  {64, 0x1000, 0x30, 96, "5245414410000030"},
-        {127, 0x1BD0, 0x30, 96, "524541441BD00030"}, {128, 0x0300, 0x30, 96, "5245414403000030"},
-        {129, 0x0380, 0x30, 96, "5245414403800030"}, {130, 0x0200, 0x30, 96, "5245414402000030"},
-        {131, 0x0240, 0x30, 96, "5245414402400030"}, {132, 0x0270, 0x10, 32, "5245414402700010"},
-        {133, 0x0280, 0x40, 128, "5245414402800040"}, {134, 0x02C0, 0x01, 2, "5245414402C00001"},
-        {135, 0x02D0, 0x21, 66, "5245414402D00021"}};
+    struct Case {
+        int block;
+        std::uint16_t address, length;
+        int reply;
+        const char* request;
+    };
+    const Case cases[] = {{0, 0x0400, 0x30, 96, "5245414404000030"},    {1, 0x0430, 0x30, 96, "5245414404300030"},
+                          {63, 0x0FD0, 0x30, 96, "524541440FD00030"},   {64, 0x1000, 0x30, 96, "5245414410000030"},
+                          {127, 0x1BD0, 0x30, 96, "524541441BD00030"},  {128, 0x0300, 0x30, 96, "5245414403000030"},
+                          {129, 0x0380, 0x30, 96, "5245414403800030"},  {130, 0x0200, 0x30, 96, "5245414402000030"},
+                          {131, 0x0240, 0x30, 96, "5245414402400030"},  {132, 0x0270, 0x10, 32, "5245414402700010"},
+                          {133, 0x0280, 0x40, 128, "5245414402800040"}, {134, 0x02C0, 0x01, 2, "5245414402C00001"},
+                          {135, 0x02D0, 0x21, 66, "5245414402D00021"}};
     for (const auto& c : cases) {
         const BlockInfo b = blockInfo(c.block);
         EXPECT_EQ(b.address, c.address) << c.block;
@@ -200,15 +239,16 @@ TEST(Dispatch, AllBlocksKeepMirrorLengths) {
             for (int i = 0; i < chars / 2; ++i) reply += hexByte(static_cast<unsigned>((i * 7 + block) % 256));
             dispatchReply(d, block, reply);
             for (int n = 1; n <= 15; ++n)
-                ASSERT_EQ(d.k[static_cast<std::size_t>(n)].size(), static_cast<std::size_t>(kMirrorLength[static_cast<std::size_t>(n)]))
+                ASSERT_EQ(d.k[static_cast<std::size_t>(n)].size(),
+                          static_cast<std::size_t>(kMirrorLength[static_cast<std::size_t>(n)]))
                     << "block " << block << " reply " << chars << " k" << n;
         }
         Document d;
         const std::string data = writeData(d, block);
         EXPECT_EQ(data.size(), static_cast<std::size_t>(blockInfo(block).length) * 2) << block;
         EXPECT_TRUE(isHexText(data));
-        EXPECT_EQ(writeRequest(d, block), "57524945" + hexWord(blockInfo(block).address) +
-                                              hexWord(blockInfo(block).length) + data);
+        EXPECT_EQ(writeRequest(d, block),
+                  "57524945" + hexWord(blockInfo(block).address) + hexWord(blockInfo(block).length) + data);
     }
 }
 
@@ -235,8 +275,15 @@ TEST(Dispatch, WhereRepliesGo) {
     e.k[15] = "0501020304FF0100FFFFFFFF";
     e.sypz[7] = "12345";
     e.sypz[8] = "D";
-    const std::string id96 = "0101FFFFFFFFFFFF" "0102FFFFFFFFFFFF" "0103FFFFFFFF" "0104FFFFFFFF" "0105FFFFFFFF"
-                             "0106FFFFFFFF" "0107FFFFFFFF" "0108";
+    const std::string id96 =
+        "0101FFFFFFFFFFFF"
+        "0102FFFFFFFFFFFF"
+        "0103FFFFFFFF"
+        "0104FFFFFFFF"
+        "0105FFFFFFFF"
+        "0106FFFFFFFF"
+        "0107FFFFFFFF"
+        "0108";
     ASSERT_EQ(id96.size(), 96u);
     dispatchReply(e, 133, id96);
     EXPECT_EQ(e.k[12], id96.substr(0, 32));
@@ -253,7 +300,9 @@ TEST(Dispatch, WhereRepliesGo) {
     EXPECT_EQ(e.sy[8], "8");
     dispatchReply(e, 134, "02" + std::string(94, '0'));
     EXPECT_EQ(e.sypz9, 2);
-    const std::string lim = "0548454C4C4FFFFF00FFFFFFFFFFFFFF" "00CF8500FFFFFFFFFFFFFFFFFFFFFFFF00";
+    const std::string lim =
+        "0548454C4C4FFFFF00FFFFFFFFFFFFFF"
+        "00CF8500FFFFFFFFFFFFFFFFFFFFFFFF00";
     dispatchReply(e, 135, lim + std::string(30, '1'));
     EXPECT_EQ(e.k[10], lim.substr(0, 32));
     EXPECT_EQ(e.k[11], lim.substr(32));
@@ -274,7 +323,7 @@ TEST(WriteData, MirrorsSpareBytesAndState) {
     EXPECT_EQ(writeRequest(d, 134), "5752494502C0000100");
     d.sypz9 = -1;   // no selection: one byte all the same
     EXPECT_EQ(writeData(d, 134), "FF");
-    d.k[5] = "00";  // a damaged mirror still gives a block of its length
+    d.k[5] = "00";   // a damaged mirror still gives a block of its length
     EXPECT_EQ(writeData(d, 130).size(), 96u);
 }
 

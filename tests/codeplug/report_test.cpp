@@ -8,7 +8,10 @@ namespace pellaro {
 namespace {
 
 TEST(Report, PlacesAreNamedOneWay) {
-    struct Case { Place place; const char* text; };
+    struct Case {
+        Place place;
+        const char* text;
+    };
     const Case cases[] = {
         {{0, Band::A, 5, 1, ""}, "A 5 Receiving Frequency"},
         {{12, Band::B, 3, 12, ""}, "line 12: B 3 Channel Name"},
@@ -45,5 +48,5 @@ TEST(Report, LongListsShowTheFirstTwentyAndACount) {
     EXPECT_EQ(shownLines(std::vector<std::string>(20, "y")).size(), 20u);
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

@@ -32,12 +32,12 @@ TEST(WriteCheck, RefusedCellsAreNamedByPlace) {
         {1, "1x5.50000", "not a frequency"},
         {1, "999.99999", "above 490 MHz"},   // the band edges
         {4, "480.00001x", "not a frequency"},
-        {1, "145.51", nullptr},          // off the step raster: the radio's own, passes
-        {1, "145.5", nullptr},           // completed by the rule, same value
+        {1, "145.51", nullptr},   // off the step raster: the radio's own, passes
+        {1, "145.5", nullptr},    // completed by the rule, same value
         {8, "high", "not an entry of the Power list; the radio would get \"Low\""},
         {2, "foo", "list; the radio would get \"OFF\""},
         {2, "D023N", nullptr},
-        {2, "123.4HZ", nullptr},         // a tone the list lacks, as a radio may hold it
+        {2, "123.4HZ", nullptr},   // a tone the list lacks, as a radio may hold it
         {6, "DTMF9", "Launch Signaling"},
         {12, "TOOLONGNAME", "more than the 7 characters"},
     };
@@ -73,5 +73,5 @@ TEST(WriteCheck, MirrorsAndSettingsAreCheckedAsTheRadioWouldGetThem) {
     EXPECT_EQ(itemText(items[0]), "Comprehensive Setting / FM Frequency: \"200.0\": FM Frequency 88~108MHz");
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

@@ -52,7 +52,7 @@ ImportReport import(Document& d, const std::string& csv, CsvFormat format, std::
 
 bool toneOff(const std::string& t) { return t.empty() || t == "OFF" || t == "0FF"; }
 
-}  // namespace
+}   // namespace
 
 TEST(ChannelCsv, NativeExportImportsBackIdentically) {
     for (unsigned seed = 1; seed <= 6; ++seed) {
@@ -93,8 +93,10 @@ TEST(ChannelCsv, GenericExportImportsBackEveryFieldItCarries) {
             for (int col : {2, 5}) {
                 const bool carried = col == 2 || !s.at(4, row).empty();
                 if (!carried) continue;
-                if (toneOff(s.at(col, row))) EXPECT_TRUE(toneOff(t.at(col, row))) << row << "/" << col;
-                else EXPECT_EQ(t.at(col, row), s.at(col, row)) << row << "/" << col;
+                if (toneOff(s.at(col, row)))
+                    EXPECT_TRUE(toneOff(t.at(col, row))) << row << "/" << col;
+                else
+                    EXPECT_EQ(t.at(col, row), s.at(col, row)) << row << "/" << col;
             }
         }
     }
@@ -110,37 +112,48 @@ TEST(ChannelCsv, GenericMappingRowByRow) {
     };
     const Case cases[] = {
         {"Home,145.500000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,",
-         {"145.50000", "0FF", "145.50000", "0FF", "High", "Wide", "Home"}, {}},
+         {"145.50000", "0FF", "145.50000", "0FF", "High", "Wide", "Home"},
+         {}},
         {"R1,145.000000,+,0.600000,Tone,88.5,88.5,023,NN,023,Tone->Tone,NFM,,,Low,",
-         {"145.00000", "0FF", "145.60000", "88.5HZ", "Low", "Narrow", "R1"}, {}},
+         {"145.00000", "0FF", "145.60000", "88.5HZ", "Low", "Narrow", "R1"},
+         {}},
         {"R2,439.250000,-,5.000000,TSQL,67.0,100.0,023,NN,023,,FM,,,,",
-         {"439.25000", "100.0HZ", "434.25000", "100.0HZ", "High", "Wide", "R2"}, {}},
+         {"439.25000", "100.0HZ", "434.25000", "100.0HZ", "High", "Wide", "R2"},
+         {}},
         {"X,145.500000,split,435.000000,DTCS,88.5,88.5,023,NR,023,,FM,,,,",
-         {"145.50000", "D023I", "435.00000", "D023N", "High", "Wide", "X"}, {}},
+         {"145.50000", "D023I", "435.00000", "D023N", "High", "Wide", "X"},
+         {}},
         {"L,145.500000,off,0.000000,Cross,88.5,94.8,023,NR,754,->Tone,FM,,,,",
-         {"145.50000", "94.8HZ", "", "", "High", "Wide", "L"}, {}},
+         {"145.50000", "94.8HZ", "", "", "High", "Wide", "L"},
+         {}},
         {"C,145.500000,,0,Cross,77.0,88.5,023,NR,754,Tone->DTCS,FM,,,,",
-         {"145.50000", "D754I", "145.50000", "77.0HZ", "High", "Wide", "C"}, {}},
+         {"145.50000", "D754I", "145.50000", "77.0HZ", "High", "Wide", "C"},
+         {}},
         {"D,145.500000,,0,Cross,77.0,88.5,025,RN,754,DTCS->,FM,,,,",
-         {"145.50000", "0FF", "145.50000", "D025I", "High", "Wide", "D"}, {}},
+         {"145.50000", "0FF", "145.50000", "D025I", "High", "Wide", "D"},
+         {}},
         // Values the radio cannot hold: said, and the cell left as the rules leave it.
         {"Odd,145.500000,,0,Tone,69.4,88.5,023,NN,023,,AM,,,Mid,",
          {"145.50000", "0FF", "145.50000", "0FF", "High", "Wide", "Odd"},
          {IssueKind::Refused, IssueKind::Refused, IssueKind::Refused}},
         {"Tx off,145.500000,off,0,Tone,88.5,88.5,023,NN,023,,FM,,,,",
-         {"145.50000", "0FF", "", "", "High", "Wide", "Tx off"}, {IssueKind::Note}},
+         {"145.50000", "0FF", "", "", "High", "Wide", "Tx off"},
+         {IssueKind::Note}},
         {"Repeater1,145.012300,,0,,,,,,,,,,,,",
          {"145.01250", "0FF", "145.01250", "0FF", "High", "Wide", "Repeate"},
          {IssueKind::Changed, IssueKind::Changed, IssueKind::Changed}},
         {"K\xC3\xB6ln \xE2\x82\xAC,145.500000,,,,,,,,,,,,,,",
-         {"145.50000", "0FF", "145.50000", "0FF", "High", "Wide", ""}, {IssueKind::Refused}},
-        {"Up,175.500000,+,1.000000,,,,,,,,,,,,", {"175.50000", "0FF", "", "", "High", "Wide", "Up"},
+         {"145.50000", "0FF", "145.50000", "0FF", "High", "Wide", ""},
+         {IssueKind::Refused}},
+        {"Up,175.500000,+,1.000000,,,,,,,,,,,,",
+         {"175.50000", "0FF", "", "", "High", "Wide", "Up"},
          {IssueKind::Refused}},
         {"Air,118.000000,,,,,,,,,,AM,,,,", {"-", "", "", "", "", "", ""}, {IssueKind::Refused}},
     };
     for (const Case& c : cases) {
         Document d;
-        const ImportReport r = import(d, std::string(kGenericHeader) + "7," + c.row + "\r\n", CsvFormat::Generic, Band::B);
+        const ImportReport r =
+            import(d, std::string(kGenericHeader) + "7," + c.row + "\r\n", CsvFormat::Generic, Band::B);
         // A file whose only row is left out is not taken at all.
         ASSERT_EQ(r.usable, std::string(c.cells[0]) != "-") << r.error;
         std::vector<IssueKind> kinds;
@@ -159,10 +172,11 @@ TEST(ChannelCsv, GenericMappingRowByRow) {
 
 TEST(ChannelCsv, GenericPowerInWattsAndLocations) {
     Document d;
-    const ImportReport r = import(d, std::string(kGenericHeader) +
-                                         "1,,145.5,,,,,,,,,,,,,5.0W,\n2,,145.6,,,,,,,,,,,,,1W,\n"
-                                         "0,,145.7,,,,,,,,,,,,,,\n129,,145.8,,,,,,,,,,,,S,,\n",
-                                CsvFormat::Generic);
+    const ImportReport r = import(d,
+                                  std::string(kGenericHeader) +
+                                      "1,,145.5,,,,,,,,,,,,,5.0W,\n2,,145.6,,,,,,,,,,,,,1W,\n"
+                                      "0,,145.7,,,,,,,,,,,,,,\n129,,145.8,,,,,,,,,,,,S,,\n",
+                                  CsvFormat::Generic);
     EXPECT_EQ(d.table(Band::A).at(8, 1), "High");
     EXPECT_EQ(d.table(Band::A).at(8, 2), "Low");
     EXPECT_EQ(r.rowsTaken, 2);
@@ -187,13 +201,13 @@ TEST(ChannelCsv, FormsOfTheFile) {
     const ChannelTable& t = d.table(Band::A);
     EXPECT_EQ(t.at(1, 3), "145.50000");
     EXPECT_EQ(t.at(4, 3), "145.50000");   // no Duplex column: simplex
-    EXPECT_EQ(t.at(12, 3), "Hill N");   // quotes are not name characters
+    EXPECT_EQ(t.at(12, 3), "Hill N");     // quotes are not name characters
     EXPECT_EQ(t.at(1, 4), "");
     ASSERT_EQ(r.lines().size(), 3u);
     EXPECT_EQ(r.lines()[0], "line 2: columns this radio has no place for, ignored: \"URCALL\"");
     EXPECT_EQ(r.issues[1].severity, IssueKind::Changed);
     EXPECT_EQ(r.issues[1].place.line, 3);
-    EXPECT_EQ(r.issues[2].place.line, 6);     // 500 MHz, after a two-line record and a comment
+    EXPECT_EQ(r.issues[2].place.line, 6);   // 500 MHz, after a two-line record and a comment
     EXPECT_EQ(r.issues[2].severity, IssueKind::Refused);
     EXPECT_EQ(detectCsvFormat(csv), CsvFormat::Generic);
 }
@@ -239,9 +253,11 @@ TEST(ChannelCsv, UnusableFilesChangeNothingAndSayWhyInTheirOwnTerms) {
     } cases[] = {
         {"", CsvFormat::Native, "the file holds no header line"},
         {"# only a comment\n", CsvFormat::Generic, "the file holds no header line"},
-        {"Location,Frequency\n1,\"145.5\n", CsvFormat::Generic, "line 2: a quoted field starts here and is never closed"},
+        {"Location,Frequency\n1,\"145.5\n", CsvFormat::Generic,
+         "line 2: a quoted field starts here and is never closed"},
         {"Location,Frequency\n1,14\"5.5\n", CsvFormat::Generic,
-         "line 2: a quote inside a field that does not start with one (quote the whole field and write its quotes twice)"},
+         "line 2: a quote inside a field that does not start with one (quote the whole field and write its quotes "
+         "twice)"},
         {"Location,Name\n1,\"Hill\" N\n", CsvFormat::Generic,
          "line 2: text after the closing quote of a field (a quote inside a quoted field is written twice)"},
         {"Name,Frequency\nA,145.5\n", CsvFormat::Generic,
@@ -261,9 +277,11 @@ TEST(ChannelCsv, UnusableFilesChangeNothingAndSayWhyInTheirOwnTerms) {
         {"Location\tName\tFrequency\n1\tA\t145.5\n", CsvFormat::Generic,
          "line 1: the header is separated by tabs, not ','; save the file with ',' as the field separator"},
         // No row at all can be taken: nothing changes in either mode.
-        {header + "1,,600,,,,,,,,,,,,,,\r\n", CsvFormat::Generic, "no row of the file can be taken (1 row(s) left out)"},
+        {header + "1,,600,,,,,,,,,,,,,,\r\n", CsvFormat::Generic,
+         "no row of the file can be taken (1 row(s) left out)"},
         {header, CsvFormat::Generic, "the file holds no channel rows, only its header"},
-        {std::string(kLargestChannelCsv + 1, '#'), CsvFormat::Generic, "the file is too large for a channel plan (at most 8 MiB)"},
+        {std::string(kLargestChannelCsv + 1, '#'), CsvFormat::Generic,
+         "the file is too large for a channel plan (at most 8 MiB)"},
     };
     for (const auto& c : cases) {
         for (bool replace : {false, true}) {
@@ -304,19 +322,19 @@ TEST(ChannelCsv, ReplaceTakesEveryRowOrNone) {
 
 TEST(ChannelCsv, DecimalCommaIsReadAsAPointAndSaidSo) {
     struct Case {
-        const char* row;            // after "7," in the generic columns
-        const char* rx;             // Receiving Frequency afterwards ("-": row left out)
-        const char* tx;             // Transmission Frequency afterwards
-        const char* tone;           // Transmission CTCSS afterwards
-        std::size_t commas;         // "decimal comma read as a point" lines
+        const char* row;      // after "7," in the generic columns
+        const char* rx;       // Receiving Frequency afterwards ("-": row left out)
+        const char* tx;       // Transmission Frequency afterwards
+        const char* tone;     // Transmission CTCSS afterwards
+        std::size_t commas;   // "decimal comma read as a point" lines
     };
     const Case cases[] = {
         {"A,\"145,5\",,,,,,,,,,,,,,", "145.50000", "145.50000", "0FF", 1},
         {"A,\"145,5\",-,\"0,6\",Tone,\"88,5\",\"88,5\",,,,,,,,,", "145.50000", "144.90000", "88.5HZ", 3},
         {"A,\"145,5\",split,\"435,025\",,,,,,,,,,,,", "145.50000", "435.02500", "0FF", 2},
-        {"A,\"1,45,5\",,,,,,,,,,,,,,", "-", "", "", 0},        // two commas: not a number
-        {"A,\"145,5.0\",,,,,,,,,,,,,,", "-", "", "", 0},       // comma and point
-        {"A,\",5\",,,,,,,,,,,,,,", "-", "", "", 0},             // no digit before it
+        {"A,\"1,45,5\",,,,,,,,,,,,,,", "-", "", "", 0},    // two commas: not a number
+        {"A,\"145,5.0\",,,,,,,,,,,,,,", "-", "", "", 0},   // comma and point
+        {"A,\",5\",,,,,,,,,,,,,,", "-", "", "", 0},        // no digit before it
     };
     for (const Case& c : cases) {
         Document d;
@@ -351,9 +369,9 @@ TEST(ChannelCsv, RowsThatEmptyOrRepeatAChannelAreSaid) {
     enterChannelCell(d, Band::A, 1, 1, "146");
     const ImportReport r = import(d,
                                   std::string(kGenericHeader) +
-                                      "2,,,,,,,,,,,,,,,,\r\n"            // line 2: empties A 2
-                                      "1,One,145.000000,,,,,,,,,,,,,,\r\n"  // line 3
-                                      "5,,,,,,,,,,,,,,,,\r\n"            // already empty: nothing to say
+                                      "2,,,,,,,,,,,,,,,,\r\n"                // line 2: empties A 2
+                                      "1,One,145.000000,,,,,,,,,,,,,,\r\n"   // line 3
+                                      "5,,,,,,,,,,,,,,,,\r\n"                // already empty: nothing to say
                                       "1,Two,145.100000,,,,,,,,,,,,,,\r\n"
                                       "1,Three,145.200000,,,,,,,,,,,,,,\r\n",   // line 6: taken
                                   CsvFormat::Generic);
@@ -370,9 +388,9 @@ TEST(ChannelCsv, QuotedTextsAreCut) {
     // A huge value gives a short line.
     const std::string huge(1 << 20, 'x');
     Document d;
-    const ImportReport r = import(d, std::string(kGenericHeader) + huge + ",,145.5,,,,,,,,,,,,,,\r\n1,,145.5," + huge +
-                                         ",,,,,,,,,,,,,\r\n",
-                                  CsvFormat::Generic);
+    const ImportReport r = import(
+        d, std::string(kGenericHeader) + huge + ",,145.5,,,,,,,,,,,,,,\r\n1,,145.5," + huge + ",,,,,,,,,,,,,\r\n",
+        CsvFormat::Generic);
     ASSERT_EQ(r.lines().size(), 2u);
     for (const std::string& line : r.lines()) EXPECT_LT(line.size(), 200u) << line.substr(0, 200);
     EXPECT_NE(r.lines()[0].find("\"" + std::string(40, 'x') + "…\""), std::string::npos) << r.lines()[0].substr(0, 200);
@@ -385,7 +403,8 @@ TEST(ChannelCsv, GenericFrequencyWithSixDecimalsIsReadAsItsValue) {
     const ImportReport r =
         import(d, std::string(kGenericHeader) + "1,,446.103125,,,,,,,,,,,,,,\r\n", CsvFormat::Generic);
     if (d.table(Band::A).at(1, 1).empty())
-        GTEST_SKIP() << "needs the frequency rule that reads every decimal: " << (r.usable ? r.lines().front() : r.error);
+        GTEST_SKIP() << "needs the frequency rule that reads every decimal: "
+                     << (r.usable ? r.lines().front() : r.error);
     EXPECT_EQ(d.table(Band::A).at(1, 1), "446.10500");
     ASSERT_FALSE(r.issues.empty());
     EXPECT_EQ(r.issues.front().severity, Severity::Changed);

@@ -79,24 +79,32 @@ void checkStep(const Document& before, const Document& after, const EditResult& 
     rest.table(A) = before.table(A);
     EXPECT_TRUE(rest == before) << what << ": something beyond the table changed";
     EXPECT_EQ(r.changed, !(after == before)) << what;
-    if (!r.refusal.empty()) { EXPECT_TRUE(after == before) << what; }
+    if (!r.refusal.empty()) {
+        EXPECT_TRUE(after == before) << what;
+    }
 }
 
 enum class Op { Insert, Delete, Clear, Up, Down, SortByName };
 
 EditResult run(Document& d, Op op, int first, int last) {
     switch (op) {
-    case Op::Insert: return insertChannel(d, A, first);
-    case Op::Delete: return deleteChannels(d, A, first, last);
-    case Op::Clear: return clearChannels(d, A, first, last);
-    case Op::Up: return moveChannels(d, A, first, last, Direction::Up);
-    case Op::Down: return moveChannels(d, A, first, last, Direction::Down);
-    case Op::SortByName: break;
+        case Op::Insert:
+            return insertChannel(d, A, first);
+        case Op::Delete:
+            return deleteChannels(d, A, first, last);
+        case Op::Clear:
+            return clearChannels(d, A, first, last);
+        case Op::Up:
+            return moveChannels(d, A, first, last, Direction::Up);
+        case Op::Down:
+            return moveChannels(d, A, first, last, Direction::Down);
+        case Op::SortByName:
+            break;
     }
     return sortChannels(d, A, first, last, SortKey::Name);
 }
 
-}  // namespace
+}   // namespace
 
 TEST(ChannelRows, AtTheEdges) {
     const std::vector<int> full = allRows();
@@ -149,14 +157,20 @@ TEST(ChannelRows, AtTheEdges) {
 TEST(ChannelRows, SortIsStableWithUnkeyedAndEmptyChannelsLast) {
     Document d;
     auto set = [&](int row, const char* rx, const char* tx, const char* name) {
-        if (*rx) { ASSERT_TRUE(enterChannelCell(d, A, 1, row, rx).taken()); }
-        if (*tx) { ASSERT_TRUE(enterChannelCell(d, A, 4, row, tx).taken()); }
-        if (*name) { ASSERT_TRUE(enterChannelCell(d, A, 12, row, name).taken()); }
+        if (*rx) {
+            ASSERT_TRUE(enterChannelCell(d, A, 1, row, rx).taken());
+        }
+        if (*tx) {
+            ASSERT_TRUE(enterChannelCell(d, A, 4, row, tx).taken());
+        }
+        if (*name) {
+            ASSERT_TRUE(enterChannelCell(d, A, 12, row, name).taken());
+        }
     };
     set(1, "435", "", "bravo");
     set(3, "145.5", "", "Alpha");
-    set(4, "", "145", "");         // transmit side only: no receive frequency, no name
-    set(5, "145.5", "", "alpha");  // ties row 3 in frequency and, without case, in name
+    set(4, "", "145", "");          // transmit side only: no receive frequency, no name
+    set(5, "145.5", "", "alpha");   // ties row 3 in frequency and, without case, in name
     set(6, "136", "", "");
     set(7, "146", "", "");
     d.table(A).at(12, 7) = "\xC4";   // a Latin-1 name as read from a radio sorts after ASCII
@@ -181,7 +195,9 @@ TEST(ChannelRows, SortIsStableWithUnkeyedAndEmptyChannelsLast) {
             EXPECT_EQ(rowText(sorted, A, c.first + static_cast<int>(i)), rowText(d, A, c.order[i]))
                 << r.name << ", position " << i;
         for (int row = 1; row <= kRows; ++row)
-            if (row < c.first || row > c.last) { EXPECT_EQ(rowText(sorted, A, row), rowText(d, A, row)) << r.name; }
+            if (row < c.first || row > c.last) {
+                EXPECT_EQ(rowText(sorted, A, row), rowText(d, A, row)) << r.name;
+            }
         // A sorted block sorts to itself.
         Document again = sorted;
         EXPECT_FALSE(sortChannels(again, A, c.first, c.last, c.key).changed) << r.name;
@@ -211,16 +227,19 @@ TEST(ChannelPaste, CellsThroughTheirRules) {
         {"146\t\t\t\t\t\t\t\t\t\t\tHill", 4, 1, home, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Hill", "", "4:-1",
          "Paste 12 cells"},
         // Rows in order; CR LF line ends.
-        {"146\r\n147\r\n", 3, 1, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Home", "147.00000|0FF|OFF|||||High|Wide|OFF|OFF|", "", "", "Paste 2 cells"},
-        {"D023N", 4, 2, home, none, "4:2", "", "Paste 1 cell"},                 // no receive frequency
+        {"146\r\n147\r\n", 3, 1, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Home",
+         "147.00000|0FF|OFF|||||High|Wide|OFF|OFF|", "", "", "Paste 2 cells"},
+        {"D023N", 4, 2, home, none, "4:2", "", "Paste 1 cell"},   // no receive frequency
         {"Medium\tlow", 3, 8, "145.50000|0FF|OFF|||||High|Wide|OFF|OFF|Home", none, "3:8 3:9", "", "Paste 2 cells"},
-        {"500\tD023N", 3, 1, home, none, "3:1 3:2", "", "Paste 2 cells"},       // out of band: the channel stays
+        {"500\tD023N", 3, 1, home, none, "3:1 3:2", "", "Paste 2 cells"},   // out of band: the channel stays
         {"\xE2\x82\xACuro", 3, 12, "145.50000|0FF|OFF|||||High|Wide|OFF|OFF|uro", none, "", "3:12", "Paste 1 cell"},
         {"Hill\tx", 3, 12, "145.50000|0FF|OFF|||||High|Wide|OFF|OFF|Hill", none, "3:13", "", "Paste 2 cells"},
         {"Hill\t", 3, 12, "145.50000|0FF|OFF|||||High|Wide|OFF|OFF|Hill", none, "", "", "Paste 1 cell"},
-        {"3\t146\nx\t147", 3, 0, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Home", "147.00000|0FF|OFF|||||High|Wide|OFF|OFF|", "4:0", "", "Paste 3 cells"},
+        {"3\t146\nx\t147", 3, 0, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Home",
+         "147.00000|0FF|OFF|||||High|Wide|OFF|OFF|", "4:0", "", "Paste 3 cells"},
         // A heading line of the pasted columns is skipped; elsewhere it is data.
-        {"Receiving Frequency\tReceiving CTCSS\n146\tD023N\n", 4, 1, home, "146.00000|D023N|OFF|||||High|Wide|OFF|OFF|", "", "", "Paste 2 cells"},
+        {"Receiving Frequency\tReceiving CTCSS\n146\tD023N\n", 4, 1, home, "146.00000|D023N|OFF|||||High|Wide|OFF|OFF|",
+         "", "", "Paste 2 cells"},
         {"Receiving CTCSS\n", 3, 1, home, none, "3:1", "", "Paste 1 cell"},
     };
     for (const Case& c : cases) {
@@ -245,8 +264,8 @@ TEST(ChannelPaste, RefusedFrequencyLeavesTheChannel) {
     const char* const full = "146.52500|D023N|QT/DQT|146.00000|67.0HZ|DTMF1|OFF|Low|Narrow|ON|OFF|Hill";
     struct Case {
         const char* tsv;
-        const char* row3;       // channel 3 afterwards
-        const char* refused;    // "channel:column" of each note
+        const char* row3;      // channel 3 afterwards
+        const char* refused;   // "channel:column" of each note
         const char* lastReason;
         const char* summary;
     };
@@ -262,11 +281,13 @@ TEST(ChannelPaste, RefusedFrequencyLeavesTheChannel) {
          "the receiving frequency \"999.0\" of this row was refused", "Paste 12 cells: 2 cells not taken"},
         // Only the side refused goes; the other is taken.
         {"146.525\tCTCSS\tOFF\t999\t88.5HZ", "146.52500|D023N|OFF|146.00000|67.0HZ|DTMF1|OFF|Low|Narrow|ON|OFF|Hill",
-         "3:2 3:4 3:5", "the transmission frequency \"999\" of this row was refused", "Paste 5 cells: 3 cells not taken"},
+         "3:2 3:4 3:5", "the transmission frequency \"999\" of this row was refused",
+         "Paste 5 cells: 3 cells not taken"},
     };
     for (const Case& c : cases) {
         Document d;
-        ASSERT_TRUE(pasteText(d, A, 3, 1, "146.525\tD023N\tQT/DQT\t146\t67.0HZ\tDTMF1\tOFF\tLow\tNarrow\tON\tOFF\tHill").refused.empty());
+        ASSERT_TRUE(pasteText(d, A, 3, 1, "146.525\tD023N\tQT/DQT\t146\t67.0HZ\tDTMF1\tOFF\tLow\tNarrow\tON\tOFF\tHill")
+                        .refused.empty());
         const Document before = d;
         const EditResult r = pasteText(d, A, 3, 1, c.tsv);
         EXPECT_EQ(rowText(d, A, 3), c.row3) << c.tsv;
@@ -284,15 +305,21 @@ TEST(ChannelPaste, SummaryAndLines) {
     Document d;
     EditResult r = pasteText(d, A, 3, 1, "145.12345\n146\n");
     EXPECT_EQ(summaryText(r), "Paste 2 cells");
-    EXPECT_EQ(noteLines(r), (std::vector<std::string>{
-                                "Changed on the way in:",
-                                "A 3 Receiving Frequency: \"145.12345\" rounded onto the channel step raster: 145.12500"}));
-    r = pasteText(d, A, 10, 2, std::string("x\n").append(std::string("x\n")).append(std::string(46, 'x') + "\n").append("x\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\n"));
+    EXPECT_EQ(noteLines(r),
+              (std::vector<std::string>{
+                  "Changed on the way in:",
+                  "A 3 Receiving Frequency: \"145.12345\" rounded onto the channel step raster: 145.12500"}));
+    r = pasteText(d, A, 10, 2,
+                  std::string("x\n")
+                      .append(std::string("x\n"))
+                      .append(std::string(46, 'x') + "\n")
+                      .append("x\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\n"));
     const std::vector<std::string> lines = noteLines(r);
     EXPECT_EQ(summaryText(r), "Paste 23 cells: 23 cells not taken");
     ASSERT_EQ(lines.size(), 21u);
     EXPECT_EQ(lines[0], "A 10 Receiving CTCSS: \"x\": the channel has no receiving frequency");
-    EXPECT_EQ(lines[2], "A 12 Receiving CTCSS: \"" + std::string(40, 'x') + "…\": the channel has no receiving frequency");
+    EXPECT_EQ(lines[2],
+              "A 12 Receiving CTCSS: \"" + std::string(40, 'x') + "…\": the channel has no receiving frequency");
     EXPECT_EQ(lines.back(), "… and 3 more");
 }
 
@@ -341,7 +368,8 @@ TEST(ChannelCopy, TextAsItStands) {
 
 TEST(ChannelCells, EmptyingKeepsListCells) {
     Document d;
-    ASSERT_TRUE(pasteText(d, A, 3, 1, "145.5\tD023N\tOFF\t146\t67.0HZ\tOFF\tOFF\tLow\tWide\tOFF\tON\tHome").refused.empty());
+    ASSERT_TRUE(
+        pasteText(d, A, 3, 1, "145.5\tD023N\tOFF\t146\t67.0HZ\tOFF\tOFF\tLow\tWide\tOFF\tON\tHome").refused.empty());
     Document cut = d;
     EditResult r = emptyCells(cut, A, {3, 3, 4, 12});
     EXPECT_EQ(rowText(cut, A, 3), "145.50000|D023N|OFF|||||Low|Wide|OFF|ON|");
@@ -373,7 +401,9 @@ TEST(ChannelCopy, PastesBackToTheSameCells) {
                 if (kind & 1) {
                     ASSERT_TRUE(enterChannelCell(d, band, 1, row, frequency()).taken());
                     for (int col : {2, 3, 8, 9, 10, 11})
-                        if (random() % 2) { ASSERT_TRUE(enterChannelCell(d, band, col, row, pick(channelListEntries(col))).taken()); }
+                        if (random() % 2) {
+                            ASSERT_TRUE(enterChannelCell(d, band, col, row, pick(channelListEntries(col))).taken());
+                        }
                     std::string name;
                     for (unsigned n = random() % 8; n > 0; --n) name += static_cast<char>(32 + random() % 95);
                     enterChannelCell(d, band, 12, row, name);   // refused when no character is a name's
@@ -381,7 +411,9 @@ TEST(ChannelCopy, PastesBackToTheSameCells) {
                 if (kind & 2) {
                     ASSERT_TRUE(enterChannelCell(d, band, 4, row, frequency()).taken());
                     for (int col : {5, 6, 7})
-                        if (random() % 2) { ASSERT_TRUE(enterChannelCell(d, band, col, row, pick(channelListEntries(col))).taken()); }
+                        if (random() % 2) {
+                            ASSERT_TRUE(enterChannelCell(d, band, col, row, pick(channelListEntries(col))).taken());
+                        }
                 }
             }
         }
@@ -394,15 +426,18 @@ TEST(ChannelCopy, PastesBackToTheSameCells) {
 
         // A rectangle onto itself.
         Document same = d;
-        EditResult r = pasteText(same, band, first, firstCol, copyText(d, band, {first, last, firstCol, lastCol}, headings));
+        EditResult r =
+            pasteText(same, band, first, firstCol, copyText(d, band, {first, last, firstCol, lastCol}, headings));
         EXPECT_FALSE(r.changed) << round;
-        EXPECT_TRUE(r.refused.empty() && r.adjusted.empty()) << round << ": " << (r.refused.empty() ? "" : describe(r.refused[0]));
+        EXPECT_TRUE(r.refused.empty() && r.adjusted.empty())
+            << round << ": " << (r.refused.empty() ? "" : describe(r.refused[0]));
 
         // Whole channels, with or without their numbers, into an empty table.
         Document empty;
         const int from = headings ? 0 : 1;
         r = pasteText(empty, band, first, from, copyText(d, band, {first, last, from, 12}, headings));
-        EXPECT_TRUE(r.refused.empty() && r.adjusted.empty()) << round << ": " << (r.refused.empty() ? "" : describe(r.refused[0]));
+        EXPECT_TRUE(r.refused.empty() && r.adjusted.empty())
+            << round << ": " << (r.refused.empty() ? "" : describe(r.refused[0]));
         for (int row = 1; row <= kRows; ++row)
             EXPECT_EQ(rowText(empty, band, row), row >= first && row <= last ? rowText(d, band, row) : "|||||||||||")
                 << round << ", channel " << row;

@@ -53,9 +53,9 @@ Document variedDocument() {
     a.at(5, 1) = "D023I";
     a.at(6, 1) = "DTMF1";
     a.at(8, 1) = "High";
-    a.at(12, 1) = "AB CD";            // channel names keep inner blanks
-    a.at(12, 2) = " X";               // and leading ones
-    a.at(12, 128) = "\xC9t\xE9";      // Latin-1 bytes
+    a.at(12, 1) = "AB CD";         // channel names keep inner blanks
+    a.at(12, 2) = " X";            // and leading ones
+    a.at(12, 128) = "\xC9t\xE9";   // Latin-1 bytes
     ChannelTable& b = d.table(Band::B);
     b.at(1, 64) = "435.02500";
     b.at(9, 64) = "Narrow";
@@ -208,7 +208,8 @@ TEST(CodeplugFile, MalformedFileChangesNothingAndNamesTheLine) {
         const char* mention;
     };
     const Case cases[] = {
-        {"too few lines", [](std::vector<std::string>& l) { l.pop_back(); }, "261 lines, a codeplug file has 262 (line 262 is missing)"},
+        {"too few lines", [](std::vector<std::string>& l) { l.pop_back(); },
+         "261 lines, a codeplug file has 262 (line 262 is missing)"},
         {"grid line short", [](std::vector<std::string>& l) { l[4] = "5, , , , , , , , , , , , ,"; }, "line 5 "},
         {"band B grid line short", [](std::vector<std::string>& l) { l[200] = "71,"; }, "line 201 "},
         {"set-up line short", [](std::vector<std::string>& l) { l[128] = "0,0, ,0,"; }, "line 129 "},
@@ -216,10 +217,7 @@ TEST(CodeplugFile, MalformedFileChangesNothingAndNamesTheLine) {
          "line 258,"},
         {"index with decimals", [](std::vector<std::string>& l) { l[258] = "0,1.5, ,1,2,3,0,1,2,0,4,2,2,3,0,"; },
          "line 259,"},
-        {"mirror too short",
-         [](std::vector<std::string>& l) {
-             l[260].replace(l[260].find("000FFFFF"), 8, "000FFFF");
-         },
+        {"mirror too short", [](std::vector<std::string>& l) { l[260].replace(l[260].find("000FFFFF"), 8, "000FFFF"); },
          "line 261,"},
         {"mirror not hex", [](std::vector<std::string>& l) { l[260][0] = 'G'; }, "line 261,"},
         {"state not a number", [](std::vector<std::string>& l) { l[261] = " , , , , , , , ,Kill, , , , , , , , ,"; },
@@ -367,5 +365,5 @@ TEST_F(FileHelpers, FailuresAreReportedAndLeaveOldFiles) {
     EXPECT_FALSE(readWholeFile(dir, bytes).ok());
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

@@ -102,14 +102,18 @@ TEST(CodeplugText, HandEditsInAnyOrderWithCommentsLoad) {
 }
 
 TEST(CodeplugText, RefusalsAndUnknownKeysChangeNothingAndNameTheirLines) {
-    struct Case { const char* body; const char* said; };
+    struct Case {
+        const char* body;
+        const char* said;
+    };
     const Case cases[] = {
         {"Comprehensive Setting:\n  Volume: \"99\"\n", "line 3: Comprehensive Setting/Volume: \"99\" is not an entry"},
         {"Comprehensive Setting:\n  Loudness: \"9\"\n", "line 3: \"Loudness\" is not a setting of this page"},
         {"Extras:\n  x: 1\n", "line 3: \"Extras\" is not a part of a codeplug text"},
         {"channels:\n  A:\n    - {Channel: 3, Receiving Frequency: \"145.5\", Receiving CTCSS: \"159.8\"}\n",
          "line 4: A 3 Receiving CTCSS: \"159.8\" is not an entry"},
-        {"channels:\n  A:\n    - {Channel: 200, Receiving Frequency: \"145.5\"}\n", "line 4: A: \"200\" is not a channel"},
+        {"channels:\n  A:\n    - {Channel: 200, Receiving Frequency: \"145.5\"}\n",
+         "line 4: A: \"200\" is not a channel"},
         {"channels:\n  A:\n    - {Channel: 1}\n    - {Channel: 1}\n", "line 5: A 1: the channel is given twice"},
         {"DTMF Groups:\n  DTMF1: \"12X\"\n", "line 3: DTMF Groups/DTMF1: \"12X\" cannot be typed here"},
         {"raw:\n  - {mirror: k5, address: \"0x0100\", bytes: \"00\"}\n", "line 3: the bytes do not lie within k5"},
@@ -177,7 +181,11 @@ TEST(SettingEntry, EveryListEntryIsTakenAndGivesItsValueBack) {
 }
 
 TEST(SettingEntry, TextsGoThroughTheirEditorsRules) {
-    struct Case { const char* name; const char* text; bool taken; };
+    struct Case {
+        const char* name;
+        const char* text;
+        bool taken;
+    };
     const Case cases[] = {
         {"A/Upper Band Set up/Receiving Frequency", "150.05", true},
         {"A/Upper Band Set up/Receiving Frequency", "433.5", false},
@@ -208,5 +216,5 @@ TEST(SettingEntry, TextsGoThroughTheirEditorsRules) {
     }
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

@@ -26,6 +26,6 @@ TEST(CsvFormats, EachListedOnceAndKnowsItsOwnHeader) {
         EXPECT_EQ(detectCsvFormat(out.csv), f.id);
     }
     EXPECT_EQ(csvFormats().front().id, CsvFormat::Native);   // the default, offered first
-    EXPECT_EQ(findCsvFormat("Native"), nullptr);               // --format takes the name as listed
+    EXPECT_EQ(findCsvFormat("Native"), nullptr);             // --format takes the name as listed
     EXPECT_EQ(csvFormatNames("|"), "native|generic");
 }

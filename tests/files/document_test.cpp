@@ -57,5 +57,5 @@ TEST(Document, NewEmptiesCellsResetsEditorsAndKeepsIdentityMirrors) {
     EXPECT_EQ(d, expected);
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

@@ -19,21 +19,37 @@ TEST(FleetPlan, EveryRowIsCheckedBeforeAnythingIsWritten) {
     struct Case {
         const char* name;
         const char* csv;
-        std::string error;                 // unusable as a whole
-        std::vector<std::string> refused;  // itemText of each refusal
+        std::string error;                  // unusable as a whole
+        std::vector<std::string> refused;   // itemText of each refusal
         std::size_t changed;
     };
     const Case cases[] = {
-        {"three radios", "DTMF Groups/Native ID Code,A 1 Receiving Frequency,A 1 Channel Name\n101,145.5,CAR 1\n102,145.5,CAR 2\n", "", {}, 0},
+        {"three radios",
+         "DTMF Groups/Native ID Code,A 1 Receiving Frequency,A 1 Channel Name\n101,145.5,CAR 1\n102,145.5,CAR 2\n",
+         "",
+         {},
+         0},
         {"a refused value on line 3",
-         "DTMF Groups/Native ID Code\n101\n10X\n103\n1E\n", "",
-         {"line 3: DTMF Groups/Native ID Code: ", "line 5: DTMF Groups/Native ID Code: "}, 0},
-        {"an unknown name", "Radio,DTMF Groups/Native Code\nCar 1,101\n", "\"DTMF Groups/Native Code\" is neither", {}, 0},
-        {"a row too short", "Radio,DTMF Groups/Native ID Code\nCar 1\n", "", {"line 2: 1 fields where the header has 2"}, 0},
+         "DTMF Groups/Native ID Code\n101\n10X\n103\n1E\n",
+         "",
+         {"line 3: DTMF Groups/Native ID Code: ", "line 5: DTMF Groups/Native ID Code: "},
+         0},
+        {"an unknown name",
+         "Radio,DTMF Groups/Native Code\nCar 1,101\n",
+         "\"DTMF Groups/Native Code\" is neither",
+         {},
+         0},
+        {"a row too short",
+         "Radio,DTMF Groups/Native ID Code\nCar 1\n",
+         "",
+         {"line 2: 1 fields where the header has 2"},
+         0},
         {"labels twice, empty, unsafe",
-         "Radio,DTMF Groups/Native ID Code\nCar 1,101\nCar 1,102\n,103\n../x,104\n", "",
+         "Radio,DTMF Groups/Native ID Code\nCar 1,101\nCar 1,102\n,103\n../x,104\n",
+         "",
          {"line 3: radio \"Car 1\" is listed twice", "line 4: the radio has no label",
-          "line 5: \"../x\" cannot name a backup file"}, 0},
+          "line 5: \"../x\" cannot name a backup file"},
+         0},
         {"a frequency put on the step", "A 1 Receiving Frequency\n145.5031\n", "", {}, 1},
         {"not CSV", "\"open\n", "line 1: a quoted field starts here and is never closed", {}, 0},
     };
@@ -52,7 +68,8 @@ TEST(FleetPlan, EveryRowIsCheckedBeforeAnythingIsWritten) {
 
 TEST(FleetPlan, EachRowsCodeplugHoldsItsValuesAndTheTemplateStaysAsItWas) {
     const Document tmpl = newCodeplug();
-    const FleetPlan plan = planFleetCsv(tmpl, "DTMF Groups/Native ID Code,Limit Frequency/Boot Information 1\n101,CAR 1\n102,CAR 2\n");
+    const FleetPlan plan =
+        planFleetCsv(tmpl, "DTMF Groups/Native ID Code,Limit Frequency/Boot Information 1\n101,CAR 1\n102,CAR 2\n");
     ASSERT_TRUE(plan.usable());
     const auto id = *findValueName("DTMF Groups/Native ID Code");
     const auto boot = *findValueName("Limit Frequency/Boot Information 1");
@@ -87,5 +104,5 @@ TEST(FleetLog, AResumedRunFindsTheRadiosLoggedOk) {
     EXPECT_FALSE(readFleetLog(log, {"A 1 Channel Name"}).error.empty());
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

@@ -14,20 +14,20 @@ TEST(Tsv, Reads) {
     };
     const Case cases[] = {
         {"", {}},
-        {"\n", {{""}}},                                   // one empty cell
+        {"\n", {{""}}},   // one empty cell
         {"a\tb\n", {{"a", "b"}}},
-        {"a\tb", {{"a", "b"}}},                           // no line end after the last row
+        {"a\tb", {{"a", "b"}}},   // no line end after the last row
         {"a\r\nb\r\n", {{"a"}, {"b"}}},
         {"a\rb", {{"a"}, {"b"}}},
-        {"a\n\nb\n", {{"a"}, {""}, {"b"}}},               // an empty line is an empty cell
-        {"a\n\n", {{"a"}, {""}}},                         // only one line end is no row
+        {"a\n\nb\n", {{"a"}, {""}, {"b"}}},   // an empty line is an empty cell
+        {"a\n\n", {{"a"}, {""}}},             // only one line end is no row
         {"\t\n", {{"", ""}}},
-        {" a \t b\n", {{" a ", " b"}}},                   // blanks are kept
+        {" a \t b\n", {{" a ", " b"}}},   // blanks are kept
         {"\"x\ty\"\t\"q\"\"\"\n", {{"x\ty", "q\""}}},
         {"\"two\r\nlines\"\tz", {{"two\r\nlines", "z"}}},
         {"\"\"\n", {{""}}},
-        {"\"ab\"cd\tx", {{"abcd", "x"}}},                 // text after the closing quote is kept
-        {"\"open\tx\n", {{"\"open", "x"}}},               // never closed: an ordinary quote
+        {"\"ab\"cd\tx", {{"abcd", "x"}}},     // text after the closing quote is kept
+        {"\"open\tx\n", {{"\"open", "x"}}},   // never closed: an ordinary quote
         {"mid\"quote\t\"\n", {{"mid\"quote", "\""}}},
     };
     for (const Case& c : cases) EXPECT_EQ(readTsv(c.text), c.rows) << c.text;

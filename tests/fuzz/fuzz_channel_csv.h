@@ -68,4 +68,4 @@ inline int fuzzChannelCsv(CsvFormat format, const std::uint8_t* data, std::size_
     return 0;
 }
 
-}  // namespace pellaro::fuzz
+}   // namespace pellaro::fuzz

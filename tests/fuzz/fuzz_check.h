@@ -20,8 +20,8 @@ namespace pellaro::fuzz {
     std::abort();
 }
 
-#define FUZZ_REQUIRE(cond, what)                  \
-    do {                                          \
+#define FUZZ_REQUIRE(cond, what)                    \
+    do {                                            \
         if (!(cond)) ::pellaro::fuzz::broken(what); \
     } while (0)
 
@@ -39,9 +39,8 @@ inline void checkMirrors(const Document& doc) {
 inline void checkWriteData(const Document& doc) {
     for (int n = 0; n < kBlockCount; ++n) {
         const std::string data = writeData(doc, n);
-        FUZZ_REQUIRE(data.size() == 2u * blockInfo(n).length,
-                     "write data of block " + std::to_string(n) + " has " + std::to_string(data.size()) +
-                         " characters");
+        FUZZ_REQUIRE(data.size() == 2u * blockInfo(n).length, "write data of block " + std::to_string(n) + " has " +
+                                                                  std::to_string(data.size()) + " characters");
         FUZZ_REQUIRE(isHexText(data), "write data of block " + std::to_string(n) + " is not hex text: " + data);
     }
 }
@@ -122,4 +121,4 @@ inline void checkSaveLoad(const Document& doc) {
     if (expected == doc) FUZZ_REQUIRE(twice == bytes, "saving again gives other bytes");
 }
 
-}  // namespace pellaro::fuzz
+}   // namespace pellaro::fuzz

@@ -51,7 +51,9 @@ bool entryOf(int col, const std::string& cell) {
 // Empty when the row is one the cell editors can give; otherwise what is wrong.
 std::string rowProblem(const ChannelTable& t, int row) {
     auto cell = [&](int col) -> const std::string& { return t.at(col, row); };
-    auto where = [&](int col) { return "channel " + std::to_string(row) + " column " + std::to_string(col) + " [" + cell(col) + "]"; };
+    auto where = [&](int col) {
+        return "channel " + std::to_string(row) + " column " + std::to_string(col) + " [" + cell(col) + "]";
+    };
     if (cell(0) != std::to_string(row)) return where(0) + ": not the channel number";
     struct Group {
         int freq;
@@ -91,7 +93,7 @@ void checkStep(const Document& before, const Document& after, const EditResult& 
     checkTable(after, r.band);
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Document doc;
@@ -116,18 +118,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Document before = doc;
         EditResult r;
         switch (op % 10) {
-        case 0: case 1: case 2: case 3:
-            r = pasteText(doc, band, first, b % 14, text);
-            lastText = text;
-            break;
-        case 4: r = insertChannel(doc, band, first); break;
-        case 5: r = deleteChannels(doc, band, first, last); break;
-        case 6: r = clearChannels(doc, band, first, last); break;
-        case 7: r = moveChannels(doc, band, first, last, flag ? Direction::Up : Direction::Down); break;
-        case 8: r = sortChannels(doc, band, first, last, flag ? SortKey::Name : SortKey::Frequency); break;
-        default:
-            r = emptyCells(doc, band, {first, last, text.empty() ? 0 : text[0] % 14, static_cast<int>(len % 14)});
-            break;
+            case 0:
+            case 1:
+            case 2:
+            case 3:
+                r = pasteText(doc, band, first, b % 14, text);
+                lastText = text;
+                break;
+            case 4:
+                r = insertChannel(doc, band, first);
+                break;
+            case 5:
+                r = deleteChannels(doc, band, first, last);
+                break;
+            case 6:
+                r = clearChannels(doc, band, first, last);
+                break;
+            case 7:
+                r = moveChannels(doc, band, first, last, flag ? Direction::Up : Direction::Down);
+                break;
+            case 8:
+                r = sortChannels(doc, band, first, last, flag ? SortKey::Name : SortKey::Frequency);
+                break;
+            default:
+                r = emptyCells(doc, band, {first, last, text.empty() ? 0 : text[0] % 14, static_cast<int>(len % 14)});
+                break;
         }
         FUZZ_REQUIRE(r.band == band, r.name + " names the other band");
         checkStep(before, doc, r);
@@ -137,8 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Nothing beyond the tables changed since the start.
     Document rest = doc;
     rest.grid = Document().grid;
-    FUZZ_REQUIRE(rest == Document(), "a table operation changed something beyond the tables: " +
-                                         fuzz::firstDifference(Document(), rest));
+    FUZZ_REQUIRE(rest == Document(),
+                 "a table operation changed something beyond the tables: " + fuzz::firstDifference(Document(), rest));
 
     // The reader gives back what the writer wrote of it.
     const TextGrid grid = readTsv(lastText);

@@ -28,15 +28,17 @@ struct Run {
     bool vanished = false;
 };
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return 0;
     static const Memory fresh = freshCodeplug();
     Fault fault;
     fault.kind = static_cast<FaultKind>(data[0] % 10);
-    if (data[1] & 1) fault.atRequest = data[2] % 16;
-    else fault.atAddress = static_cast<std::uint16_t>(data[2] << 4);
+    if (data[1] & 1)
+        fault.atRequest = data[2] % 16;
+    else
+        fault.atAddress = static_cast<std::uint16_t>(data[2] << 4);
     fault.repeat = (data[1] & 2) != 0;
     fault.offset = data[1] >> 2;
     const std::uint8_t pieceSeed = data[3];
@@ -74,8 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (whole.memory() != pieces.memory()) broken("the memory depends on how the bytes arrived");
     const ProtocolCounters& c1 = whole.counters();
     const ProtocolCounters& c2 = pieces.counters();
-    if (c1.readRequests != c2.readRequests || c1.writeRequests != c2.writeRequests ||
-        c1.exchanges != c2.exchanges || c1.faultsFired != c2.faultsFired)
+    if (c1.readRequests != c2.readRequests || c1.writeRequests != c2.writeRequests || c1.exchanges != c2.exchanges ||
+        c1.faultsFired != c2.faultsFired)
         broken("the counters depend on how the bytes arrived");
     if (!a.vanished && whole.pendingBytes() != pieces.pendingBytes())
         broken("bytes held back depend on how the bytes arrived");

@@ -28,7 +28,7 @@ std::string hexOf(const std::uint8_t* p, std::size_t n, bool lower) {
     return out;
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Document doc;
@@ -46,21 +46,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         std::string reply;
         switch (form) {
-        case 0:   // any text at all
-            reply.assign(reinterpret_cast<const char*>(p), len);
-            break;
-        case 1:   // hex text of any length
-            reply = hexOf(p, len, false);
-            break;
-        case 2: {  // hex text of the expected length, or of the 48 bytes always taken
-            const std::size_t want = (len & 1) ? 48 : blockInfo(block).length;
-            reply = hexOf(p, len, false);
-            reply.resize(2 * want, 'F');
-            break;
-        }
-        default:  // lower-case hex digits
-            reply = hexOf(p, len, true);
-            break;
+            case 0:   // any text at all
+                reply.assign(reinterpret_cast<const char*>(p), len);
+                break;
+            case 1:   // hex text of any length
+                reply = hexOf(p, len, false);
+                break;
+            case 2: {   // hex text of the expected length, or of the 48 bytes always taken
+                const std::size_t want = (len & 1) ? 48 : blockInfo(block).length;
+                reply = hexOf(p, len, false);
+                reply.resize(2 * want, 'F');
+                break;
+            }
+            default:   // lower-case hex digits
+                reply = hexOf(p, len, true);
+                break;
         }
         dispatchReply(doc, block, reply);
         fuzz::checkMirrors(doc);

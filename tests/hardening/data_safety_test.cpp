@@ -23,8 +23,8 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -33,9 +33,9 @@
 
 #include "app/data_folder.h"
 #include "codeplug/memory_map.h"
+#include "codeplug/write_check.h"
 #include "files/codeplug_file.h"
 #include "files/file_lock.h"
-#include "codeplug/write_check.h"
 #include "tools/radio_sim/radio_sim.h"
 
 namespace pellaro {
@@ -295,7 +295,8 @@ TEST(TruncatedFile, LoadsWhollyOrNotAtAll) {
         const FileResult r = loadCodeplug(std::string_view(bytes).substr(0, len), doc);
         if (r.ok()) {
             ++loaded;
-            if (!(doc == whole) && ++partial <= 3) ADD_FAILURE() << "cut at " << len << " of " << bytes.size() << " loaded a different codeplug";
+            if (!(doc == whole) && ++partial <= 3)
+                ADD_FAILURE() << "cut at " << len << " of " << bytes.size() << " loaded a different codeplug";
         } else {
             EXPECT_FALSE(r.error.empty());
             if (!(doc == before)) ADD_FAILURE() << "cut at " << len << ": refused but the document changed";
@@ -393,8 +394,7 @@ TEST(SafeWrites, AReplacedFileKeepsItsOwnerAndAnotherUsersReadOnlyFileIsRefused)
 // A check before long work finds what would make its save fail.
 TEST(SafeWrites, TheCheckBeforeLongWorkFindsAMissingFolderAndAFullDisk) {
     TempDir dir;
-    EXPECT_NE(checkWritable((dir.path() / "missing" / "x.bc").string()).error.find("No such file"),
-              std::string::npos);
+    EXPECT_NE(checkWritable((dir.path() / "missing" / "x.bc").string()).error.find("No such file"), std::string::npos);
     EXPECT_TRUE(checkWritable((dir.path() / "x.bc").string()).ok());
     EXPECT_EQ(strayFiles(dir.path(), {}), "");
     inChild([&]() -> std::string {
@@ -430,5 +430,5 @@ TEST(WriteCheck, ARadiosOwnCodeplugPasses) {
     for (const ReportItem& item : checkForWrite(readDocument())) ADD_FAILURE() << itemText(item);
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

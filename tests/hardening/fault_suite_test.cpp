@@ -41,19 +41,23 @@ enum class Transfer { FullRead, FullWrite, ReadMessages, WriteMessages, ReadLimi
 
 const char* transferName(Transfer t) {
     switch (t) {
-    case Transfer::FullRead: return "FullRead";
-    case Transfer::FullWrite: return "FullWrite";
-    case Transfer::ReadMessages: return "ReadMessages";
-    case Transfer::WriteMessages: return "WriteMessages";
-    case Transfer::ReadLimits: return "ReadLimits";
-    case Transfer::WriteLimits: return "WriteLimits";
+        case Transfer::FullRead:
+            return "FullRead";
+        case Transfer::FullWrite:
+            return "FullWrite";
+        case Transfer::ReadMessages:
+            return "ReadMessages";
+        case Transfer::WriteMessages:
+            return "WriteMessages";
+        case Transfer::ReadLimits:
+            return "ReadLimits";
+        case Transfer::WriteLimits:
+            return "WriteLimits";
     }
     return "?";
 }
 
-bool isRead(Transfer t) {
-    return t == Transfer::FullRead || t == Transfer::ReadMessages || t == Transfer::ReadLimits;
-}
+bool isRead(Transfer t) { return t == Transfer::FullRead || t == Transfer::ReadMessages || t == Transfer::ReadLimits; }
 bool isFull(Transfer t) { return t == Transfer::FullRead || t == Transfer::FullWrite; }
 
 std::string failureMessage(Transfer t) {
@@ -115,12 +119,18 @@ public:
         CloneEngine engine(*link_);
         engine.setFastTransfers(fast_);
         switch (t) {
-        case Transfer::FullRead: return engine.fullRead(doc);
-        case Transfer::FullWrite: return engine.fullWrite(doc);
-        case Transfer::ReadMessages: return engine.readMessages(doc);
-        case Transfer::WriteMessages: return engine.writeMessages(doc);
-        case Transfer::ReadLimits: return engine.readLimits(doc);
-        case Transfer::WriteLimits: return engine.writeLimits(doc);
+            case Transfer::FullRead:
+                return engine.fullRead(doc);
+            case Transfer::FullWrite:
+                return engine.fullWrite(doc);
+            case Transfer::ReadMessages:
+                return engine.readMessages(doc);
+            case Transfer::WriteMessages:
+                return engine.writeMessages(doc);
+            case Transfer::ReadLimits:
+                return engine.readLimits(doc);
+            case Transfer::WriteLimits:
+                return engine.writeLimits(doc);
         }
         return {};
     }
@@ -274,8 +284,7 @@ std::vector<FaultCase> faultCases() {
                             FaultKind::Nak, FaultKind::Garbage, FaultKind::Vanish})
             cases.push_back({t, k, 0});
     for (Transfer t : {Transfer::ReadLimits, Transfer::WriteMessages})
-        for (FaultKind k : {FaultKind::NoAnswer, FaultKind::OneLong, FaultKind::DoubleAck})
-            cases.push_back({t, k, 0});
+        for (FaultKind k : {FaultKind::NoAnswer, FaultKind::OneLong, FaultKind::DoubleAck}) cases.push_back({t, k, 0});
     // The whole suite once more in the fast mode.
     const std::size_t normal = cases.size();
     for (std::size_t i = 0; i < normal; ++i) {
@@ -327,20 +336,17 @@ TEST_P(SlowRadio, AnswersInsideThePollWindowPassAndLaterOnesFail) {
 // (turnaround, the 100 ms silence that ends a reply and the line time), so a
 // loaded machine does not turn them into failures.
 // The fast mode keeps the same window, measured on a monotonic clock.
-INSTANTIATE_TEST_SUITE_P(Timing, SlowRadio,
-                         testing::Values(SlowCase{Transfer::FullRead, 600ms, true},
-                                         SlowCase{Transfer::FullRead, 1300ms, false},
-                                         SlowCase{Transfer::ReadMessages, 200ms, true},
-                                         SlowCase{Transfer::ReadMessages, 700ms, false},
-                                         SlowCase{Transfer::FullRead, 600ms, true, true},
-                                         SlowCase{Transfer::FullRead, 1300ms, false, true},
-                                         SlowCase{Transfer::ReadMessages, 200ms, true, true},
-                                         SlowCase{Transfer::ReadMessages, 700ms, false, true}),
-                         [](const testing::TestParamInfo<SlowCase>& info) {
-                             return std::string(transferName(info.param.transfer)) + "_" +
-                                    std::to_string(info.param.turnaround.count()) + "ms" +
-                                    modeSuffix(info.param.fast);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Timing, SlowRadio,
+    testing::Values(SlowCase{Transfer::FullRead, 600ms, true}, SlowCase{Transfer::FullRead, 1300ms, false},
+                    SlowCase{Transfer::ReadMessages, 200ms, true}, SlowCase{Transfer::ReadMessages, 700ms, false},
+                    SlowCase{Transfer::FullRead, 600ms, true, true}, SlowCase{Transfer::FullRead, 1300ms, false, true},
+                    SlowCase{Transfer::ReadMessages, 200ms, true, true},
+                    SlowCase{Transfer::ReadMessages, 700ms, false, true}),
+    [](const testing::TestParamInfo<SlowCase>& info) {
+        return std::string(transferName(info.param.transfer)) + "_" + std::to_string(info.param.turnaround.count()) +
+               "ms" + modeSuffix(info.param.fast);
+    });
 
 // After a failed full read, a full read and a full write on the same radio
 // both run to their end.
@@ -368,13 +374,12 @@ TEST_P(RadioFaultRecovery, FullTransfersRunAfterAFailedOne) {
     EXPECT_TRUE(bench.exitsReach(3));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, RadioFaultRecovery, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& info) {
-                             return std::string(info.param ? "fast" : "normal");
-                         });
+INSTANTIATE_TEST_SUITE_P(Modes, RadioFaultRecovery, testing::Bool(), [](const testing::TestParamInfo<bool>& info) {
+    return std::string(info.param ? "fast" : "normal");
+});
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -16,8 +16,8 @@
 
 #include <fcntl.h>
 #include <grp.h>
-#include <sys/stat.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -33,24 +33,19 @@ namespace {
 struct Pty {
     int master = -1;
     std::string slave;
-    Pty()
-    {
+    Pty() {
         master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
-            slave = ptsname(master);
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) slave = ptsname(master);
     }
     ~Pty() { closeMaster(); }
-    void closeMaster()
-    {
-        if (master >= 0)
-            ::close(master);
+    void closeMaster() {
+        if (master >= 0) ::close(master);
         master = -1;
     }
     bool ok() const { return master >= 0 && !slave.empty(); }
 
     // Writes everything, waiting for room as needed.
-    bool write(const std::vector<std::uint8_t>& bytes) const
-    {
+    bool write(const std::vector<std::uint8_t>& bytes) const {
         std::size_t off = 0;
         while (off < bytes.size()) {
             const ssize_t n = ::write(master, bytes.data() + off, bytes.size() - off);
@@ -58,30 +53,25 @@ struct Pty {
                 off += static_cast<std::size_t>(n);
             } else {
                 pollfd p{master, POLLOUT, 0};
-                if (::poll(&p, 1, 2000) <= 0)
-                    return false;
+                if (::poll(&p, 1, 2000) <= 0) return false;
             }
         }
         return true;
     }
     // Reads until `count` bytes came or `ms` passed without any.
-    std::vector<std::uint8_t> read(std::size_t count, int ms = 2000) const
-    {
+    std::vector<std::uint8_t> read(std::size_t count, int ms = 2000) const {
         std::vector<std::uint8_t> out;
         std::uint8_t buf[4096];
         while (out.size() < count) {
             pollfd p{master, POLLIN, 0};
-            if (::poll(&p, 1, ms) <= 0)
-                break;
+            if (::poll(&p, 1, ms) <= 0) break;
             const ssize_t n = ::read(master, buf, sizeof buf);
-            if (n <= 0)
-                break;
+            if (n <= 0) break;
             out.insert(out.end(), buf, buf + n);
         }
         return out;
     }
-    bool readable(int ms) const
-    {
+    bool readable(int ms) const {
         pollfd p{master, POLLIN, 0};
         return ::poll(&p, 1, ms) > 0;
     }
@@ -94,16 +84,14 @@ struct Pty {
 };
 
 // A component configured as the main window's Comm1 ends up: 19200 8N1, no flow control.
-std::unique_ptr<TComm> comm1For(const std::string& path)
-{
+std::unique_ptr<TComm> comm1For(const std::string& path) {
     auto comm = std::make_unique<TComm>();
     setComm1Line(*comm);
     comm->setCommName(path);
     return comm;
 }
 
-QString openError(TComm& comm)
-{
+QString openError(TComm& comm) {
     try {
         comm.OpenPort();
     } catch (const ECommsError& e) {
@@ -112,22 +100,19 @@ QString openError(TComm& comm)
     return QString();
 }
 
-std::vector<std::uint8_t> allByteValues()
-{
+std::vector<std::uint8_t> allByteValues() {
     std::vector<std::uint8_t> v(256);
-    for (int i = 0; i < 256; ++i)
-        v[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    for (int i = 0; i < 256; ++i) v[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
     return v;
 }
 
-double threadCpuMs()
-{
+double threadCpuMs() {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
 }
 
-}  // namespace
+}   // namespace
 
 class TCommTest : public QObject {
     Q_OBJECT
@@ -153,8 +138,7 @@ private slots:
     void accessHintNamesAGroupOnlyWhenItHelps();
 };
 
-void TCommTest::defaults()
-{
+void TCommTest::defaults() {
     TComm c;
     QCOMPARE(QString::fromStdString(c.CommName()), QString("COM2"));
     QCOMPARE(c.BaudRate(), 9600u);
@@ -174,18 +158,20 @@ void TCommTest::defaults()
     QCOMPARE(c.BaudRate(), 19200u);
 }
 
-void TCommTest::openErrors_data()
-{
+void TCommTest::openErrors_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing path") << "missing" << "Error opening serial port";
-    QTest::newRow("regular file") << "file" << "File handle is not a comm handle ";
-    QTest::newRow("not a terminal device") << "/dev/null" << "File handle is not a comm handle ";
-    QTest::newRow("held by another component") << "busy" << "Error opening serial port";
+    QTest::newRow("missing path") << "missing"
+                                  << "Error opening serial port";
+    QTest::newRow("regular file") << "file"
+                                  << "File handle is not a comm handle ";
+    QTest::newRow("not a terminal device") << "/dev/null"
+                                           << "File handle is not a comm handle ";
+    QTest::newRow("held by another component") << "busy"
+                                               << "Error opening serial port";
 }
 
-void TCommTest::openErrors()
-{
+void TCommTest::openErrors() {
     QFETCH(QString, kind);
     QFETCH(QString, message);
     Pty pty;
@@ -210,12 +196,10 @@ void TCommTest::openErrors()
     QVERIFY(!comm->isOpen());
     QVERIFY(!comm->lastOpenErrorDetail().empty());
     QVERIFY(!comm->SendData("A", 1));
-    if (holder)
-        QVERIFY(holder->isOpen());
+    if (holder) QVERIFY(holder->isOpen());
 }
 
-void TCommTest::alreadyOpenLeavesPortWorking()
-{
+void TCommTest::alreadyOpenLeavesPortWorking() {
     Pty pty;
     QVERIFY(pty.ok());
     auto comm = comm1For(pty.slave);
@@ -227,23 +211,21 @@ void TCommTest::alreadyOpenLeavesPortWorking()
     QCOMPARE(std::string(got.begin(), got.end()), std::string("OK"));
 }
 
-void TCommTest::sendDataRules()
-{
+void TCommTest::sendDataRules() {
     Pty pty;
     QVERIFY(pty.ok());
     auto comm = comm1For(pty.slave);
-    QVERIFY(!comm->SendData("X", 1));          // closed
+    QVERIFY(!comm->SendData("X", 1));   // closed
     comm->OpenPort();
-    QVERIFY(!comm->SendData("X", 0));          // nothing to send
+    QVERIFY(!comm->SendData("X", 0));   // nothing to send
     comm->ClosePort();
-    QVERIFY(!comm->SendData("X", 1));          // closed again
+    QVERIFY(!comm->SendData("X", 1));   // closed again
     PortLink link(*comm);
     QVERIFY(!link.sendBytes({0x45}));
     QVERIFY(pty.read(1, 20).empty());
 }
 
-void TCommTest::bytesIntactBothWays()
-{
+void TCommTest::bytesIntactBothWays() {
     Pty pty;
     QVERIFY(pty.ok());
     auto comm = comm1For(pty.slave);
@@ -260,8 +242,7 @@ void TCommTest::bytesIntactBothWays()
              QString::fromStdString(bytesToHexText(bytes.data(), bytes.size())));
 }
 
-void TCommTest::burstIntactAndInOrder()
-{
+void TCommTest::burstIntactAndInOrder() {
     Pty pty;
     QVERIFY(pty.ok());
     auto comm = comm1For(pty.slave);
@@ -273,25 +254,21 @@ void TCommTest::burstIntactAndInOrder()
     };
     comm->OpenPort();
     std::vector<std::uint8_t> burst(5000);
-    for (std::size_t i = 0; i < burst.size(); ++i)
-        burst[i] = static_cast<std::uint8_t>((i * 7 + i / 256) & 0xFF);
+    for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = static_cast<std::uint8_t>((i * 7 + i / 256) & 0xFF);
     QVERIFY(pty.write(burst));
     QVERIFY(QTest::qWaitFor([&] { return got.size() >= burst.size(); }, 5000));
     QCOMPARE(got, burst);
-    for (int n : sizes)
-        QVERIFY(n > 0 && n <= 2048);
+    for (int n : sizes) QVERIFY(n > 0 && n <= 2048);
     QVERIFY(std::find(sizes.begin(), sizes.end(), 2048) != sizes.end());
 }
 
-void TCommTest::handOffAfterInterval_data()
-{
+void TCommTest::handOffAfterInterval_data() {
     QTest::addColumn<int>("interval");
     QTest::newRow("default 100 ms") << 100;
     QTest::newRow("changed to 30 ms while open") << 30;
 }
 
-void TCommTest::handOffAfterInterval()
-{
+void TCommTest::handOffAfterInterval() {
     QFETCH(int, interval);
     Pty pty;
     QVERIFY(pty.ok());
@@ -317,8 +294,7 @@ void TCommTest::handOffAfterInterval()
 // Fast transfers: bytes handed over as they arrive, and a wait that ends
 // when they do. The interval is made long so that only ReceiveAtOnce can
 // explain a prompt hand-off.
-void TCommTest::receiveAtOnceAndWaitForBytes()
-{
+void TCommTest::receiveAtOnceAndWaitForBytes() {
     Pty pty;
     QVERIFY(pty.ok());
     auto comm = comm1For(pty.slave);
@@ -352,8 +328,7 @@ void TCommTest::receiveAtOnceAndWaitForBytes()
     QCOMPARE(QString::fromStdString(link.receiveBuffer()), QString("0615"));
 }
 
-void TCommTest::propertiesWhileOpen()
-{
+void TCommTest::propertiesWhileOpen() {
     Pty pty;
     QVERIFY(pty.ok());
     const termios before = pty.slaveSettings();
@@ -368,11 +343,11 @@ void TCommTest::propertiesWhileOpen()
     QVERIFY(!(t.c_iflag & (IXON | IXOFF | ICRNL)));
     QCOMPARE(t.c_cflag & (CSIZE | PARENB | CSTOPB | CLOCAL | CREAD), tcflag_t(CS8 | CLOCAL | CREAD));
 
-    comm->setBaudRate(9600);                 // re-applied at once
+    comm->setBaudRate(9600);   // re-applied at once
     // A pseudo-terminal keeps no parity-enable bit, but it keeps the odd bit.
-    comm->setParity(TParity::Odd);           // not until the next open
-    comm->setStopBits(TStopBits::_2);        // at once
-    comm->setInx_XonXoffFlow(true);          // at once
+    comm->setParity(TParity::Odd);      // not until the next open
+    comm->setStopBits(TStopBits::_2);   // at once
+    comm->setInx_XonXoffFlow(true);     // at once
     t = pty.slaveSettings();
     QCOMPARE(cfgetospeed(&t), speed_t(B9600));
     QVERIFY(!(t.c_cflag & PARODD));
@@ -381,7 +356,7 @@ void TCommTest::propertiesWhileOpen()
 
     comm->ClosePort();
     t = pty.slaveSettings();
-    QVERIFY(t.c_lflag & ICANON);              // the saved settings are back
+    QVERIFY(t.c_lflag & ICANON);   // the saved settings are back
     QCOMPARE(cfgetospeed(&t), cfgetospeed(&before));
 
     comm->OpenPort();
@@ -389,8 +364,7 @@ void TCommTest::propertiesWhileOpen()
     QVERIFY(t.c_cflag & PARODD);
 }
 
-void TCommTest::closeWhileWriteBlocked()
-{
+void TCommTest::closeWhileWriteBlocked() {
     Pty pty;
     QVERIFY(pty.ok());
     auto comm = comm1For(pty.slave);
@@ -399,8 +373,7 @@ void TCommTest::closeWhileWriteBlocked()
     comm->OpenPort();
     // Nobody reads the master: far more than the terminal buffers hold.
     std::vector<std::uint8_t> block(65535, 0x55);
-    for (int i = 0; i < 8; ++i)
-        QVERIFY(comm->SendData(block.data(), static_cast<std::uint16_t>(block.size())));
+    for (int i = 0; i < 8; ++i) QVERIFY(comm->SendData(block.data(), static_cast<std::uint16_t>(block.size())));
     QVERIFY(pty.readable(1000));
     QTest::qWait(30);
     const int emptiesBefore = empties;
@@ -411,14 +384,13 @@ void TCommTest::closeWhileWriteBlocked()
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!comm->isOpen());
     QCoreApplication::processEvents();
-    QCOMPARE(empties, emptiesBefore);         // the queue never ran empty while open
+    QCOMPARE(empties, emptiesBefore);   // the queue never ran empty while open
 
-    comm->OpenPort();                          // and the port opens again cleanly
+    comm->OpenPort();   // and the port opens again cleanly
     QVERIFY(comm->isOpen());
 }
 
-void TCommTest::hangupWhenOtherEndCloses()
-{
+void TCommTest::hangupWhenOtherEndCloses() {
     Pty pty;
     QVERIFY(pty.ok());
     auto comm = comm1For(pty.slave);
@@ -427,15 +399,14 @@ void TCommTest::hangupWhenOtherEndCloses()
     comm->OpenPort();
     pty.closeMaster();
     QVERIFY(QTest::qWaitFor([&] { return hangups > 0; }, 2000));
-    QVERIFY(comm->isOpen());                   // the owner decides whether to close
+    QVERIFY(comm->isOpen());   // the owner decides whether to close
     QElapsedTimer clock;
     clock.start();
     comm->ClosePort();
     QVERIFY(clock.elapsed() < 1000);
 }
 
-void TCommTest::noticesAfterCloseAreDropped()
-{
+void TCommTest::noticesAfterCloseAreDropped() {
     Pty pty;
     QVERIFY(pty.ok());
     auto comm = comm1For(pty.slave);
@@ -443,23 +414,22 @@ void TCommTest::noticesAfterCloseAreDropped()
     comm->OnReceiveData = [&](TComm*, const std::uint8_t*, std::uint16_t) { ++calls; };
     comm->OnSendDataEmpty = [&](TComm*) { ++calls; };
     comm->OpenPort();
-    comm->setReadIntervalTimeout(0);           // hand over at once
+    comm->setReadIntervalTimeout(0);   // hand over at once
     QVERIFY(pty.write({1, 2, 3}));
-    ::usleep(50 * 1000);                       // posted, but not yet processed
+    ::usleep(50 * 1000);   // posted, but not yet processed
     comm->ClosePort();
     QCoreApplication::processEvents();
     QCOMPARE(calls, 0);
 }
 
-void TCommTest::destroyedFromInsideHandler()
-{
+void TCommTest::destroyedFromInsideHandler() {
     Pty pty;
     QVERIFY(pty.ok());
     auto comm = comm1For(pty.slave);
     bool called = false;
     comm->OnReceiveData = [&](TComm*, const std::uint8_t*, std::uint16_t) {
         called = true;
-        comm.reset();                          // closes the port from inside its own event
+        comm.reset();   // closes the port from inside its own event
     };
     comm->OpenPort();
     QVERIFY(pty.write({0x06}));
@@ -468,8 +438,7 @@ void TCommTest::destroyedFromInsideHandler()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void TCommTest::receiveBufferHexText()
-{
+void TCommTest::receiveBufferHexText() {
     TComm comm;
     PortLink link(comm);
     const std::uint8_t ack = 0x06;
@@ -477,19 +446,19 @@ void TCommTest::receiveBufferHexText()
     link.Comm1ReceiveData(&comm, &ack, 1);
     QCOMPARE(QString::fromStdString(link.receiveBuffer()), QString("0606"));
     const std::uint8_t three[] = {0x00, 0x0A, 0xFF, 0x99};
-    link.Comm1ReceiveData(&comm, three, 3);    // exactly the count given
+    link.Comm1ReceiveData(&comm, three, 3);   // exactly the count given
     QCOMPARE(QString::fromStdString(link.receiveBuffer()), QString("0606000AFF"));
     link.clearReceiveBuffer();
     QVERIFY(link.receiveBuffer().empty());
 }
 
-void TCommTest::portDelayRunsEvents()
-{
+void TCommTest::portDelayRunsEvents() {
     int runs = 0;
     QTimer::singleShot(0, this, [&] { ++runs; });
     portDelay(0);
-    QCOMPARE(runs, 1);                         // pending events run once, also for 0 ms
-    QMetaObject::invokeMethod(this, [&] { ++runs; }, Qt::QueuedConnection);
+    QCOMPARE(runs, 1);   // pending events run once, also for 0 ms
+    QMetaObject::invokeMethod(
+        this, [&] { ++runs; }, Qt::QueuedConnection);
     portDelay(-5);
     QCOMPARE(runs, 2);
 
@@ -505,8 +474,7 @@ void TCommTest::portDelayRunsEvents()
     QVERIFY2(cpu < 40.0, qPrintable(QString("cpu %1 ms: busy waiting").arg(cpu)));
 }
 
-void TCommTest::accessHintNamesAGroupOnlyWhenItHelps_data()
-{
+void TCommTest::accessHintNamesAGroupOnlyWhenItHelps_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("namesGroup");
     QTest::newRow("600, the owner only") << 0600 << false;
@@ -514,8 +482,7 @@ void TCommTest::accessHintNamesAGroupOnlyWhenItHelps_data()
     QTest::newRow("660, the group may read and write") << 0660 << true;
 }
 
-void TCommTest::accessHintNamesAGroupOnlyWhenItHelps()
-{
+void TCommTest::accessHintNamesAGroupOnlyWhenItHelps() {
     QFETCH(int, mode);
     QFETCH(bool, namesGroup);
     QTemporaryDir dir;

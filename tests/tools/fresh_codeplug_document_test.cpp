@@ -32,7 +32,11 @@ TEST(FreshCodeplugDocument, ReadThenWriteSendsTheSameBytes) {
 
 TEST(FreshCodeplugDocument, DecodesIntoPlausibleRowsAndEditors) {
     const Document doc = readFresh(sim::freshCodeplug());
-    struct Cell { Band band; int row, col; const char* text; };
+    struct Cell {
+        Band band;
+        int row, col;
+        const char* text;
+    };
     const Cell cells[] = {
         {Band::A, 1, 1, "145.50000"}, {Band::A, 1, 12, "CALL V"}, {Band::A, 3, 5, "88.5HZ"},
         {Band::A, 4, 2, "D023N"},     {Band::A, 4, 6, "DTMF1"},   {Band::A, 4, 8, "Low"},
@@ -52,5 +56,5 @@ TEST(FreshCodeplugDocument, DecodesIntoPlausibleRowsAndEditors) {
     EXPECT_EQ(doc.sypz9, 0);
 }
 
-}  // namespace
-}  // namespace pellaro
+}   // namespace
+}   // namespace pellaro

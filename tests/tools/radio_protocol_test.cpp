@@ -14,8 +14,7 @@ using namespace pellaro::sim;
 
 namespace {
 
-Bytes frame(std::string_view word, std::uint16_t address, std::uint16_t length,
-            const Bytes& data = {}) {
+Bytes frame(std::string_view word, std::uint16_t address, std::uint16_t length, const Bytes& data = {}) {
     Bytes b(word.begin(), word.end());
     b.push_back(static_cast<std::uint8_t>(address >> 8));
     b.push_back(static_cast<std::uint8_t>(address));
@@ -31,8 +30,7 @@ Bytes writeFrame(std::uint16_t a, const Bytes& data) {
 Bytes word(std::string_view w) { return Bytes(w.begin(), w.end()); }
 
 Bytes slice(const Memory& m, std::size_t a, std::size_t n) {
-    return Bytes(m.begin() + static_cast<std::ptrdiff_t>(a),
-                 m.begin() + static_cast<std::ptrdiff_t>(a + n));
+    return Bytes(m.begin() + static_cast<std::ptrdiff_t>(a), m.begin() + static_cast<std::ptrdiff_t>(a + n));
 }
 
 // A protocol in an open exchange.
@@ -42,10 +40,12 @@ RadioProtocol opened() {
     return p;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(RadioProtocol, ReadsAnswerExactlyTheMemoryBytes) {
-    struct Case { std::uint16_t address, length; };
+    struct Case {
+        std::uint16_t address, length;
+    };
     // First and last channel blocks of each band, the VFO, settings, DTMF,
     // identity, state and message/limit blocks, and the two partial reads.
     const Case cases[] = {{0x0400, 0x30}, {0x0FD0, 0x30}, {0x1000, 0x30}, {0x1BD0, 0x30},
@@ -118,13 +118,13 @@ TEST(RadioProtocol, FramesSplitAcrossFeedsWaitForTheirLastByte) {
 
 TEST(RadioProtocol, AnswersOnlyInsideAnExchangeAndInsideTheMemory) {
     RadioProtocol p;
-    EXPECT_TRUE(p.feed(readFrame(0x0400, 0x30)).answer.empty());       // before CLNK_OPN
+    EXPECT_TRUE(p.feed(readFrame(0x0400, 0x30)).answer.empty());   // before CLNK_OPN
     EXPECT_TRUE(p.feed(writeFrame(0x02C0, {0x02})).answer.empty());
     EXPECT_EQ(p.memory()[0x02C0], 0x00);
     EXPECT_EQ(p.counters().outsideExchange, 2u);
 
     p.feed(word("CLNK_OPN"));
-    EXPECT_TRUE(p.feed(readFrame(0x1BF0, 0x20)).answer.empty());       // runs past 0x1BFF
+    EXPECT_TRUE(p.feed(readFrame(0x1BF0, 0x20)).answer.empty());   // runs past 0x1BFF
     EXPECT_TRUE(p.feed(readFrame(0x1C00, 0x01)).answer.empty());
     EXPECT_EQ(p.feed(readFrame(0x1BFF, 0x01)).answer.size(), 1u);
     // An out-of-range write's data is skipped; the next frame is still found.
@@ -163,14 +163,44 @@ TEST(RadioProtocol, EachFaultChangesOnlyItsRequest) {
         {FaultKind::NoAnswer, true, [](const Bytes&) { return Bytes{}; }, false},
         {FaultKind::OneShort, false, [](const Bytes& n) { return Bytes(n.begin(), n.end() - 1); }, false},
         {FaultKind::OneShort, true, [](const Bytes&) { return Bytes{}; }, true},
-        {FaultKind::OneLong, false, [](const Bytes& n) { Bytes b = n; b.push_back(0); return b; }, false},
-        {FaultKind::OneLong, true, [](const Bytes&) { return Bytes{kAck, 0x00}; }, true},
-        {FaultKind::DoubleAck, false, [](const Bytes& n) { Bytes b = n; b.push_back(kAck); return b; }, false},
-        {FaultKind::DoubleAck, true, [](const Bytes&) { return Bytes{kAck, kAck}; }, true},
+        {FaultKind::OneLong, false,
+         [](const Bytes& n) {
+             Bytes b = n;
+             b.push_back(0);
+             return b;
+         },
+         false},
+        {FaultKind::OneLong, true,
+         [](const Bytes&) {
+             return Bytes{kAck, 0x00};
+         },
+         true},
+        {FaultKind::DoubleAck, false,
+         [](const Bytes& n) {
+             Bytes b = n;
+             b.push_back(kAck);
+             return b;
+         },
+         false},
+        {FaultKind::DoubleAck, true,
+         [](const Bytes&) {
+             return Bytes{kAck, kAck};
+         },
+         true},
         {FaultKind::Nak, false, [](const Bytes&) { return Bytes{kNak}; }, false},
         {FaultKind::Nak, true, [](const Bytes&) { return Bytes{kNak}; }, false},
-        {FaultKind::Garbage, false, [](const Bytes& n) { Bytes b{0xAA, 0x55, 0x00}; b.insert(b.end(), n.begin(), n.end()); return b; }, false},
-        {FaultKind::Garbage, true, [](const Bytes&) { return Bytes{0xAA, 0x55, 0x00, kAck}; }, true},
+        {FaultKind::Garbage, false,
+         [](const Bytes& n) {
+             Bytes b{0xAA, 0x55, 0x00};
+             b.insert(b.end(), n.begin(), n.end());
+             return b;
+         },
+         false},
+        {FaultKind::Garbage, true,
+         [](const Bytes&) {
+             return Bytes{0xAA, 0x55, 0x00, kAck};
+         },
+         true},
     };
     const Bytes data(0x30, 0xC3);
     for (const Case& c : cases) {
@@ -237,13 +267,23 @@ TEST(RadioProtocol, DroppedAndAlteredWritesAreAcknowledgedAllTheSame) {
         Bytes (*kept)(const Bytes& old, const Bytes& data);
     };
     const Case cases[] = {
-        {"drop", {FaultKind::DropWrite, 1, std::nullopt},
-         [](const Bytes& old, const Bytes&) { return old; }},
-        {"alter the first byte", {FaultKind::AlterByte, 1, std::nullopt},
-         [](const Bytes&, const Bytes& d) { Bytes b = d; b[0] ^= 0xFF; return b; }},
-        {"alter byte 32", {FaultKind::AlterByte, 1, std::nullopt, false, 32},
-         [](const Bytes&, const Bytes& d) { Bytes b = d; b[32] ^= 0xFF; return b; }},
-        {"alter past the data", {FaultKind::AlterByte, 1, std::nullopt, false, 33},
+        {"drop", {FaultKind::DropWrite, 1, std::nullopt}, [](const Bytes& old, const Bytes&) { return old; }},
+        {"alter the first byte",
+         {FaultKind::AlterByte, 1, std::nullopt},
+         [](const Bytes&, const Bytes& d) {
+             Bytes b = d;
+             b[0] ^= 0xFF;
+             return b;
+         }},
+        {"alter byte 32",
+         {FaultKind::AlterByte, 1, std::nullopt, false, 32},
+         [](const Bytes&, const Bytes& d) {
+             Bytes b = d;
+             b[32] ^= 0xFF;
+             return b;
+         }},
+        {"alter past the data",
+         {FaultKind::AlterByte, 1, std::nullopt, false, 33},
          [](const Bytes&, const Bytes& d) { return d; }},
     };
     Bytes data(33);
@@ -272,10 +312,9 @@ TEST(RadioProtocol, DroppedAndAlteredWritesAreAcknowledgedAllTheSame) {
 }
 
 TEST(RadioProtocol, FaultNamesRoundTrip) {
-    for (FaultKind k : {FaultKind::None, FaultKind::NoAnswer, FaultKind::OneShort,
-                        FaultKind::OneLong, FaultKind::DoubleAck, FaultKind::Nak,
-                        FaultKind::Garbage, FaultKind::Vanish, FaultKind::DropWrite,
-                        FaultKind::AlterByte})
+    for (FaultKind k :
+         {FaultKind::None, FaultKind::NoAnswer, FaultKind::OneShort, FaultKind::OneLong, FaultKind::DoubleAck,
+          FaultKind::Nak, FaultKind::Garbage, FaultKind::Vanish, FaultKind::DropWrite, FaultKind::AlterByte})
         EXPECT_EQ(faultKindFromName(faultKindName(k)), k);
     EXPECT_FALSE(faultKindFromName("NAK"));
 }
@@ -287,13 +326,9 @@ namespace {
 std::uint32_t be32(const Memory& m, std::size_t a) {
     return (std::uint32_t{m[a]} << 24) | (m[a + 1] << 16) | (m[a + 2] << 8) | m[a + 3];
 }
-std::uint16_t be16(const Memory& m, std::size_t a) {
-    return static_cast<std::uint16_t>((m[a] << 8) | m[a + 1]);
-}
+std::uint16_t be16(const Memory& m, std::size_t a) { return static_cast<std::uint16_t>((m[a] << 8) | m[a + 1]); }
 
-bool inBand(std::uint32_t f) {
-    return (f >= 13600000 && f <= 17600000) || (f >= 40000000 && f <= 49000000);
-}
+bool inBand(std::uint32_t f) { return (f >= 13600000 && f <= 17600000) || (f >= 40000000 && f <= 49000000); }
 
 bool validTone(std::uint16_t t) {
     if (t == 0xFFFF) return true;
@@ -322,7 +357,7 @@ void expectText(const Memory& m, std::size_t a, const std::string& expected = {}
     }
 }
 
-}  // namespace
+}   // namespace
 
 TEST(FreshCodeplug, ChannelRecordsAreEmptyOrPlausible) {
     const Memory m = freshCodeplug();
@@ -359,27 +394,29 @@ TEST(FreshCodeplug, ChannelRecordsAreEmptyOrPlausible) {
 TEST(FreshCodeplug, RecordsHoldTheirValuesAndSparesAreFF) {
     const Memory m = freshCodeplug();
     // Outside the records, and in the spare ranges, everything is FF.
-    struct Range { std::size_t from, to; };   // inclusive
+    struct Range {
+        std::size_t from, to;
+    };   // inclusive
     const Range ff[] = {{0x0000, 0x01FF}, {0x0212, 0x023F}, {0x02B4, 0x02BF}, {0x02C1, 0x02CF},
                         {0x02F1, 0x02FF}, {0x0320, 0x037F}, {0x03A0, 0x03FF}};
     for (const Range& r : ff)
         for (std::size_t a = r.from; a <= r.to; ++a) ASSERT_EQ(m[a], 0xFF) << std::hex << a;
 
-    EXPECT_EQ(m[0x02C0], 0x00);                       // state Normal
+    EXPECT_EQ(m[0x02C0], 0x00);   // state Normal
     expectText(m, 0x02D0, "PELLARO");
     expectText(m, 0x02D8);
-    EXPECT_EQ(be32(m, 0x02E0), 13600000u);            // VHF low limit 136 MHz
-    EXPECT_EQ(be32(m, 0x02E8), 40000000u);            // UHF low limit 400 MHz
-    EXPECT_EQ(m[0x02F0], 0x01);                       // limit mode ON
-    EXPECT_LE(m[0x0201], 20);                         // volume
+    EXPECT_EQ(be32(m, 0x02E0), 13600000u);   // VHF low limit 136 MHz
+    EXPECT_EQ(be32(m, 0x02E8), 40000000u);   // UHF low limit 400 MHz
+    EXPECT_EQ(m[0x02F0], 0x01);              // limit mode ON
+    EXPECT_LE(m[0x0201], 20);                // volume
     const std::uint16_t fm = be16(m, 0x0202);
     EXPECT_TRUE(fm == 0xFFFF || (fm >= 880 && fm <= 1080));
-    EXPECT_EQ(be16(m, 0x020C), 0x06D6);               // 1750HZ
+    EXPECT_EQ(be16(m, 0x020C), 0x06D6);   // 1750HZ
     for (std::size_t vfo : {0x0300, 0x0380}) {
         EXPECT_LE(m[vfo], 0x01);
         EXPECT_LE(m[vfo + 1], 0x7F);
         EXPECT_TRUE(inBand(be32(m, vfo + 2)));
-        EXPECT_EQ(be16(m, vfo + 23), 0x04E2);          // 12.5K step
+        EXPECT_EQ(be16(m, vfo + 23), 0x04E2);   // 12.5K step
     }
     // DTMF groups: count within the group, codes 00..0F, FF after the count.
     for (std::size_t g = 0; g < 10; ++g) {
@@ -392,8 +429,7 @@ TEST(FreshCodeplug, RecordsHoldTheirValuesAndSparesAreFF) {
 }
 
 TEST(MemoryImage, SavesAndLoadsExactlyAndRefusesWrongSizes) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("pellaro-sim-test-" + std::to_string(::getpid()));
+    const auto dir = std::filesystem::temp_directory_path() / ("pellaro-sim-test-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "radio.img").string();
     Memory m = freshCodeplug();
@@ -406,8 +442,7 @@ TEST(MemoryImage, SavesAndLoadsExactlyAndRefusesWrongSizes) {
     ASSERT_TRUE(loaded) << error;
     EXPECT_EQ(*loaded, m);
     // No temporary file stays behind.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
-                            std::filesystem::directory_iterator{}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator{}), 1);
 
     for (std::size_t size : {std::size_t{0}, kMemorySize - 1, kMemorySize + 1}) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << std::string(size, 'x');

@@ -147,4 +147,4 @@ TEST(RadioRack, EachRadiosMemoryIsHandedOverForSavingAfterAnExchangeThatChangedI
     EXPECT_EQ(saves[0].first, 2);
 }
 
-}  // namespace
+}   // namespace

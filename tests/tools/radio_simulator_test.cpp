@@ -5,19 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <signal.h>
-#include <thread>
 #include <fcntl.h>
-#include <filesystem>
 #include <poll.h>
-#include <string>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
 
 using namespace pellaro::sim;
 using namespace std::chrono_literals;
@@ -36,14 +36,14 @@ public:
         ::cfmakeraw(&tio);
         ::tcsetattr(fd_, TCSANOW, &tio);
     }
-    ~Port() { if (fd_ >= 0) ::close(fd_); }
+    ~Port() {
+        if (fd_ >= 0) ::close(fd_);
+    }
     Port(const Port&) = delete;
     Port& operator=(const Port&) = delete;
 
     int fd() const { return fd_; }
-    bool send(const Bytes& b) {
-        return ::write(fd_, b.data(), b.size()) == static_cast<ssize_t>(b.size());
-    }
+    bool send(const Bytes& b) { return ::write(fd_, b.data(), b.size()) == static_cast<ssize_t>(b.size()); }
     // Collects bytes until `want` have come or `quiet` passes without one.
     Bytes receive(std::size_t want, std::chrono::milliseconds quiet = 300ms) {
         Bytes got;
@@ -70,8 +70,7 @@ Bytes frame(std::string_view word, unsigned a, unsigned n, const Bytes& data = {
 }
 Bytes word(std::string_view w) { return Bytes(w.begin(), w.end()); }
 Bytes slice(const Memory& m, std::size_t a, std::size_t n) {
-    return Bytes(m.begin() + static_cast<std::ptrdiff_t>(a),
-                 m.begin() + static_cast<std::ptrdiff_t>(a + n));
+    return Bytes(m.begin() + static_cast<std::ptrdiff_t>(a), m.begin() + static_cast<std::ptrdiff_t>(a + n));
 }
 
 SimulatorOptions unpaced() {
@@ -80,7 +79,7 @@ SimulatorOptions unpaced() {
     return o;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(RadioSimulator, AnswersReadsAndWritesOverThePseudoTerminal) {
     RadioSimulator sim(unpaced());
@@ -243,11 +242,10 @@ ProgramRun runProgram(const std::string& args, bool terminate) {
     return r;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(RadioSimProgram, PrintsTheDeviceAndSavesOnTermination) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("pellaro-sim-prog-" + std::to_string(::getpid()));
+    const auto dir = std::filesystem::temp_directory_path() / ("pellaro-sim-prog-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string save = (dir / "out.img").string();
 
@@ -269,10 +267,10 @@ TEST(RadioSimProgram, PrintsTheDeviceAndSavesOnTermination) {
     std::FILE* f = std::fopen(bad.c_str(), "wb");
     std::fputs("short", f);
     std::fclose(f);
-    for (const std::string& args : {"--image " + bad, "--image " + (dir / "none.img").string(),
-                                   std::string("--fault nak"), std::string("--fault melt --at 1"),
-                                   std::string("--turnaround x"), std::string("--bogus"),
-                                   std::string("--fault drop --at 1 --offset x")}) {
+    for (const std::string& args :
+         {"--image " + bad, "--image " + (dir / "none.img").string(), std::string("--fault nak"),
+          std::string("--fault melt --at 1"), std::string("--turnaround x"), std::string("--bogus"),
+          std::string("--fault drop --at 1 --offset x")}) {
         const ProgramRun r = runProgram(args, false);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_TRUE(r.out.empty()) << args;

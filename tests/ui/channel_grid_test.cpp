@@ -50,7 +50,7 @@ struct Page {
     bool activated = false;
 };
 
-}  // namespace
+}   // namespace
 
 class ChannelGridTest : public QObject {
     Q_OBJECT
@@ -77,22 +77,34 @@ void ChannelGridTest::editorForSelection_data()
 {
     QTest::addColumn<int>("col");
     QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("editor");    // suffix of t/p, or empty for none
-    QTest::addColumn<QString>("shown");     // edit text or list entry shown
+    QTest::addColumn<QString>("editor");   // suffix of t/p, or empty for none
+    QTest::addColumn<QString>("shown");    // edit text or list entry shown
 
     // Row 4 is empty; row 2 has a receive side only (power "High", name "OLD"); row 3 both.
-    QTest::newRow("rx freq, empty row") << 1 << 4 << "1" << "";
-    QTest::newRow("rx freq, set row") << 1 << 2 << "1" << "145.50000";
-    QTest::newRow("tx freq, empty row") << 4 << 4 << "5" << "";
-    QTest::newRow("rx tone, empty row") << 2 << 4 << "" << "";
-    QTest::newRow("power shows Low first") << 8 << 2 << "9" << "Low";
-    QTest::newRow("mode") << 3 << 2 << "3" << "QT/DQT";
-    QTest::newRow("tx tone without tx") << 5 << 2 << "" << "";
-    QTest::newRow("tx tone with tx") << 5 << 3 << "6" << "OFF";
-    QTest::newRow("end signalling") << 7 << 3 << "8" << "OFF";
-    QTest::newRow("scrambler") << 11 << 2 << "12" << "OFF";
-    QTest::newRow("name, empty row") << 12 << 4 << "" << "";
-    QTest::newRow("name, set row") << 12 << 2 << "13" << "OLD";
+    QTest::newRow("rx freq, empty row") << 1 << 4 << "1"
+                                        << "";
+    QTest::newRow("rx freq, set row") << 1 << 2 << "1"
+                                      << "145.50000";
+    QTest::newRow("tx freq, empty row") << 4 << 4 << "5"
+                                        << "";
+    QTest::newRow("rx tone, empty row") << 2 << 4 << ""
+                                        << "";
+    QTest::newRow("power shows Low first") << 8 << 2 << "9"
+                                           << "Low";
+    QTest::newRow("mode") << 3 << 2 << "3"
+                          << "QT/DQT";
+    QTest::newRow("tx tone without tx") << 5 << 2 << ""
+                                        << "";
+    QTest::newRow("tx tone with tx") << 5 << 3 << "6"
+                                     << "OFF";
+    QTest::newRow("end signalling") << 7 << 3 << "8"
+                                    << "OFF";
+    QTest::newRow("scrambler") << 11 << 2 << "12"
+                               << "OFF";
+    QTest::newRow("name, empty row") << 12 << 4 << ""
+                                     << "";
+    QTest::newRow("name, set row") << 12 << 2 << "13"
+                                   << "OLD";
 }
 
 void ChannelGridTest::editorForSelection()
@@ -158,9 +170,9 @@ void ChannelGridTest::typingAndEnterCommitFrequency()
     page.select(1, 5);
     QTest::keyClicks(page.edit("1"), QStringLiteral("145.5"));
     QTest::keyClick(page.edit("1"), Qt::Key_Return);
-    const std::vector<std::pair<int, std::string>> expected = {
-        {1, "145.50000"}, {2, "0FF"}, {3, "OFF"}, {4, ""}, {8, "High"}, {9, "Wide"},
-        {10, "OFF"},      {11, "OFF"}, {12, ""}};
+    const std::vector<std::pair<int, std::string>> expected = {{1, "145.50000"}, {2, "0FF"},  {3, "OFF"},
+                                                               {4, ""},          {8, "High"}, {9, "Wide"},
+                                                               {10, "OFF"},      {11, "OFF"}, {12, ""}};
     for (const auto& [col, text] : expected)
         QCOMPARE(page.cell(col, 5), text);
     QVERIFY(!page.edit("1")->isVisible());
@@ -183,9 +195,12 @@ void ChannelGridTest::enterKeepsTheSelectedCell_data()
     QTest::addColumn<QString>("cell");
     for (bool bandB : {false, true}) {
         const char* band = bandB ? "band B " : "band A ";
-        QTest::newRow(qPrintable(QString::fromLatin1(band) + "receive")) << bandB << 1 << "145.5" << "145.50000";
-        QTest::newRow(qPrintable(QString::fromLatin1(band) + "transmit")) << bandB << 4 << "440" << "440.00000";
-        QTest::newRow(qPrintable(QString::fromLatin1(band) + "name")) << bandB << 12 << "AB" << "AB";
+        QTest::newRow(qPrintable(QString::fromLatin1(band) + "receive")) << bandB << 1 << "145.5"
+                                                                         << "145.50000";
+        QTest::newRow(qPrintable(QString::fromLatin1(band) + "transmit")) << bandB << 4 << "440"
+                                                                          << "440.00000";
+        QTest::newRow(qPrintable(QString::fromLatin1(band) + "name")) << bandB << 12 << "AB"
+                                                                      << "AB";
     }
 }
 
@@ -219,11 +234,16 @@ void ChannelGridTest::keyFiltersLimitTyping_data()
     QTest::addColumn<int>("col");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("held");
-    QTest::newRow("rx: letters dropped") << 1 << "1a4x5.5" << "145.5";
-    QTest::newRow("rx: nine at most") << 1 << "145.1234567" << "145.12345";
-    QTest::newRow("tx: nine at most by the filter alone") << 4 << "145.1234567" << "145.12345";
-    QTest::newRow("tx: blanks dropped") << 4 << " 4 4 0" << "440";
-    QTest::newRow("name: seven at most") << 12 << "ABCDEFGHIJ" << "ABCDEFG";
+    QTest::newRow("rx: letters dropped") << 1 << "1a4x5.5"
+                                         << "145.5";
+    QTest::newRow("rx: nine at most") << 1 << "145.1234567"
+                                      << "145.12345";
+    QTest::newRow("tx: nine at most by the filter alone") << 4 << "145.1234567"
+                                                          << "145.12345";
+    QTest::newRow("tx: blanks dropped") << 4 << " 4 4 0"
+                                        << "440";
+    QTest::newRow("name: seven at most") << 12 << "ABCDEFGHIJ"
+                                         << "ABCDEFG";
     QTest::newRow("name: non-ASCII dropped") << 12 << QString::fromUtf8("A\u00e9B\u5173C") << "ABC";
 }
 

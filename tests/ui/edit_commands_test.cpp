@@ -43,10 +43,23 @@ const std::vector<Step>& everyKindOfStep()
 {
     static const std::vector<Step> steps = {
         {"cell commit", "Receiving Frequency of A 5",
-         [](Window& f) { f.click(Band::A, 1, 5); f.type("146"); f.key(Qt::Key_Return); }},
-        {"list pick", "Power of A 1", [](Window& f) { f.click(Band::A, 8, 1); f.pick("t9", "Low"); }},
+         [](Window& f) {
+             f.click(Band::A, 1, 5);
+             f.type("146");
+             f.key(Qt::Key_Return);
+         }},
+        {"list pick", "Power of A 1",
+         [](Window& f) {
+             f.click(Band::A, 8, 1);
+             f.pick("t9", "Low");
+         }},
         {"band B name", "Channel Name of B 1",
-         [](Window& f) { f.page(2); f.click(Band::B, 12, 1); f.type("X"); f.key(Qt::Key_Return); }},
+         [](Window& f) {
+             f.page(2);
+             f.click(Band::B, 12, 1);
+             f.type("X");
+             f.key(Qt::Key_Return);
+         }},
         {"paste", "Paste 2 cells",
          [](Window& f) {
              QApplication::clipboard()->setText(QStringLiteral("433\tD023N\n"));
@@ -54,20 +67,48 @@ const std::vector<Step>& everyKindOfStep()
              f.key(Qt::Key_V, Qt::ControlModifier);
          }},
         {"delete cells", "Delete 4 cells",
-         [](Window& f) { f.click(Band::A, 1, 1); f.click(Band::A, 2, 2, Qt::ShiftModifier); f.key(Qt::Key_Delete); }},
+         [](Window& f) {
+             f.click(Band::A, 1, 1);
+             f.click(Band::A, 2, 2, Qt::ShiftModifier);
+             f.key(Qt::Key_Delete);
+         }},
         {"delete on channels", "Clear Channels 2-3",
-         [](Window& f) { f.click(Band::A, 0, 2); f.click(Band::A, 0, 3, Qt::ShiftModifier); f.key(Qt::Key_Delete); }},
-        {"cut", "Cut Channel 2", [](Window& f) { f.click(Band::A, 0, 2); f.key(Qt::Key_X, Qt::ControlModifier); }},
-        {"insert", "Insert Channel 1", [](Window& f) { f.click(Band::A, 0, 1); f.w->editActions().insertChannel->trigger(); }},
+         [](Window& f) {
+             f.click(Band::A, 0, 2);
+             f.click(Band::A, 0, 3, Qt::ShiftModifier);
+             f.key(Qt::Key_Delete);
+         }},
+        {"cut", "Cut Channel 2",
+         [](Window& f) {
+             f.click(Band::A, 0, 2);
+             f.key(Qt::Key_X, Qt::ControlModifier);
+         }},
+        {"insert", "Insert Channel 1",
+         [](Window& f) {
+             f.click(Band::A, 0, 1);
+             f.w->editActions().insertChannel->trigger();
+         }},
         {"delete channels", "Delete Channels 1-2",
          [](Window& f) {
              f.click(Band::A, 0, 1);
              f.click(Band::A, 0, 2, Qt::ShiftModifier);
              f.w->editActions().deleteChannels->trigger();
          }},
-        {"clear channels", "Clear Channel 3", [](Window& f) { f.click(Band::A, 0, 3); f.w->editActions().clearChannels->trigger(); }},
-        {"move up", "Move Up", [](Window& f) { f.click(Band::A, 0, 2); f.w->editActions().moveUp->trigger(); }},
-        {"move down", "Move Down", [](Window& f) { f.click(Band::A, 0, 1); f.w->editActions().moveDown->trigger(); }},
+        {"clear channels", "Clear Channel 3",
+         [](Window& f) {
+             f.click(Band::A, 0, 3);
+             f.w->editActions().clearChannels->trigger();
+         }},
+        {"move up", "Move Up",
+         [](Window& f) {
+             f.click(Band::A, 0, 2);
+             f.w->editActions().moveUp->trigger();
+         }},
+        {"move down", "Move Down",
+         [](Window& f) {
+             f.click(Band::A, 0, 1);
+             f.w->editActions().moveDown->trigger();
+         }},
         {"sort by frequency", "Sort by Frequency",
          [](Window& f) {
              f.click(Band::A, 0, 1);
@@ -75,24 +116,75 @@ const std::vector<Step>& everyKindOfStep()
              f.w->editActions().sortByFrequency->trigger();
          }},
         {"sort one channel sorts the table", "Sort by Name",
-         [](Window& f) { f.click(Band::A, 0, 1); f.w->editActions().sortByName->trigger(); }},
-        {"set-up list", "Receiving CTCSS of A/Upper Band Set up", [](Window& f) { f.page(1); f.pick("left4", "D023N"); }},
+         [](Window& f) {
+             f.click(Band::A, 0, 1);
+             f.w->editActions().sortByName->trigger();
+         }},
+        {"set-up list", "Receiving CTCSS of A/Upper Band Set up",
+         [](Window& f) {
+             f.page(1);
+             f.pick("left4", "D023N");
+         }},
         {"set-up text typed and left", "Receiving Frequency of B/Under Band Set up",
-         [](Window& f) { f.page(3); f.enter("right3"); f.type("150"); f.leave(); }},
-        {"settings list", "Volume", [](Window& f) { f.page(4); f.pick("gn2", "7"); }},
-        {"FM typed and hovered", "FM Frequency", [](Window& f) { f.page(4); f.enter("gn3"); f.type("88.5"); f.hover("gn3"); }},
-        {"DTMF code typed", "DTMF1", [](Window& f) { f.page(5); f.enter("sy1"); f.type("12#"); }},
-        {"identity code typed", "Alarm Code", [](Window& f) { f.page(5); f.enter("sypz3"); f.type("9"); }},
-        {"state", "Current State", [](Window& f) { f.page(5); f.pick("sypz9", "Stun"); }},
-        {"limit typed and left", "Limit VHF Band (Low)", [](Window& f) { f.page(6); f.enter("xp1"); f.type("136"); f.leave(); }},
+         [](Window& f) {
+             f.page(3);
+             f.enter("right3");
+             f.type("150");
+             f.leave();
+         }},
+        {"settings list", "Volume",
+         [](Window& f) {
+             f.page(4);
+             f.pick("gn2", "7");
+         }},
+        {"FM typed and hovered", "FM Frequency",
+         [](Window& f) {
+             f.page(4);
+             f.enter("gn3");
+             f.type("88.5");
+             f.hover("gn3");
+         }},
+        {"DTMF code typed", "DTMF1",
+         [](Window& f) {
+             f.page(5);
+             f.enter("sy1");
+             f.type("12#");
+         }},
+        {"identity code typed", "Alarm Code",
+         [](Window& f) {
+             f.page(5);
+             f.enter("sypz3");
+             f.type("9");
+         }},
+        {"state", "Current State",
+         [](Window& f) {
+             f.page(5);
+             f.pick("sypz9", "Stun");
+         }},
+        {"limit typed and left", "Limit VHF Band (Low)",
+         [](Window& f) {
+             f.page(6);
+             f.enter("xp1");
+             f.type("136");
+             f.leave();
+         }},
         {"message typed and hovered", "Boot Information 1",
-         [](Window& f) { f.page(6); f.enter("kaiji1"); f.type("HI"); f.hover("kaiji1"); }},
-        {"limit mode", "Limit Frequency Band Mode", [](Window& f) { f.page(6); f.pick("xp5", "OFF"); }},
+         [](Window& f) {
+             f.page(6);
+             f.enter("kaiji1");
+             f.type("HI");
+             f.hover("kaiji1");
+         }},
+        {"limit mode", "Limit Frequency Band Mode",
+         [](Window& f) {
+             f.page(6);
+             f.pick("xp5", "OFF");
+         }},
     };
     return steps;
 }
 
-}  // namespace
+}   // namespace
 
 class EditCommandsTest : public QObject {
     Q_OBJECT
@@ -136,12 +228,36 @@ void EditCommandsTest::undoAndRedoEveryKindOfStep()
 void EditCommandsTest::commitsThatChangeNothingPushNoStep()
 {
     const std::vector<Step> noOps = {
-        {"frequency entered unchanged", "", [](Window& f) { f.click(Band::A, 1, 1); f.type("146.5"); f.key(Qt::Key_Return); }},
-        {"list entry the cell holds", "", [](Window& f) { f.click(Band::A, 8, 1); f.pick("t9", "High"); }},
-        {"pointer over committed set-up editors", "", [](Window& f) { f.page(1); f.hover("left3"); f.hover("left15"); }},
-        {"pointer over the limit page", "", [](Window& f) { f.page(6); f.hover("xp1"); f.hover("kaiji2"); }},
+        {"frequency entered unchanged", "",
+         [](Window& f) {
+             f.click(Band::A, 1, 1);
+             f.type("146.5");
+             f.key(Qt::Key_Return);
+         }},
+        {"list entry the cell holds", "",
+         [](Window& f) {
+             f.click(Band::A, 8, 1);
+             f.pick("t9", "High");
+         }},
+        {"pointer over committed set-up editors", "",
+         [](Window& f) {
+             f.page(1);
+             f.hover("left3");
+             f.hover("left15");
+         }},
+        {"pointer over the limit page", "",
+         [](Window& f) {
+             f.page(6);
+             f.hover("xp1");
+             f.hover("kaiji2");
+         }},
         {"code typed and erased", "",
-         [](Window& f) { f.page(5); f.enter("sy2"); f.type("1"); f.key(Qt::Key_Backspace); }},
+         [](Window& f) {
+             f.page(5);
+             f.enter("sy2");
+             f.type("1");
+             f.key(Qt::Key_Backspace);
+         }},
     };
     for (const Step& step : noOps) {
         Window f;
@@ -165,7 +281,11 @@ void EditCommandsTest::replacingTheDocumentClearsTheHistory()
     auto* limits = static_cast<LimitPage*>(f.w->limitPage);
     const std::vector<std::pair<const char*, std::function<void()>>> replacements = {
         {"New", [&] { f.w->fileNew(); }},
-        {"Open", [&] { f.seam.openAnswer = path; f.w->fileOpen(); }},
+        {"Open",
+         [&] {
+             f.seam.openAnswer = path;
+             f.w->fileOpen();
+         }},
         {"Read", [&] { f.w->refreshAll(); }},   // what the Read dialog calls
         {"partial read", [&] { emit limits->documentReplaced(); }},
     };
@@ -308,11 +428,21 @@ void EditCommandsTest::menusKeepTheirItemsAndTheCommandsFollow()
             list << (a->isSeparator() ? QStringLiteral("|") : a->objectName() + QLatin1Char('=') + a->text());
         return list;
     };
-    const QStringList commands = {
-        "|", "EditCut=Cut", "EditCopy=Copy", "EditPaste=Paste", "EditDelete=Delete", "|",
-        "EditInsertChannel=Insert Channel 5", "EditDeleteChannels=Delete Channels 5-8",
-        "EditClearChannels=Clear Channels 5-8", "|", "EditMoveUp=Move Up", "EditMoveDown=Move Down", "|",
-        "EditSortByFrequency=Sort by Frequency", "EditSortByName=Sort by Name"};
+    const QStringList commands = {"|",
+                                  "EditCut=Cut",
+                                  "EditCopy=Copy",
+                                  "EditPaste=Paste",
+                                  "EditDelete=Delete",
+                                  "|",
+                                  "EditInsertChannel=Insert Channel 5",
+                                  "EditDeleteChannels=Delete Channels 5-8",
+                                  "EditClearChannels=Clear Channels 5-8",
+                                  "|",
+                                  "EditMoveUp=Move Up",
+                                  "EditMoveDown=Move Down",
+                                  "|",
+                                  "EditSortByFrequency=Sort by Frequency",
+                                  "EditSortByName=Sort by Name"};
     f.click(Band::A, 0, 5);
     f.click(Band::A, 0, 8, Qt::ShiftModifier);
     f.page(4);
@@ -320,9 +450,16 @@ void EditCommandsTest::menusKeepTheirItemsAndTheCommandsFollow()
     f.page(0);
 
     // The described items, as they stand, then the commands behind a divider.
-    QStringList expected = {"N6=Read", "N7=Write", "N8=-------", "N9=A/Upper Band Channel",
-                            "N11=B/Under Band Channel", "N16=-------", "RawMemoryItem=Raw Memory",
-                            "EditDivider=-------", "EditUndo=Undo Volume", "EditRedo=Redo"};
+    QStringList expected = {"N6=Read",
+                            "N7=Write",
+                            "N8=-------",
+                            "N9=A/Upper Band Channel",
+                            "N11=B/Under Band Channel",
+                            "N16=-------",
+                            "RawMemoryItem=Raw Memory",
+                            "EditDivider=-------",
+                            "EditUndo=Undo Volume",
+                            "EditRedo=Redo"};
     expected += commands;
     expected += QStringList({"|", "CompareWithRadio=Compare with Radio…", "FastTransfers=Fast Transfers", "|",
                              "ProgramSeveralRadios=Program Several Radios…"});
@@ -352,7 +489,8 @@ QTEST_MAIN(EditCommandsTest)
 void EditCommandsTest::stepNamesAreTheMenuWords()
 {
     using Pick = QAction* EditActions::*;
-    const std::pair<Pick, int> commands[] = {   // the command, the first of the two channels selected
+    const std::pair<Pick, int> commands[] = {
+        // the command, the first of the two channels selected
         {&EditActions::insertChannel, 1}, {&EditActions::deleteChannels, 1}, {&EditActions::clearChannels, 1},
         {&EditActions::moveUp, 2},        {&EditActions::moveDown, 1},       {&EditActions::sortByFrequency, 1},
         {&EditActions::sortByName, 1},

@@ -29,14 +29,16 @@ using pellaro::test::FakeSeam;
 
 namespace {
 
-sim::SimulatorOptions unpaced() {
+sim::SimulatorOptions unpaced()
+{
     sim::SimulatorOptions options;
     options.pacing = false;
     return options;
 }
 
 struct Rig {
-    Rig() : radio(unpaced()) {
+    Rig() : radio(unpaced())
+    {
         MainWindowOptions options;
         options.seam = &seam;
         options.firstPort = QString::fromStdString(radio.start());
@@ -47,10 +49,12 @@ struct Rig {
         dialog->logFile->setText(dir.filePath(QStringLiteral("log.csv")));
         dialog->fast->setChecked(true);
     }
-    std::string nativeId(const Document& doc) const {
+    std::string nativeId(const Document& doc) const
+    {
         return valueText(doc, *findValueName("DTMF Groups/Native ID Code"));
     }
-    std::string log() const {
+    std::string log() const
+    {
         std::ifstream in(dir.filePath(QStringLiteral("log.csv")).toStdString());
         std::stringstream s;
         s << in.rdbuf();
@@ -63,7 +67,7 @@ struct Rig {
     FleetDialog* dialog = nullptr;
 };
 
-}  // namespace
+}   // namespace
 
 class FleetDialogTest : public QObject {
     Q_OBJECT
@@ -73,7 +77,8 @@ private slots:
     void aRefusedValueTouchesNoRadio();
 };
 
-void FleetDialogTest::itemComesAfterTheEditMenusItems() {
+void FleetDialogTest::itemComesAfterTheEditMenusItems()
+{
     Rig rig;
     const QList<QAction*> actions = rig.w->findChild<QMenu*>(QStringLiteral("N5"))->actions();
     QCOMPARE(actions.last()->objectName(), QStringLiteral("ProgramSeveralRadios"));
@@ -82,7 +87,8 @@ void FleetDialogTest::itemComesAfterTheEditMenusItems() {
     QCOMPARE(actions[actions.size() - 3]->objectName(), QStringLiteral("FastTransfers"));
 }
 
-void FleetDialogTest::countedRadiosAreWrittenAndLogged() {
+void FleetDialogTest::countedRadiosAreWrittenAndLogged()
+{
     Rig rig;
     const std::string before = rig.nativeId(rig.w->document());
     const auto mirrors = rig.w->document().k;
@@ -111,12 +117,15 @@ void FleetDialogTest::countedRadiosAreWrittenAndLogged() {
     QVERIFY(rig.seam.messages.isEmpty());
 }
 
-void FleetDialogTest::aRefusedValueTouchesNoRadio() {
+void FleetDialogTest::aRefusedValueTouchesNoRadio()
+{
     Rig rig;
-    rig.dialog->setTable({QStringLiteral("DTMF Groups/Native ID Code")}, {{QStringLiteral("101")}, {QStringLiteral("10X")}});
+    rig.dialog->setTable({QStringLiteral("DTMF Groups/Native ID Code")},
+                         {{QStringLiteral("101")}, {QStringLiteral("10X")}});
     rig.dialog->start();
     QCOMPARE(rig.seam.messages.size(), 1);
-    QVERIFY2(rig.seam.messages[0].startsWith(QStringLiteral("1 values refused; no radio was written.\n\nline 2: DTMF Groups/Native ID Code: ")),
+    QVERIFY2(rig.seam.messages[0].startsWith(
+                 QStringLiteral("1 values refused; no radio was written.\n\nline 2: DTMF Groups/Native ID Code: ")),
              qPrintable(rig.seam.messages[0]));
     QCOMPARE(rig.radio.counters().protocol.exchanges, 0u);
     QVERIFY(rig.log().empty());

@@ -136,7 +136,7 @@ QStringList names(const QList<QAction*>& actions)
     return list;
 }
 
-}  // namespace
+}   // namespace
 
 class InterchangeTest : public QObject {
     Q_OBJECT
@@ -232,7 +232,8 @@ void InterchangeTest::unusableImportChangesNothing_data()
     QTest::newRow("no header") << QByteArray("\r\n") << int(CsvFormat::Native) << "no header line";
     QTest::newRow("other format") << QByteArray(kGenericPlan) << int(CsvFormat::Native) << "choose Generic";
     QTest::newRow("not a plan") << QByteArray("a,b\r\n1,2\r\n") << int(CsvFormat::Generic) << "no Location column";
-    QTest::newRow("not UTF-8") << QByteArray("Location,Name,Frequency\r\n1,\xC4pfel,145.5\r\n") << int(CsvFormat::Generic)
+    QTest::newRow("not UTF-8") << QByteArray("Location,Name,Frequency\r\n1,\xC4pfel,145.5\r\n")
+                               << int(CsvFormat::Generic)
                                << "line 2 is not UTF-8 text; save the file as UTF-8 (CSV UTF-8)";
     QTest::newRow("too large") << QByteArray(int(kLargestChannelCsv) + 1, '#') << int(CsvFormat::Generic)
                                << "the file is too large for a channel plan (at most 8 MiB)";
@@ -263,16 +264,17 @@ void InterchangeTest::importThatChangesNothingSaysWhy_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("replace");
-    QTest::addColumn<QString>("box");   // how the box begins
-    QTest::addColumn<QString>("line");  // a line it lists
-    QTest::newRow("replace with a refused row")
-        << QByteArray(kGenericPlan) << true
-        << "Nothing was imported from plan.csv: Replace takes every row or none, and 1 row and 0 values would be refused."
-        << "line 4: A 3 Receiving Frequency: \"120.000000\"";
-    QTest::newRow("no row taken") << QByteArray("Location,Frequency\r\n1,600\r\n") << false
-                                  << "plan.csv cannot be imported: no row of the file can be taken (1 row(s) left out). "
-                                     "Nothing was changed.\nNot taken:"
-                                  << "line 2: A 1 Receiving Frequency: \"600\"";
+    QTest::addColumn<QString>("box");    // how the box begins
+    QTest::addColumn<QString>("line");   // a line it lists
+    QTest::newRow("replace with a refused row") << QByteArray(kGenericPlan) << true
+                                                << "Nothing was imported from plan.csv: Replace takes every row or "
+                                                   "none, and 1 row and 0 values would be refused."
+                                                << "line 4: A 3 Receiving Frequency: \"120.000000\"";
+    QTest::newRow("no row taken")
+        << QByteArray("Location,Frequency\r\n1,600\r\n") << false
+        << "plan.csv cannot be imported: no row of the file can be taken (1 row(s) left out). "
+           "Nothing was changed.\nNot taken:"
+        << "line 2: A 1 Receiving Frequency: \"600\"";
 }
 
 void InterchangeTest::importThatChangesNothingSaysWhy()
@@ -333,8 +335,10 @@ void InterchangeTest::exportWritesTheCommandLinesFile_data()
     QTest::addColumn<int>("band");   // -1: both
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("written");
-    QTest::newRow("native, both bands") << int(CsvFormat::Native) << -1 << "plan" << "plan.csv";
-    QTest::newRow("generic, band A") << int(CsvFormat::Generic) << int(Band::A) << "plan.txt" << "plan.txt";
+    QTest::newRow("native, both bands") << int(CsvFormat::Native) << -1 << "plan"
+                                        << "plan.csv";
+    QTest::newRow("generic, band A") << int(CsvFormat::Generic) << int(Band::A) << "plan.txt"
+                                     << "plan.txt";
 }
 
 void InterchangeTest::exportWritesTheCommandLinesFile()
@@ -353,9 +357,9 @@ void InterchangeTest::exportWritesTheCommandLinesFile()
 
     const CsvExport expected = exportChannels(rig.doc(), CsvFormat(format), which);
     QCOMPARE(readText(rig.dir.filePath(written)), QByteArray::fromStdString(expected.csv));
-    QCOMPARE(rig.seam.messages, QStringList({QStringLiteral("Exported %1 channels to %2.")
-                                                 .arg(expected.rows)
-                                                 .arg(rig.dir.filePath(written))}));
+    QCOMPARE(
+        rig.seam.messages,
+        QStringList({QStringLiteral("Exported %1 channels to %2.").arg(expected.rows).arg(rig.dir.filePath(written))}));
     // Nothing but the file: no temporary left beside it.
     QCOMPARE(QDir(rig.dir.path()).entryList(QDir::Files).size(), 1);
 }
@@ -408,16 +412,16 @@ void InterchangeTest::linesLeadToTheirPage_data()
     QTest::addColumn<int>("address");
     QTest::addColumn<QString>("bytes");
     QTest::addColumn<int>("tab");
-    QTest::addColumn<QString>("focus");    // the editor that gets the focus
-    QTest::addColumn<int>("firstByte");    // marked in the raw memory view; -1: none
-    QTest::newRow("setting") << int(Difference::Kind::Setting) << "Comprehensive Setting" << "" << 5 << 0 << ""
-                             << 4 << "" << -1;
+    QTest::addColumn<QString>("focus");   // the editor that gets the focus
+    QTest::addColumn<int>("firstByte");   // marked in the raw memory view; -1: none
+    QTest::newRow("setting") << int(Difference::Kind::Setting) << "Comprehensive Setting"
+                             << "" << 5 << 0 << "" << 4 << "" << -1;
     QTest::newRow("setting's editor") << int(Difference::Kind::Setting) << "DTMF Groups"
                                       << "Alarm Code            :" << 0 << 0 << "" << 5 << "sypz3" << -1;
-    QTest::newRow("mirror bytes") << int(Difference::Kind::Memory) << "B/Under Band Set up" << "" << 4 << 0x0392
-                                  << "00 E4" << 3 << "" << 2;
-    QTest::newRow("state byte") << int(Difference::Kind::Memory) << "DTMF Groups" << "" << 0 << 0 << "FF" << 5 << ""
-                                << -1;
+    QTest::newRow("mirror bytes") << int(Difference::Kind::Memory) << "B/Under Band Set up"
+                                  << "" << 4 << 0x0392 << "00 E4" << 3 << "" << 2;
+    QTest::newRow("state byte") << int(Difference::Kind::Memory) << "DTMF Groups"
+                                << "" << 0 << 0 << "FF" << 5 << "" << -1;
 }
 
 void InterchangeTest::linesLeadToTheirPage()

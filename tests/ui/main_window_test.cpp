@@ -60,7 +60,7 @@ QString readFile(const QString& path)
     return QString::fromLatin1(f.readAll());
 }
 
-}  // namespace
+}   // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -93,7 +93,7 @@ void MainWindowTest::startUpControls()
     QCOMPARE(w.Panel0->width(), 200);
     QCOMPARE(w.ToolBar1->height(), 57);
 
-    const QStringList captions = {"A/Upper Band Channel", "A/Upper Band Set up", "B/Under Band Channel",
+    const QStringList captions = {"A/Upper Band Channel", "A/Upper Band Set up",   "B/Under Band Channel",
                                   "B/Under Band Set up",  "Comprehensive Setting", "DTMF Groups",
                                   "Limit Frequency"};
     const QStringList sheets = {"TabSheet1", "TabSheet2", "TabSheet5", "TabSheet6",
@@ -137,11 +137,19 @@ void MainWindowTest::menusAndToolbar()
     FakeSeam seam;
     TForm2 w(optionsWith(seam, {}));
 
-    const QList<QPair<const char*, QString>> items = {
-        {"N1", "New"},  {"N2", "Open"}, {"N3", "Save"}, {"N4", "Quit"},
-        {"N6", "Read"}, {"N7", "Write"}, {"N8", "-------"}, {"N9", "A/Upper Band Channel"},
-        {"N11", "B/Under Band Channel"}, {"N16", "-------"}, {"N13", "Note"},
-        {"N14", "Amend Password"}, {"N15", "Quit(Q)"}};
+    const QList<QPair<const char*, QString>> items = {{"N1", "New"},
+                                                      {"N2", "Open"},
+                                                      {"N3", "Save"},
+                                                      {"N4", "Quit"},
+                                                      {"N6", "Read"},
+                                                      {"N7", "Write"},
+                                                      {"N8", "-------"},
+                                                      {"N9", "A/Upper Band Channel"},
+                                                      {"N11", "B/Under Band Channel"},
+                                                      {"N16", "-------"},
+                                                      {"N13", "Note"},
+                                                      {"N14", "Amend Password"},
+                                                      {"N15", "Quit(Q)"}};
     for (const auto& [name, caption] : items) {
         QAction* a = action(w, name);
         QVERIFY2(a, name);
@@ -154,9 +162,8 @@ void MainWindowTest::menusAndToolbar()
     QCOMPARE(menuTitles, QStringList({"File(F)", "Edit(E)", "Help(H)", "Quit(Q)"}));
 
     const QList<QPair<const char*, QString>> buttons = {
-        {"ToolButton1", "  New  "}, {"ToolButton3", "  Open  "}, {"ToolButton5", "  Save   "},
-        {"ToolButton7", "Read"},    {"ToolButton9", "Write"},    {"ToolButton11", "Note"},
-        {"ToolButton13", "Password"}};
+        {"ToolButton1", "  New  "}, {"ToolButton3", "  Open  "}, {"ToolButton5", "  Save   "}, {"ToolButton7", "Read"},
+        {"ToolButton9", "Write"},   {"ToolButton11", "Note"},    {"ToolButton13", "Password"}};
     for (const auto& [name, caption] : buttons) {
         auto* b = w.findChild<QToolButton*>(QString::fromLatin1(name));
         QVERIFY2(b, name);
@@ -189,8 +196,8 @@ void MainWindowTest::portList_data()
 
     QTest::newRow("none") << QStringList() << QStringList() << "No port!";
     // Text order ignoring case; a name that does not open reads "used".
-    QTest::newRow("text order") << QStringList({"COM2", "com10", "COM1"})
-                                << QStringList({"COM1", "com10", "COM2"}) << "COM Port:The port is used!";
+    QTest::newRow("text order") << QStringList({"COM2", "com10", "COM1"}) << QStringList({"COM1", "com10", "COM2"})
+                                << "COM Port:The port is used!";
     QTest::newRow("free pty") << QStringList({"PTY"}) << QStringList({"PTY"}) << "COM Port:PTY";
 }
 
@@ -309,7 +316,7 @@ void openDropDown(TForm2& w)
     w.ComboBox1->hidePopup();
 }
 
-}  // namespace
+}   // namespace
 
 void MainWindowTest::portListFollowsTheCable()
 {
@@ -335,9 +342,9 @@ void MainWindowTest::portListFollowsTheCable()
 
     // Both vanish and a USB adapter appears: the open port stays listed,
     // selected and open, the closed one goes.
-    const SerialPortEntry usb{QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"),
-                              adapterDescription(QStringLiteral("FTDI"), QStringLiteral("FT232R USB UART"),
-                                                 QStringLiteral("A50285BI"))};
+    const SerialPortEntry usb{
+        QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"),
+        adapterDescription(QStringLiteral("FTDI"), QStringLiteral("FT232R USB UART"), QStringLiteral("A50285BI"))};
     *found = {usb};
     openDropDown(w);
     QCOMPARE(listed(w), QStringList({pty.path(), QStringLiteral("ttyUSB0")}));
@@ -435,9 +442,12 @@ void MainWindowTest::saveAppendsExtensionOnce_data()
 {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("written");
-    QTest::newRow("bare name") << "radio" << "radio.bc";
-    QTest::newRow("already .bc") << "radio.bc" << "radio.bc";
-    QTest::newRow("other extension") << "radio.txt" << "radio.txt.bc";
+    QTest::newRow("bare name") << "radio"
+                               << "radio.bc";
+    QTest::newRow("already .bc") << "radio.bc"
+                                 << "radio.bc";
+    QTest::newRow("other extension") << "radio.txt"
+                                     << "radio.txt.bc";
 }
 
 void MainWindowTest::saveAppendsExtensionOnce()

@@ -40,7 +40,7 @@ QString cell(const RawMemoryView& view, int row, int col)
     return item ? item->text() : QStringLiteral("<none>");
 }
 
-}  // namespace
+}   // namespace
 
 class RawMemoryViewTest : public QObject {
     Q_OBJECT

@@ -51,7 +51,7 @@ void write(const QString& path, const QByteArray& text)
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
 }
 
-}  // namespace
+}   // namespace
 
 class TextActionsTest : public QObject {
     Q_OBJECT
@@ -96,7 +96,8 @@ void TextActionsTest::refusedTextChangesNothing()
         QVERIFY(rig.seam.messages.last().contains(QStringLiteral("Nothing was changed")) ||
                 rig.seam.messages.last().contains(QStringLiteral("nothing was changed")));
     }
-    QVERIFY(rig.seam.messages.at(rig.seam.messages.size() - 2).contains(QStringLiteral("line 3: Comprehensive Setting/Volume")));
+    QVERIFY(rig.seam.messages.at(rig.seam.messages.size() - 2)
+                .contains(QStringLiteral("line 3: Comprehensive Setting/Volume")));
 }
 
 QTEST_MAIN(TextActionsTest)

@@ -50,11 +50,11 @@ struct Rig {
     sim::RadioSimulator radio;   // outlives the window, whose port is open on it
     FakeSeam seam;
     std::unique_ptr<TForm2> window;
-    TForm5* read = nullptr;    // owned by the window
+    TForm5* read = nullptr;   // owned by the window
     TForm6* write = nullptr;
 };
 
-}  // namespace
+}   // namespace
 
 class TransferDialogsTest : public QObject {
     Q_OBJECT

@@ -69,4 +69,4 @@ private:
     QString path_;
 };
 
-}  // namespace pellaro::test
+}   // namespace pellaro::test

@@ -64,7 +64,10 @@ struct Window {
     }
     void type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text)); }
     template <typename W>
-    W* find(const char* name) { return w->findChild<W*>(QString::fromLatin1(name)); }
+    W* find(const char* name)
+    {
+        return w->findChild<W*>(QString::fromLatin1(name));
+    }
     void pick(const char* list, const QString& entry)
     {
         auto* box = find<QComboBox>(list);
@@ -86,4 +89,4 @@ struct Window {
     bool active = false;
 };
 
-}  // namespace pellaro::test
+}   // namespace pellaro::test

@@ -63,7 +63,7 @@ void cancelNextDialog()
     });
 }
 
-}  // namespace
+}   // namespace
 
 class WindowKeysTest : public QObject {
     Q_OBJECT
@@ -88,8 +88,7 @@ void WindowKeysTest::cellEditorKeysWorkOnItsText_data()
     QTest::newRow("name: Home, Delete") << 12 << QList<int>{Qt::Key_Home, Qt::Key_Delete} << "ULU";
     QTest::newRow("name: Shift+End, Delete") << 12 << QList<int>{Qt::Key_Home, -Qt::Key_End, Qt::Key_Delete} << "";
     QTest::newRow("frequency: Home, Delete") << 1 << QList<int>{Qt::Key_Home, Qt::Key_Delete} << "46.50000";
-    QTest::newRow("frequency: Shift+End, Delete") << 1 << QList<int>{Qt::Key_Home, -Qt::Key_End, Qt::Key_Delete}
-                                                  << "";
+    QTest::newRow("frequency: Shift+End, Delete") << 1 << QList<int>{Qt::Key_Home, -Qt::Key_End, Qt::Key_Delete} << "";
 }
 
 void WindowKeysTest::cellEditorKeysWorkOnItsText()
@@ -237,27 +236,24 @@ void WindowKeysTest::undoAndRedoBringTheStepForward_data()
     QTest::addColumn<CellRange>("cells");
     QTest::addColumn<QString>("command");   // the Edit item that makes the step; empty: typing
     QTest::addColumn<Act>("act");
-    QTest::newRow("cell on band B") << 2 << CellRange{1, 1, 12, 12} << ""
-                                    << Act([](Window& f) {
-                                           f.page(2);
-                                           f.click(Band::B, 12, 1);
-                                           f.type("X");
-                                           f.key(Qt::Key_Return);
-                                       });
-    QTest::newRow("Delete Channels") << 0 << CellRange{1, 2, 1, 12} << "EditDeleteChannels"
-                                     << Act([](Window& f) {
-                                            f.click(Band::A, 0, 1);
-                                            f.click(Band::A, 0, 2, Qt::ShiftModifier);
-                                        });
+    QTest::newRow("cell on band B") << 2 << CellRange{1, 1, 12, 12} << "" << Act([](Window& f) {
+        f.page(2);
+        f.click(Band::B, 12, 1);
+        f.type("X");
+        f.key(Qt::Key_Return);
+    });
+    QTest::newRow("Delete Channels") << 0 << CellRange{1, 2, 1, 12} << "EditDeleteChannels" << Act([](Window& f) {
+        f.click(Band::A, 0, 1);
+        f.click(Band::A, 0, 2, Qt::ShiftModifier);
+    });
     QTest::newRow("Clear Channels") << 0 << CellRange{3, 3, 1, 12} << "EditClearChannels"
                                     << Act([](Window& f) { f.click(Band::A, 0, 3); });
-    QTest::newRow("setting") << 4 << CellRange{} << ""
-                             << Act([](Window& f) {
-                                    f.page(4);
-                                    f.enter("gn3");
-                                    f.type("88.5");
-                                    f.leave();
-                                });
+    QTest::newRow("setting") << 4 << CellRange{} << "" << Act([](Window& f) {
+        f.page(4);
+        f.enter("gn3");
+        f.type("88.5");
+        f.leave();
+    });
 }
 
 void WindowKeysTest::undoAndRedoBringTheStepForward()

@@ -143,7 +143,7 @@ void print(const char* name, const Figures& f) {
     std::fflush(stdout);
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -191,9 +191,10 @@ int main(int argc, char** argv) {
         const Figures fastWrite = runTransfer(engine, doc, true);
         print("fast full write", fastWrite);
         engine.setFastTransfers(false);
-        std::printf("targets: normal wall <= %.2f x floor, cpu <= %.1f s; fast wall <= %.1f s (read) and "
-                    "%.1f s (write), cpu <= %.1f s; stall <= %.0f ms\n",
-                    kWallFactor, kCpuSeconds, kFastReadSeconds, kFastWriteSeconds, kFastCpuSeconds, kStallMs);
+        std::printf(
+            "targets: normal wall <= %.2f x floor, cpu <= %.1f s; fast wall <= %.1f s (read) and "
+            "%.1f s (write), cpu <= %.1f s; stall <= %.0f ms\n",
+            kWallFactor, kCpuSeconds, kFastReadSeconds, kFastWriteSeconds, kFastCpuSeconds, kStallMs);
         std::fflush(stdout);
         if (read.result != "Read success!" || write.result != "Write success!") status = 1;
         if (fastRead.result != "Read success!" || fastWrite.result != "Write success!") status = 1;

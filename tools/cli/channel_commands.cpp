@@ -136,6 +136,6 @@ int cliCopy(const std::vector<std::string>& given) {
 const CommandRegistration pasteCommand{{"paste", kPasteArguments, kPasteSummary, cliPaste}};
 const CommandRegistration copyCommand{{"copy", kCopyArguments, kCopySummary, cliCopy}};
 
-}  // namespace
+}   // namespace
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli

@@ -23,8 +23,10 @@ bool loadCodeplugFile(const std::string& path, Document& doc) {
 bool saveCodeplugFile(const std::string& path, const Document& doc, const std::string& consequence) {
     std::string bytes;
     FileResult r = saveCodeplug(doc, bytes);
-    if (!r.ok()) r.error = "Cannot write \"" + path + "\": " + r.error;
-    else r = writeFileAtomically(path, bytes);
+    if (!r.ok())
+        r.error = "Cannot write \"" + path + "\": " + r.error;
+    else
+        r = writeFileAtomically(path, bytes);
     if (r.ok()) return true;
     std::string message = r.error;
     if (!consequence.empty()) {
@@ -41,4 +43,4 @@ bool lockForRewrite(const std::string& path, FileLock& lock) {
     return r.ok();
 }
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli

@@ -25,4 +25,4 @@ bool saveCodeplugFile(const std::string& path, const Document& doc, const std::s
 // file cannot be locked, or another program held it too long.
 bool lockForRewrite(const std::string& path, FileLock& lock);
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli

@@ -40,7 +40,7 @@ constexpr int kExitUsage = 2;
 // "pellaro-cli: <message>" on stderr.
 void printError(const std::string& message);
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli
 
 // The radio transfers: not part of every build (see the usage text).
 int cliRead(const std::vector<std::string>& args);
@@ -58,4 +58,4 @@ inline constexpr const char* kVerifyArguments = "[--fast] DEVICE FILE.bc";
 inline constexpr const char* kVerifySummary =
     "read the radio on serial DEVICE and print what writing FILE.bc would change in it; "
     "exit 1 if anything, 2 if unusable";
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli

@@ -37,13 +37,18 @@ ChannelArgs parseArgs(const std::vector<std::string>& args, bool allowCsvOptions
         const bool hasValue = i + 1 < args.size();
         if (allowCsvOptions && arg == "--band") {
             const std::string v = hasValue ? args[++i] : "";
-            if (v == "A" || v == "a") a.band = Band::A;
-            else if (v == "B" || v == "b") a.band = Band::B;
-            else a.error = "--band takes A or B";
+            if (v == "A" || v == "a")
+                a.band = Band::A;
+            else if (v == "B" || v == "b")
+                a.band = Band::B;
+            else
+                a.error = "--band takes A or B";
         } else if (allowCsvOptions && arg == "--format") {
             const CsvFormatEntry* f = findCsvFormat(hasValue ? args[++i] : "");
-            if (f) a.format = f->id;
-            else a.error = "--format takes " + csvFormatNames(" or ");
+            if (f)
+                a.format = f->id;
+            else
+                a.error = "--format takes " + csvFormatNames(" or ");
         } else if (allowReplace && arg == "--replace") {
             a.replace = true;
         } else if (allowWritten && arg == "--written") {
@@ -120,9 +125,9 @@ int cliImport(const std::vector<std::string>& args) {
     if (!format) {
         const CsvTable table = parseCsv(csv);
         printError(csvPath + ": " +
-                   (table.ok() ? "not a channel CSV (its header names neither the " + csvFormatNames(" nor the ") +
-                                     " columns)"
-                               : table.error) +
+                   (table.ok()
+                        ? "not a channel CSV (its header names neither the " + csvFormatNames(" nor the ") + " columns)"
+                        : table.error) +
                    "; " + codeplug + " is unchanged");
         return kExitUsage;
     }
@@ -136,8 +141,9 @@ int cliImport(const std::vector<std::string>& args) {
         // Replace takes the rows all or none.
         printRefusals(csvPath, report);
         printError(csvPath + ": " + std::to_string(report.rowsRefused) + " row(s) left out and " +
-                   std::to_string(report.valuesRefused()) + " value(s) refused; --replace takes every row or none, so " +
-                   codeplug + " is unchanged (mend the file, or import without --replace to merge the rest)");
+                   std::to_string(report.valuesRefused()) +
+                   " value(s) refused; --replace takes every row or none, so " + codeplug +
+                   " is unchanged (mend the file, or import without --replace to merge the rest)");
         return kExitFailure;
     }
     if (!saveCodeplugFile(codeplug, doc, "nothing was imported")) return kExitUsage;
@@ -179,6 +185,6 @@ const CommandRegistration diffCommand{
     {"diff", "A.bc B.bc [--written]",
      "print what differs from A.bc to B.bc (--written: only what a write would send); exit 1 if anything", cliDiff}};
 
-}  // namespace
+}   // namespace
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli

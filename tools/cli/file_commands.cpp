@@ -121,9 +121,8 @@ int cliShow(const std::vector<std::string>& args) {
 
 const CommandRegistration newCommand{{"new", "FILE", "write a new (default) codeplug to FILE", cliNew}};
 const CommandRegistration showCommand{
-    {"show", "FILE", "print the codeplug in FILE: the programmed channels of both bands, then every setting",
-     cliShow}};
+    {"show", "FILE", "print the codeplug in FILE: the programmed channels of both bands, then every setting", cliShow}};
 
-}  // namespace
+}   // namespace
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli

@@ -66,7 +66,8 @@ public:
     StopSignals& operator=(const StopSignals&) = delete;
 
 private:
-    struct sigaction oldInt_ {}, oldTerm_ {}, oldHup_ {};
+    struct sigaction oldInt_ {
+    }, oldTerm_{}, oldHup_{};
 };
 
 bool isFolder(const std::string& path) {
@@ -163,7 +164,8 @@ std::optional<FleetPlan> preparePlan(const FleetArguments& args, std::set<std::s
         return std::nullopt;
     }
     if (args.backupDir && (!isFolder(*args.backupDir) || ::access(args.backupDir->c_str(), W_OK | X_OK) != 0)) {
-        printError("cannot write backups into " + *args.backupDir + ": not a folder that can be written; no radio was written");
+        printError("cannot write backups into " + *args.backupDir +
+                   ": not a folder that can be written; no radio was written");
         return std::nullopt;
     }
 
@@ -258,6 +260,6 @@ const CommandRegistration kFleet{
      "DIR/LABEL.bc first; --verify: read it back and compare)",
      cliFleet}};
 
-}  // namespace
+}   // namespace
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli

@@ -17,15 +17,14 @@ std::vector<Command>& registry() {
 // Commands every build documents; the radio transfers may not be linked in.
 const Command kDocumented[] = {
     {"new", "FILE", "write a new (default) codeplug to FILE", nullptr},
-    {"show", "FILE", "print the codeplug in FILE: the programmed channels of both bands, then every setting",
-     nullptr},
-    {"read", "[--fast] DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc (--fast: fast transfer)",
-     nullptr},
+    {"show", "FILE", "print the codeplug in FILE: the programmed channels of both bands, then every setting", nullptr},
+    {"read", "[--fast] DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc (--fast: fast transfer)", nullptr},
     {"write", kWriteArguments, kWriteSummary, nullptr},
     {"verify", kVerifyArguments, kVerifySummary, nullptr},
     {"paste", "FILE.bc BAND ROW COL",
      "paste tab-separated cells from stdin into band A or B of FILE.bc at channel ROW, column COL; "
-     "refused cells on stderr, exit 1 if any, 2 if nothing was written", nullptr},
+     "refused cells on stderr, exit 1 if any, 2 if nothing was written",
+     nullptr},
     {"copy", "[--headings] FILE.bc BAND ROW1-ROW2 [COL1-COL2]",
      "print channels ROW1-ROW2 of band A or B (columns 1-12, or COL1-COL2) as tab-separated cells", nullptr},
     {"export", "FILE.bc OUT.csv [--band A|B] [--format native|generic]",
@@ -64,7 +63,7 @@ void printUsage(std::ostream& out) {
            "128 + the signal for a transfer stopped by Ctrl+C, SIGTERM or SIGHUP.\n";
 }
 
-}  // namespace
+}   // namespace
 
 CommandRegistration::CommandRegistration(const Command& command) { registry().push_back(command); }
 
@@ -72,7 +71,7 @@ const std::vector<Command>& commands() { return registry(); }
 
 void printError(const std::string& message) { std::cerr << "pellaro-cli: " << message << "\n"; }
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli
 
 int main(int argc, char** argv) {
     using namespace pellaro::cli;

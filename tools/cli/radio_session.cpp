@@ -20,8 +20,7 @@ std::string openFailureReason(const std::string& device, const TComm& comm, cons
     const int err = comm.lastOpenErrno();
     if (message == kMsgNotCommHandle || err == ENOTTY) return "not a terminal (not a serial device)";
     if (err == EACCES || err == EPERM) return "permission denied; " + accessRefusedHint(device);
-    if (err == EBUSY || err == EWOULDBLOCK || message == kMsgAlreadyOpened)
-        return "busy: another program is using it";
+    if (err == EBUSY || err == EWOULDBLOCK || message == kMsgAlreadyOpened) return "busy: another program is using it";
     if (err == ENOENT) return "no such device";
     const std::string detail = comm.lastOpenErrorDetail();
     return detail.empty() ? message : detail;
@@ -62,8 +61,8 @@ bool fitForWrite(const Document& doc, const std::string& path) {
     for (const ReportItem& item : checkForWrite(doc)) lines.push_back(itemText(item));
     if (lines.empty()) return true;
     for (const std::string& line : shownLines(lines)) std::cerr << path << ": " << line << "\n";
-    printError(std::to_string(lines.size()) + (lines.size() == 1 ? " value" : " values") +
-               " of " + path + " the editors would refuse; nothing was written to the radio");
+    printError(std::to_string(lines.size()) + (lines.size() == 1 ? " value" : " values") + " of " + path +
+               " the editors would refuse; nothing was written to the radio");
     return false;
 }
 
@@ -85,4 +84,4 @@ RadioSession::~RadioSession() {
 
 void RadioSession::pause() { pauseBetweenExchanges(link_); }
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli

@@ -85,4 +85,4 @@ private:
     bool drawn_ = false;
 };
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli

@@ -187,10 +187,10 @@ const CommandRegistration loadCommand{
      "write FILE.bc from a codeplug text, every value through the editors' rules (from New, or FILE.bc with "
      "--merge); nothing written and exit 1 if one is refused",
      cliLoad}};
-const CommandRegistration getCommand{
-    {"get", "FILE.bc NAME...", "print the value of each NAME (\"A 5 Receiving Frequency\", \"Comprehensive "
-                               "Setting/Volume\")",
-     cliGet}};
+const CommandRegistration getCommand{{"get", "FILE.bc NAME...",
+                                      "print the value of each NAME (\"A 5 Receiving Frequency\", \"Comprehensive "
+                                      "Setting/Volume\")",
+                                      cliGet}};
 const CommandRegistration setCommand{
     {"set", "FILE.bc NAME=VALUE...",
      "enter each VALUE through its editor's rule and rewrite FILE.bc; nothing written and exit 1 if one is "
@@ -199,6 +199,6 @@ const CommandRegistration setCommand{
 const CommandRegistration namesCommand{
     {"names", "", "list every NAME that get and set take, with its entries or rule", cliNames}};
 
-}  // namespace
+}   // namespace
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli

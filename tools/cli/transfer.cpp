@@ -85,8 +85,8 @@ public:
 
 private:
     static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction saved_[std::size(kSignals)] {};
-    bool installed_[std::size(kSignals)] {};
+    struct sigaction saved_[std::size(kSignals)]{};
+    bool installed_[std::size(kSignals)]{};
 };
 
 // The exit status of a run ended by a signal, as the shell gives it.
@@ -94,10 +94,14 @@ int stoppedStatus() { return 128 + stopSignal.load(); }
 
 std::string signalName(int signal) {
     switch (signal) {
-        case SIGINT: return "Ctrl+C (SIGINT)";
-        case SIGTERM: return "SIGTERM";
-        case SIGHUP: return "SIGHUP";
-        default: return "signal " + std::to_string(signal);
+        case SIGINT:
+            return "Ctrl+C (SIGINT)";
+        case SIGTERM:
+            return "SIGTERM";
+        case SIGHUP:
+            return "SIGHUP";
+        default:
+            return "signal " + std::to_string(signal);
     }
 }
 
@@ -214,11 +218,11 @@ int writeCommand(const std::string& device, const std::string& inPath, const Tra
 
 // Whether two paths name one existing file (under any name or link).
 bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
-
 
 // The differences one a line, then the verdict; true when there were none.
 bool reportDifferences(const std::vector<Difference>& differences) {
@@ -368,14 +372,14 @@ int withTwoArguments(const std::vector<std::string>& args, const char* usage,
     return run(positional[0], positional[1], options);
 }
 
-const CommandRegistration kRead{{"read", "[--fast] DEVICE OUT.bc",
-                                 "read the radio on serial DEVICE into OUT.bc (--fast: fast transfer)", cliRead}};
+const CommandRegistration kRead{
+    {"read", "[--fast] DEVICE OUT.bc", "read the radio on serial DEVICE into OUT.bc (--fast: fast transfer)", cliRead}};
 const CommandRegistration kWrite{{"write", kWriteArguments, kWriteSummary, cliWrite}};
 const CommandRegistration kVerify{{"verify", kVerifyArguments, kVerifySummary, cliVerify}};
 
-}  // namespace
+}   // namespace
 
-}  // namespace pellaro::cli
+}   // namespace pellaro::cli
 
 int cliRead(const std::vector<std::string>& args) {
     return pellaro::cli::withTwoArguments(args, "read [--fast] DEVICE OUT.bc", pellaro::cli::readCommand);

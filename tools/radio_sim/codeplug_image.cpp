@@ -2,13 +2,13 @@
 // The simulated radio's memory: a fresh codeplug, and raw image files.
 #include "tools/radio_sim/radio_sim.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pellaro::sim {
 
@@ -25,8 +25,7 @@ public:
         memory_[at + 1] = static_cast<std::uint8_t>(v);
     }
     void u32(std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            memory_[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+        for (int i = 0; i < 4; ++i) memory_[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
     }
     void bytes(std::size_t at, std::initializer_list<std::uint8_t> list) {
         for (std::uint8_t b : list) memory_[at++] = b;
@@ -48,14 +47,22 @@ public:
 private:
     static std::uint8_t dtmfCode(char c) {
         switch (c) {
-        case '0': return 0x0A;
-        case '*': return 0x0B;
-        case '#': return 0x0C;
-        case 'A': return 0x0D;
-        case 'B': return 0x0E;
-        case 'C': return 0x0F;
-        case 'D': return 0x00;
-        default: return static_cast<std::uint8_t>(c - '0');
+            case '0':
+                return 0x0A;
+            case '*':
+                return 0x0B;
+            case '#':
+                return 0x0C;
+            case 'A':
+                return 0x0D;
+            case 'B':
+                return 0x0E;
+            case 'C':
+                return 0x0F;
+            case 'D':
+                return 0x00;
+            default:
+                return static_cast<std::uint8_t>(c - '0');
         }
     }
 
@@ -69,9 +76,9 @@ constexpr std::uint16_t kToneOff = 0xFFFF;
 constexpr std::uint8_t kFlagsHigh = 0x80, kFlagsWide = 0x40;
 
 struct Channel {
-    std::uint32_t rx, tx;     // 10 Hz units
+    std::uint32_t rx, tx;   // 10 Hz units
     std::uint16_t rxTone, txTone;
-    std::uint8_t launch;      // signalling code, 00 = OFF
+    std::uint8_t launch;   // signalling code, 00 = OFF
     std::uint8_t flags;
     std::string_view name;
 };
@@ -83,7 +90,7 @@ void putChannel(Writer& w, std::size_t at, const Channel& c) {
     w.u32(at + 7, c.tx);
     w.u16(at + 11, c.txTone);
     w.u8(at + 13, c.launch);
-    w.u8(at + 14, 0x00);  // transmit end signalling OFF
+    w.u8(at + 14, 0x00);   // transmit end signalling OFF
     w.u8(at + 15, c.flags);
     w.text(at + 16, c.name);
 }
@@ -102,12 +109,13 @@ void putVfo(Writer& w, std::size_t at, std::uint32_t rx, std::uint32_t offset) {
     w.u16(at + 6, kToneOff);
     w.bytes(at + 8, {0x00, 0xFF});   // QT/DQT; byte 9 not interpreted
     w.u16(at + 10, kToneOff);
-    w.bytes(at + 12, {0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0x00});  // signalling off, High, Wide, compandor, scrambler, offset direction
+    w.bytes(at + 12, {0x00, 0x00, 0x01, 0x01, 0x00, 0x00,
+                      0x00});   // signalling off, High, Wide, compandor, scrambler, offset direction
     w.u32(at + 19, offset);
-    w.u16(at + 23, 0x04E2);      // step 12.5K
+    w.u16(at + 23, 0x04E2);   // step 12.5K
 }
 
-}  // namespace
+}   // namespace
 
 Memory freshCodeplug() {
     Memory m;
@@ -119,12 +127,12 @@ Memory freshCodeplug() {
         {khz(145500), khz(145500), kToneOff, kToneOff, 0x00, kFlagsHigh | kFlagsWide, "CALL V"},
         {khz(146525), khz(146525), kToneOff, kToneOff, 0x00, kFlagsHigh | kFlagsWide, "SIMPLEX"},
         {khz(145700), khz(145100), kToneOff, 0x0375, 0x00, kFlagsHigh | kFlagsWide, "RPT 1"},   // 88.5 Hz
-        {khz(151812) + 50, khz(151812) + 50, 0x8023, 0x8023, 0x01, 0x00, "WORK"},           // D023N, DTMF1
+        {khz(151812) + 50, khz(151812) + 50, 0x8023, 0x8023, 0x01, 0x00, "WORK"},               // D023N, DTMF1
     };
     const Channel bandB[] = {
         {khz(433500), khz(433500), kToneOff, kToneOff, 0x00, kFlagsHigh | kFlagsWide, "CALL U"},
-        {khz(446012) + 50, khz(446012) + 50, 0x029E, 0x029E, 0x00, 0x00, "PMR 2"},           // 67.0 Hz
-        {khz(439100), khz(431500), 0xC754, 0xC754, 0x11, kFlagsHigh | 0x20, "RPT U"},      // D754I, Identity Code
+        {khz(446012) + 50, khz(446012) + 50, 0x029E, 0x029E, 0x00, 0x00, "PMR 2"},      // 67.0 Hz
+        {khz(439100), khz(431500), 0xC754, 0xC754, 0x11, kFlagsHigh | 0x20, "RPT U"},   // D754I, Identity Code
     };
     for (std::size_t n = 0; n < 128; ++n) {
         putEmptyChannel(w, 0x0400 + n * 0x18);
@@ -139,13 +147,13 @@ Memory freshCodeplug() {
     // Settings: main band A, volume 15, FM 98.0 MHz, backlights Orange / Blue
     // / Purple, Automatic, beep ON, vibration 2, busy lock OFF, time-out 120,
     // 1750 Hz, 50 ms, squelch 3, repeater OFF.
-    w.bytes(0x0200, {0x00, 0x0F, 0x03, 0xD4, 0x01, 0x02, 0x03, 0x00, 0x01,
-                     0x02, 0x00, 0x04, 0x06, 0xD6, 0x00, 0x32, 0x03, 0x00});
+    w.bytes(0x0200, {0x00, 0x0F, 0x03, 0xD4, 0x01, 0x02, 0x03, 0x00, 0x01, 0x02, 0x00, 0x04, 0x06, 0xD6, 0x00, 0x32,
+                     0x03, 0x00});
 
     static constexpr std::string_view kDtmf[8] = {"123", "A0#", "", "", "", "", "", "*D"};
     for (std::size_t g = 0; g < 8; ++g) w.dtmf(0x0240 + g * 8, kDtmf[g], 8);
-    w.dtmf(0x0280, "101", 8);    // native ID
-    w.dtmf(0x0288, "100", 8);    // master control ID
+    w.dtmf(0x0280, "101", 8);   // native ID
+    w.dtmf(0x0288, "100", 8);   // master control ID
     static constexpr std::string_view kShort[6] = {"999", "101", "", "2222", "3333", ""};
     for (std::size_t g = 0; g < 6; ++g) w.dtmf(0x0290 + g * 6, kShort[g], 6);
 
@@ -208,4 +216,4 @@ bool saveImage(const std::string& path, const Memory& memory, std::string& error
     return true;
 }
 
-}  // namespace pellaro::sim
+}   // namespace pellaro::sim

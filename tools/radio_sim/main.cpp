@@ -2,18 +2,18 @@
 // pellaro-radio-sim: a simulated Pellaro radio on a pseudo-terminal.
 #include "tools/radio_sim/radio_sim.h"
 
+#include <pthread.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cerrno>
 #include <cstdlib>
 #include <iostream>
-#include <pthread.h>
-#include <sys/stat.h>
-#include <signal.h>
-#include <unistd.h>
 #include <string>
-#include <algorithm>
-#include <chrono>
 
 namespace {
 
@@ -83,7 +83,7 @@ bool parseNumber(const std::string& text, int base, long max, long& value) {
     return errno == 0 && *end == '\0' && value >= 0 && value <= max;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     using namespace pellaro::sim;
@@ -121,14 +121,12 @@ int main(int argc, char** argv) {
             options.fault.kind = *kind;
             faultGiven = true;
         } else if (arg == "--at") {
-            if (!value(v) || !parseNumber(v, 10, 1000000, n))
-                return usageError("--at needs a request number");
+            if (!value(v) || !parseNumber(v, 10, 1000000, n)) return usageError("--at needs a request number");
             options.fault.atRequest = static_cast<int>(n);
         } else if (arg == "--at-address") {
             if (!value(v)) return usageError("--at-address needs a hex address");
             if (v.rfind("0x", 0) == 0 || v.rfind("0X", 0) == 0) v.erase(0, 2);
-            if (!parseNumber(v, 16, 0xFFFF, n))
-                return usageError("--at-address needs a hex address (0 to FFFF)");
+            if (!parseNumber(v, 16, 0xFFFF, n)) return usageError("--at-address needs a hex address (0 to FFFF)");
             options.fault.atAddress = static_cast<std::uint16_t>(n);
         } else if (arg == "--exchange") {
             if (!value(v) || !parseNumber(v, 10, 1000000, n) || n < 1)
@@ -160,8 +158,7 @@ int main(int argc, char** argv) {
             return usageError("unknown option '" + arg + "'");
         }
     }
-    if (faultGiven && options.fault.kind != FaultKind::None && !options.fault.atRequest &&
-        !options.fault.atAddress)
+    if (faultGiven && options.fault.kind != FaultKind::None && !options.fault.atRequest && !options.fault.atAddress)
         return usageError("--fault needs --at N or --at-address HEX");
 
     if (rackTimesGiven && options.rack.radios == 0) return usageError("--swap and --linger need --radios N");
@@ -202,8 +199,7 @@ int main(int argc, char** argv) {
     RadioSimulator simulator(memory, options);
     const std::string path = simulator.start();
     if (path.empty()) {
-        std::cerr << "pellaro-radio-sim: cannot open a pseudo-terminal: " << simulator.error()
-                  << "\n";
+        std::cerr << "pellaro-radio-sim: cannot open a pseudo-terminal: " << simulator.error() << "\n";
         return 2;
     }
     std::cout << path << std::endl;
@@ -213,11 +209,10 @@ int main(int argc, char** argv) {
     simulator.stop();
 
     const SimulatorCounters c = simulator.counters();
-    std::cerr << "pellaro-radio-sim: " << c.protocol.exchanges << " exchanges, "
-              << c.protocol.closings << " closed by EXIT, "
-              << c.protocol.readRequests << " reads, " << c.protocol.writeRequests
-              << " writes, " << c.bytesReceived << " bytes in, " << c.bytesSent
-              << " bytes out" << (simulator.vanished() ? ", vanished" : "") << "\n";
+    std::cerr << "pellaro-radio-sim: " << c.protocol.exchanges << " exchanges, " << c.protocol.closings
+              << " closed by EXIT, " << c.protocol.readRequests << " reads, " << c.protocol.writeRequests << " writes, "
+              << c.bytesReceived << " bytes in, " << c.bytesSent << " bytes out"
+              << (simulator.vanished() ? ", vanished" : "") << "\n";
 
     if (simulator.saveFailures() > 0) {
         std::cerr << "pellaro-radio-sim: " << simulator.saveFailures()

@@ -29,23 +29,18 @@ Match matchWord(const std::uint8_t* data, std::size_t size, std::string_view wor
     return n == word.size() ? Match::Full : Match::Prefix;
 }
 
-std::uint16_t be16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-}
+std::uint16_t be16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
 
-bool inRange(std::uint16_t address, std::uint16_t length) {
-    return std::size_t{address} + length <= kMemorySize;
-}
+bool inRange(std::uint16_t address, std::uint16_t length) { return std::size_t{address} + length <= kMemorySize; }
 
-}  // namespace
+}   // namespace
 
 std::optional<FaultKind> faultKindFromName(const std::string& name) {
     static constexpr std::pair<std::string_view, FaultKind> kNames[] = {
-        {"none", FaultKind::None},         {"no-answer", FaultKind::NoAnswer},
-        {"short", FaultKind::OneShort},    {"long", FaultKind::OneLong},
-        {"double-ack", FaultKind::DoubleAck}, {"nak", FaultKind::Nak},
-        {"garbage", FaultKind::Garbage},   {"vanish", FaultKind::Vanish},
-        {"drop", FaultKind::DropWrite},    {"alter", FaultKind::AlterByte},
+        {"none", FaultKind::None},       {"no-answer", FaultKind::NoAnswer},   {"short", FaultKind::OneShort},
+        {"long", FaultKind::OneLong},    {"double-ack", FaultKind::DoubleAck}, {"nak", FaultKind::Nak},
+        {"garbage", FaultKind::Garbage}, {"vanish", FaultKind::Vanish},        {"drop", FaultKind::DropWrite},
+        {"alter", FaultKind::AlterByte},
     };
     for (const auto& [text, kind] : kNames)
         if (name == text) return kind;
@@ -54,16 +49,26 @@ std::optional<FaultKind> faultKindFromName(const std::string& name) {
 
 const char* faultKindName(FaultKind kind) {
     switch (kind) {
-    case FaultKind::None: return "none";
-    case FaultKind::NoAnswer: return "no-answer";
-    case FaultKind::OneShort: return "short";
-    case FaultKind::OneLong: return "long";
-    case FaultKind::DoubleAck: return "double-ack";
-    case FaultKind::Nak: return "nak";
-    case FaultKind::Garbage: return "garbage";
-    case FaultKind::Vanish: return "vanish";
-    case FaultKind::DropWrite: return "drop";
-    case FaultKind::AlterByte: return "alter";
+        case FaultKind::None:
+            return "none";
+        case FaultKind::NoAnswer:
+            return "no-answer";
+        case FaultKind::OneShort:
+            return "short";
+        case FaultKind::OneLong:
+            return "long";
+        case FaultKind::DoubleAck:
+            return "double-ack";
+        case FaultKind::Nak:
+            return "nak";
+        case FaultKind::Garbage:
+            return "garbage";
+        case FaultKind::Vanish:
+            return "vanish";
+        case FaultKind::DropWrite:
+            return "drop";
+        case FaultKind::AlterByte:
+            return "alter";
     }
     return "none";
 }
@@ -88,10 +93,9 @@ std::optional<FaultKind> RadioProtocol::faultFor(std::uint16_t address, bool isW
     if (fault_.kind == FaultKind::None || (faultSpent_ && !fault_.repeat)) return std::nullopt;
     const bool writesOnly = fault_.kind == FaultKind::DropWrite || fault_.kind == FaultKind::AlterByte;
     if (writesOnly && !isWrite) return std::nullopt;
-    if (fault_.inExchange && static_cast<std::uint64_t>(*fault_.inExchange) != counters_.exchanges)
-        return std::nullopt;
-    const bool hit = (fault_.atRequest && *fault_.atRequest == requestIndex_) ||
-                     (fault_.atAddress && *fault_.atAddress == address);
+    if (fault_.inExchange && static_cast<std::uint64_t>(*fault_.inExchange) != counters_.exchanges) return std::nullopt;
+    const bool hit =
+        (fault_.atRequest && *fault_.atRequest == requestIndex_) || (fault_.atAddress && *fault_.atAddress == address);
     if (!hit) return std::nullopt;
     faultSpent_ = true;
     ++counters_.faultsFired;
@@ -167,30 +171,28 @@ bool RadioProtocol::takeFrame(ProtocolOutput& out) {
             if (isWrite) {
                 if (kind != FaultKind::DropWrite)
                     std::copy(p + kHeaderSize, p + kHeaderSize + length, memory_.begin() + address);
-                if (kind == FaultKind::AlterByte && fault_.offset < length)
-                    memory_[address + fault_.offset] ^= 0xFF;
+                if (kind == FaultKind::AlterByte && fault_.offset < length) memory_[address + fault_.offset] ^= 0xFF;
                 answer.push_back(kAck);
             } else {
                 answer.assign(memory_.begin() + address, memory_.begin() + address + length);
             }
             switch (kind) {
-            case FaultKind::OneShort:
-                if (!answer.empty()) answer.pop_back();
-                break;
-            case FaultKind::OneLong:
-                answer.push_back(0x00);
-                break;
-            case FaultKind::DoubleAck:
-                answer.push_back(kAck);
-                break;
-            default:
-                break;
+                case FaultKind::OneShort:
+                    if (!answer.empty()) answer.pop_back();
+                    break;
+                case FaultKind::OneLong:
+                    answer.push_back(0x00);
+                    break;
+                case FaultKind::DoubleAck:
+                    answer.push_back(kAck);
+                    break;
+                default:
+                    break;
             }
             out.answer.insert(out.answer.end(), answer.begin(), answer.end());
             return true;
         }
-        if (open == Match::Prefix || read == Match::Prefix || write == Match::Prefix ||
-            exit == Match::Prefix)
+        if (open == Match::Prefix || read == Match::Prefix || write == Match::Prefix || exit == Match::Prefix)
             return false;   // the start of a frame word: wait for the rest
         // No frame starts here: skip one byte and look again.
         ++pendingStart_;
@@ -198,4 +200,4 @@ bool RadioProtocol::takeFrame(ProtocolOutput& out) {
     }
 }
 
-}  // namespace pellaro::sim
+}   // namespace pellaro::sim

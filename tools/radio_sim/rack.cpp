@@ -14,7 +14,8 @@ RadioRack::RadioRack(const Memory& memory, const Fault& fault, const RackOptions
 
 void RadioRack::setFault(const Fault& fault) {
     for (int k = 1; k <= count(); ++k)
-        radios_[static_cast<std::size_t>(k - 1)].setFault(!options_.faultRadio || *options_.faultRadio == k ? fault : Fault{});
+        radios_[static_cast<std::size_t>(k - 1)].setFault(!options_.faultRadio || *options_.faultRadio == k ? fault
+                                                                                                            : Fault{});
 }
 
 ProtocolOutput RadioRack::feed(const std::uint8_t* data, std::size_t size, Clock::time_point now) {
@@ -83,4 +84,4 @@ ProtocolCounters RadioRack::total() const {
 
 std::vector<std::pair<int, Memory>> RadioRack::takeSaves() { return std::exchange(toSave_, {}); }
 
-}  // namespace pellaro::sim
+}   // namespace pellaro::sim

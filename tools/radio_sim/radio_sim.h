@@ -42,19 +42,19 @@ constexpr std::uint8_t kNak = 0x15;
 // How the radio misbehaves at the one request a fault is aimed at.
 enum class FaultKind {
     None,
-    NoAnswer,      // the request is consumed (a write is not stored) and not answered
-    OneShort,      // a read answer lacks its last byte; a write is stored, not answered
-    OneLong,       // one extra byte (0x00) after the answer; a write is stored
-    DoubleAck,     // a write is stored and answers 0x06 0x06; a read answer is followed by 0x06
-    Nak,           // 0x15 instead of the answer or the acknowledgement (a write is not stored)
-    Garbage,       // stray bytes AA 55 00 before the answer; a write is stored
-    Vanish,        // the radio disappears: the pseudo-terminal is closed (nothing stored)
+    NoAnswer,    // the request is consumed (a write is not stored) and not answered
+    OneShort,    // a read answer lacks its last byte; a write is stored, not answered
+    OneLong,     // one extra byte (0x00) after the answer; a write is stored
+    DoubleAck,   // a write is stored and answers 0x06 0x06; a read answer is followed by 0x06
+    Nak,         // 0x15 instead of the answer or the acknowledgement (a write is not stored)
+    Garbage,     // stray bytes AA 55 00 before the answer; a write is stored
+    Vanish,      // the radio disappears: the pseudo-terminal is closed (nothing stored)
     // Faults of a radio whose memory does not take what it acknowledged; they
     // aim at writes only (a read at the target is answered as usual and the
     // fault stays armed), and only a later read shows them.
-    DropWrite,     // the write is acknowledged with 0x06 but not stored
-    AlterByte,     // the write is stored and acknowledged, but byte `offset` of
-                   // its data is stored inverted (XOR 0xFF)
+    DropWrite,   // the write is acknowledged with 0x06 but not stored
+    AlterByte,   // the write is stored and acknowledged, but byte `offset` of
+                 // its data is stored inverted (XOR 0xFF)
 };
 
 // Parses "no-answer", "short", "long", "double-ack", "nak", "garbage",
@@ -84,14 +84,14 @@ struct Fault {
 };
 
 struct ProtocolCounters {
-    std::uint64_t framesSeen = 0;      // CLNK_OPN, READ, WRIE and EXIT frames
+    std::uint64_t framesSeen = 0;   // CLNK_OPN, READ, WRIE and EXIT frames
     std::uint64_t readRequests = 0;
     std::uint64_t writeRequests = 0;
-    std::uint64_t outOfRange = 0;      // requests that reached past the memory
-    std::uint64_t outsideExchange = 0; // requests outside CLNK_OPN .. EXIT
-    std::uint64_t bytesIgnored = 0;    // bytes that formed no frame
-    std::uint64_t exchanges = 0;       // CLNK_OPN frames
-    std::uint64_t closings = 0;        // EXIT frames
+    std::uint64_t outOfRange = 0;        // requests that reached past the memory
+    std::uint64_t outsideExchange = 0;   // requests outside CLNK_OPN .. EXIT
+    std::uint64_t bytesIgnored = 0;      // bytes that formed no frame
+    std::uint64_t exchanges = 0;         // CLNK_OPN frames
+    std::uint64_t closings = 0;          // EXIT frames
     std::uint64_t faultsFired = 0;
     // Reads and writes of a block: every request but a read of a single
     // byte (the one a probe for a radio on the cable sends).
@@ -100,14 +100,14 @@ struct ProtocolCounters {
 
 // What feed() produced.
 struct ProtocolOutput {
-    Bytes answer;           // bytes to send back, in order
-    bool vanish = false;    // a Vanish fault fired: the link should go away
+    Bytes answer;          // bytes to send back, in order
+    bool vanish = false;   // a Vanish fault fired: the link should go away
 };
 
 // The radio's side of the clone protocol, without any I/O or timing.
 class RadioProtocol {
 public:
-    RadioProtocol();                       // fresh codeplug (freshCodeplug())
+    RadioProtocol();   // fresh codeplug (freshCodeplug())
     explicit RadioProtocol(const Memory& memory);
 
     // Consumes incoming bytes and returns what the radio answers. A frame
@@ -115,7 +115,10 @@ public:
     ProtocolOutput feed(const std::uint8_t* data, std::size_t size);
     ProtocolOutput feed(const Bytes& bytes) { return feed(bytes.data(), bytes.size()); }
 
-    void setFault(const Fault& fault) { fault_ = fault; faultSpent_ = false; }
+    void setFault(const Fault& fault) {
+        fault_ = fault;
+        faultSpent_ = false;
+    }
     const Fault& fault() const { return fault_; }
 
     const Memory& memory() const { return memory_; }
@@ -211,7 +214,7 @@ private:
     std::vector<std::pair<int, Memory>> toSave_;
     int current_ = 0;
     bool present_ = true;
-    bool written_ = false;         // the radio on the cable has been written
+    bool written_ = false;   // the radio on the cable has been written
     bool wroteInExchange_ = false;
     Clock::time_point lastBlock_;
     std::optional<Clock::time_point> nextOn_;   // when the next radio answers
@@ -284,7 +287,7 @@ private:
     void saveRadios();
 
     SimulatorOptions options_;
-    mutable std::mutex mutex_;          // guards protocol_, counters, path, error
+    mutable std::mutex mutex_;   // guards protocol_, counters, path, error
     RadioRack rack_;
     std::uint64_t bytesReceived_ = 0;
     std::uint64_t bytesSent_ = 0;
@@ -301,4 +304,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace pellaro::sim
+}   // namespace pellaro::sim

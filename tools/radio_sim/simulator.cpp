@@ -4,16 +4,16 @@
 // on a thread of its own and answers them, paced like a 19200 baud line.
 #include "tools/radio_sim/radio_sim.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
 
 namespace pellaro::sim {
 
@@ -26,9 +26,7 @@ using Clock = std::chrono::steady_clock;
 // steady stream, large enough not to wake up for every byte.
 constexpr std::size_t kChunk = 8;
 
-std::string errnoText(const char* what) {
-    return std::string(what) + ": " + std::strerror(errno);
-}
+std::string errnoText(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
 void closeFd(int& fd) {
     if (fd >= 0) ::close(fd);
@@ -44,7 +42,7 @@ timespec toTimespec(std::chrono::nanoseconds d) {
     return ts;
 }
 
-}  // namespace
+}   // namespace
 
 RadioSimulator::RadioSimulator(SimulatorOptions options) : RadioSimulator(freshCodeplug(), std::move(options)) {}
 
@@ -88,8 +86,7 @@ std::string RadioSimulator::start() {
     if (::tcsetattr(slave_, TCSANOW, &tio) != 0) return fail(errnoText("tcsetattr"));
 
     const int flags = ::fcntl(master_, F_GETFL);
-    if (flags < 0 || ::fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0)
-        return fail(errnoText("fcntl"));
+    if (flags < 0 || ::fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0) return fail(errnoText("fcntl"));
     int wake[2];
     if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) return fail(errnoText("pipe"));
     wakeRead_ = wake[0];
@@ -184,10 +181,8 @@ bool RadioSimulator::sendAnswer(const Bytes& bytes) {
     const Clock::time_point start = Clock::now();
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const std::size_t chunk = options_.pacing ? std::min(kChunk, bytes.size() - sent)
-                                                  : bytes.size() - sent;
-        if (options_.pacing &&
-            !sleepFor(start + byteTime * static_cast<long>(sent + chunk) - Clock::now()))
+        const std::size_t chunk = options_.pacing ? std::min(kChunk, bytes.size() - sent) : bytes.size() - sent;
+        if (options_.pacing && !sleepFor(start + byteTime * static_cast<long>(sent + chunk) - Clock::now()))
             return false;
         std::size_t done = 0;
         while (done < chunk) {
@@ -288,8 +283,7 @@ void RadioSimulator::run() {
         saveRadios();
         if (out.answer.empty()) continue;
 
-        auto wait = options_.turnaround + (options_.pacing ? lineFree - Clock::now()
-                                                           : Clock::duration::zero());
+        auto wait = options_.turnaround + (options_.pacing ? lineFree - Clock::now() : Clock::duration::zero());
         if (wait > Clock::duration::zero() && !sleepFor(wait)) break;
         if (!sendAnswer(out.answer)) {
             if (stopping_.load()) break;
@@ -298,4 +292,4 @@ void RadioSimulator::run() {
     running_ = false;
 }
 
-}  // namespace pellaro::sim
+}   // namespace pellaro::sim

@@ -32,7 +32,10 @@ struct SetupEditor {
     const std::vector<std::string>& (*entries)();   // nullptr: free text
 };
 
-const std::vector<std::string>& setupTones() { return toneList("0FF"); }
+const std::vector<std::string>& setupTones()
+{
+    return toneList("0FF");
+}
 
 // Top to bottom: the first box holds the editors of k1 / k3, the second those
 // of k2 / k4 (power and bandwidth stand there although they live in k1 / k3).
@@ -47,16 +50,11 @@ constexpr SetupEditor kFirstBox[] = {
     {5, 7, signalList},
 };
 constexpr SetupEditor kSecondBox[] = {
-    {10, 8, lists::lowHigh},
-    {11, 9, lists::bandwidth},
-    {12, 10, lists::offOn},
-    {13, 11, lists::offOn},
-    {14, 12, lists::offsetDirection},
-    {15, 13, nullptr},
-    {16, 14, stepList},
+    {10, 8, lists::lowHigh},          {11, 9, lists::bandwidth}, {12, 10, lists::offOn}, {13, 11, lists::offOn},
+    {14, 12, lists::offsetDirection}, {15, 13, nullptr},         {16, 14, stepList},
 };
 
-}  // namespace
+}   // namespace
 
 BandSetupPage::BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* parent)
     : QWidget(parent), doc_(doc), band_(band), seam_(seam)
@@ -141,16 +139,16 @@ bool BandSetupPage::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
 
     switch (event->type()) {
-    case QEvent::FocusOut:
-        if (pages::leavesEditor(static_cast<QFocusEvent*>(event)))
-            rx ? commitRxFrequency(false) : commitOffset(false);
-        break;
-    case QEvent::MouseMove:
-        if (band_ == Band::A)
-            rx ? commitRxFrequency(true) : commitOffset(true);
-        break;
-    default:
-        break;
+        case QEvent::FocusOut:
+            if (pages::leavesEditor(static_cast<QFocusEvent*>(event)))
+                rx ? commitRxFrequency(false) : commitOffset(false);
+            break;
+        case QEvent::MouseMove:
+            if (band_ == Band::A)
+                rx ? commitRxFrequency(true) : commitOffset(true);
+            break;
+        default:
+            break;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -160,8 +158,8 @@ void BandSetupPage::commitRxFrequency(bool byMouse)
     if (committing_)
         return;
     const QScopedValueRollback<bool> busy(committing_, true);
-    const CommitOutcome outcome = commitSetupRxFrequency(
-        doc_, band_, toDocText(rxFreq_->text()), byMouse ? Trigger::MouseMove : Trigger::Exit);
+    const CommitOutcome outcome =
+        commitSetupRxFrequency(doc_, band_, toDocText(rxFreq_->text()), byMouse ? Trigger::MouseMove : Trigger::Exit);
     // The range message comes first, then the editor is emptied.
     if (!outcome.message.empty())
         seam_.message(this, displayText(outcome.message));
@@ -188,4 +186,4 @@ void BandSetupPage::commitOffset(bool byMouse)
         emit committed(steps_[15]);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

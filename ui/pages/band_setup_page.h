@@ -49,4 +49,4 @@ private:
     bool committing_ = false;              // a commit's message box is open
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -20,8 +20,7 @@
 
 namespace pellaro {
 
-DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent)
-    : QWidget(parent), doc_(doc), seam_(seam)
+DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent) : QWidget(parent), doc_(doc), seam_(seam)
 {
     auto* groups = new QGroupBox(this);
     auto* groupGrid = new QGridLayout(groups);
@@ -146,4 +145,4 @@ void DtmfPage::filterEdited(int editor)
     }
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -47,4 +47,4 @@ private:
     std::array<QString, 18> steps_{};        // step names: 1..16 the codes, 17 sypz9
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -42,14 +42,22 @@ KeyOutcome limitFilter(std::size_t, char key, int which)
 }
 
 // The page's rows: the two messages, the four limits, the limit mode.
-QString messageLabel(int n) { return QString::fromUtf8(settingLabel(PageId::Limit, n - 1)); }
-QString limitLabel(int n) { return QString::fromUtf8(settingLabel(PageId::Limit, n + 1)); }
-QString modeLabel() { return QString::fromUtf8(settingLabel(PageId::Limit, 6)); }
+QString messageLabel(int n)
+{
+    return QString::fromUtf8(settingLabel(PageId::Limit, n - 1));
+}
+QString limitLabel(int n)
+{
+    return QString::fromUtf8(settingLabel(PageId::Limit, n + 1));
+}
+QString modeLabel()
+{
+    return QString::fromUtf8(settingLabel(PageId::Limit, 6));
+}
 
-}  // namespace
+}   // namespace
 
-LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent)
-    : QWidget(parent), doc_(doc), host_(host)
+LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent) : QWidget(parent), doc_(doc), host_(host)
 {
     auto makeButton = [this](QWidget* box, int n, const QString& caption) {
         auto* button = new QPushButton(caption, box);
@@ -164,29 +172,30 @@ bool LimitPage::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
 
     switch (event->type()) {
-    case QEvent::KeyPress: {
-        const std::optional<char> key = pages::typedChar(static_cast<QKeyEvent*>(event));
-        if (!key)
-            return false;
-        if (message != 0) {
-            const auto length = static_cast<std::size_t>(messages_[static_cast<std::size_t>(message)]->text().size());
-            return messageKey(length, *key, kMessageLimit).action != KeyAction::Accept;
+        case QEvent::KeyPress: {
+            const std::optional<char> key = pages::typedChar(static_cast<QKeyEvent*>(event));
+            if (!key)
+                return false;
+            if (message != 0) {
+                const auto length =
+                    static_cast<std::size_t>(messages_[static_cast<std::size_t>(message)]->text().size());
+                return messageKey(length, *key, kMessageLimit).action != KeyAction::Accept;
+            }
+            const KeyOutcome outcome = limitKey(limit, *key);
+            if (outcome.action == KeyAction::Next && limit < 4)
+                limits_[static_cast<std::size_t>(limit + 1)]->setFocus(Qt::TabFocusReason);   // commits this one
+            return outcome.action != KeyAction::Accept;
         }
-        const KeyOutcome outcome = limitKey(limit, *key);
-        if (outcome.action == KeyAction::Next && limit < 4)
-            limits_[static_cast<std::size_t>(limit + 1)]->setFocus(Qt::TabFocusReason);   // commits this one
-        return outcome.action != KeyAction::Accept;
-    }
-    case QEvent::FocusOut:
-    case QEvent::MouseMove: {
-        const bool byMouse = event->type() == QEvent::MouseMove;
-        if (!byMouse && !pages::leavesEditor(static_cast<QFocusEvent*>(event)))
+        case QEvent::FocusOut:
+        case QEvent::MouseMove: {
+            const bool byMouse = event->type() == QEvent::MouseMove;
+            if (!byMouse && !pages::leavesEditor(static_cast<QFocusEvent*>(event)))
+                break;
+            message != 0 ? commitMessage(message, byMouse) : commitLimit(limit, byMouse);
             break;
-        message != 0 ? commitMessage(message, byMouse) : commitLimit(limit, byMouse);
-        break;
-    }
-    default:
-        break;
+        }
+        default:
+            break;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -236,10 +245,18 @@ void LimitPage::runTransfer(Transfer which, QPushButton* button)
     CloneEngine& engine = host_.engine();
     TransferResult result;
     switch (which) {
-    case Transfer::ReadMessages: result = engine.readMessages(doc_); break;
-    case Transfer::WriteMessages: result = engine.writeMessages(doc_); break;
-    case Transfer::ReadLimits: result = engine.readLimits(doc_); break;
-    case Transfer::WriteLimits: result = engine.writeLimits(doc_); break;
+        case Transfer::ReadMessages:
+            result = engine.readMessages(doc_);
+            break;
+        case Transfer::WriteMessages:
+            result = engine.writeMessages(doc_);
+            break;
+        case Transfer::ReadLimits:
+            result = engine.readLimits(doc_);
+            break;
+        case Transfer::WriteLimits:
+            result = engine.writeLimits(doc_);
+            break;
     }
     // An empty message: refused because another transfer runs; nothing happened.
     if (result.message.empty())
@@ -251,4 +268,4 @@ void LimitPage::runTransfer(Transfer which, QPushButton* button)
     host_.seam().message(this, displayText(result.message));
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -48,11 +48,11 @@ private:
 
     Document& doc_;
     TransferHost& host_;
-    std::array<QLineEdit*, 3> messages_{};   // kaiji1, kaiji2
-    std::array<QLineEdit*, 5> limits_{};     // xp1..xp4
-    QComboBox* mode_ = nullptr;              // xp5
-    std::array<QPushButton*, 5> buttons_{};  // Button1..Button4
-    bool committing_ = false;                // a commit's message box is open
+    std::array<QLineEdit*, 3> messages_{};    // kaiji1, kaiji2
+    std::array<QLineEdit*, 5> limits_{};      // xp1..xp4
+    QComboBox* mode_ = nullptr;               // xp5
+    std::array<QPushButton*, 5> buttons_{};   // Button1..Button4
+    bool committing_ = false;                 // a commit's message box is open
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -79,15 +79,20 @@ QWidget* editorLabelled(QWidget* page, const QString& label)
 std::optional<char> typedChar(const QKeyEvent* event)
 {
     switch (event->key()) {
-    case Qt::Key_Backspace: return kBackspace;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return kEnter;
-    case Qt::Key_Delete: return std::nullopt;   // deletes, types nothing
-    // Tab and Shift+Tab move the focus on, as on every page; they are no
-    // characters for a key filter to judge.
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: return std::nullopt;
-    default: break;
+        case Qt::Key_Backspace:
+            return kBackspace;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return kEnter;
+        case Qt::Key_Delete:
+            return std::nullopt;   // deletes, types nothing
+        // Tab and Shift+Tab move the focus on, as on every page; they are no
+        // characters for a key filter to judge.
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return std::nullopt;
+        default:
+            break;
     }
     const QString text = event->text();
     if (text.isEmpty())
@@ -133,4 +138,4 @@ std::string keepTyped(QLineEdit* editor, const std::string& before, KeyFilterFn 
     return kept;
 }
 
-}  // namespace pellaro::pages
+}   // namespace pellaro::pages

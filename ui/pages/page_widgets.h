@@ -65,4 +65,4 @@ void applyOutcome(QLineEdit* editor, const CommitOutcome& outcome);
 // the document takes it; the editor is corrected when something was dropped.
 std::string keepTyped(QLineEdit* editor, const std::string& before, KeyFilterFn filter, int limit);
 
-}  // namespace pellaro::pages
+}   // namespace pellaro::pages

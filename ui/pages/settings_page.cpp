@@ -22,39 +22,34 @@ namespace pellaro {
 namespace {
 
 struct SettingsEditor {
-    int number;                                    // gn<number>, row number - 1 of the page
-    const std::vector<std::string>& (*entries)();  // nullptr: gn3, free text
+    int number;                                     // gn<number>, row number - 1 of the page
+    const std::vector<std::string>& (*entries)();   // nullptr: gn3, free text
 };
 
-const std::vector<std::string>& volume() { return lists::zeroTo(20); }
-const std::vector<std::string>& squelch() { return lists::zeroTo(9); }
+const std::vector<std::string>& volume()
+{
+    return lists::zeroTo(20);
+}
+const std::vector<std::string>& squelch()
+{
+    return lists::zeroTo(9);
+}
 
 // Left column gn1..gn10; the right column gn11..gn15 stands level with the
 // first five rows of the left one.
 constexpr SettingsEditor kLeft[] = {
-    {1, lists::mainBand},
-    {2, volume},
-    {3, nullptr},
-    {4, lists::backlight},
-    {5, lists::backlight},
-    {6, lists::backlight},
-    {7, lists::backlightMode},
-    {8, lists::offOn},
-    {9, lists::vibration},
+    {1, lists::mainBand},      {2, volume},           {3, nullptr},
+    {4, lists::backlight},     {5, lists::backlight}, {6, lists::backlight},
+    {7, lists::backlightMode}, {8, lists::offOn},     {9, lists::vibration},
     {10, lists::offOn},
 };
 constexpr SettingsEditor kRight[] = {
-    {11, lists::timeOut},
-    {12, lists::singleTone},
-    {13, lists::dtmfTime},
-    {14, squelch},
-    {15, lists::offOn},
+    {11, lists::timeOut}, {12, lists::singleTone}, {13, lists::dtmfTime}, {14, squelch}, {15, lists::offOn},
 };
 
-}  // namespace
+}   // namespace
 
-SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent)
-    : QWidget(parent), doc_(doc), seam_(seam)
+SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent) : QWidget(parent), doc_(doc), seam_(seam)
 {
     auto* box = new QGroupBox(this);
     auto* grid = new QGridLayout(box);
@@ -137,4 +132,4 @@ void SettingsPage::commitFm()
     emit typed(steps_[3]);
 }
 
-}  // namespace pellaro
+}   // namespace pellaro

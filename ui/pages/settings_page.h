@@ -45,4 +45,4 @@ private:
     bool committing_ = false;
 };
 
-}  // namespace pellaro
+}   // namespace pellaro

@@ -36,16 +36,25 @@ void BandSetupPageTest::pickSplicesOnlyItsCharacters_data()
     QTest::addColumn<int>("first");
     QTest::addColumn<QString>("code");
 
-    QTest::newRow("A tone D023I") << 0 << "left4" << "D023I" << 1 << 13 << "C023";
-    QTest::newRow("A tone D023N") << 0 << "left4" << "D023N" << 1 << 13 << "8023";
-    QTest::newRow("A tx tone 67.0HZ") << 0 << "left7" << "67.0HZ" << 1 << 21 << "029E";
-    QTest::newRow("A channel 128") << 0 << "left2" << "128" << 1 << 3 << "7F";
-    QTest::newRow("A step 12.5K") << 0 << "left16" << "12.5K" << 2 << 15 << "04E2";
+    QTest::newRow("A tone D023I") << 0 << "left4"
+                                  << "D023I" << 1 << 13 << "C023";
+    QTest::newRow("A tone D023N") << 0 << "left4"
+                                  << "D023N" << 1 << 13 << "8023";
+    QTest::newRow("A tx tone 67.0HZ") << 0 << "left7"
+                                      << "67.0HZ" << 1 << 21 << "029E";
+    QTest::newRow("A channel 128") << 0 << "left2"
+                                   << "128" << 1 << 3 << "7F";
+    QTest::newRow("A step 12.5K") << 0 << "left16"
+                                  << "12.5K" << 2 << 15 << "04E2";
     QTest::newRow("A end signalling") << 0 << "left5" << QString::fromStdString(signalList()[17]) << 1 << 27 << "11";
-    QTest::newRow("B direction -") << 1 << "right14" << "-" << 4 << 5 << "02";
-    QTest::newRow("B tx tone D023I") << 1 << "right7" << "D023I" << 3 << 21 << "C023";
-    QTest::newRow("B mode with signaling") << 1 << "right6" << "QT/DQT+ Signaling" << 3 << 17 << "01";
-    QTest::newRow("B power Low") << 1 << "right10" << "Low" << 3 << 29 << "00";
+    QTest::newRow("B direction -") << 1 << "right14"
+                                   << "-" << 4 << 5 << "02";
+    QTest::newRow("B tx tone D023I") << 1 << "right7"
+                                     << "D023I" << 3 << 21 << "C023";
+    QTest::newRow("B mode with signaling") << 1 << "right6"
+                                           << "QT/DQT+ Signaling" << 3 << 17 << "01";
+    QTest::newRow("B power Low") << 1 << "right10"
+                                 << "Low" << 3 << 29 << "00";
 }
 
 void BandSetupPageTest::pickSplicesOnlyItsCharacters()
@@ -90,11 +99,26 @@ void BandSetupPageTest::exitCommitsWithItsLeadIn_data()
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("after");
 
-    QTest::newRow("A refused") << 0 << "435" << "Receiving Frequency in136MHZ~176MHZ" << "FFFFFFFF" << "";
-    QTest::newRow("A just below") << 0 << "135.99999" << "Receiving Frequency in136MHZ~176MHZ" << "FFFFFFFF" << "";
-    QTest::newRow("B refused") << 1 << "176.00001" << "Receive Frequency in 136MHZ~176MHZ" << "FFFFFFFF" << "";
-    QTest::newRow("A accepted") << 0 << "150.05" << "" << "00E4F548" << "150.05";
-    QTest::newRow("B upper edge") << 1 << "176" << "" << "010C8E00" << "176";
+    QTest::newRow("A refused") << 0 << "435"
+                               << "Receiving Frequency in136MHZ~176MHZ"
+                               << "FFFFFFFF"
+                               << "";
+    QTest::newRow("A just below") << 0 << "135.99999"
+                                  << "Receiving Frequency in136MHZ~176MHZ"
+                                  << "FFFFFFFF"
+                                  << "";
+    QTest::newRow("B refused") << 1 << "176.00001"
+                               << "Receive Frequency in 136MHZ~176MHZ"
+                               << "FFFFFFFF"
+                               << "";
+    QTest::newRow("A accepted") << 0 << "150.05"
+                                << ""
+                                << "00E4F548"
+                                << "150.05";
+    QTest::newRow("B upper edge") << 1 << "176"
+                                  << ""
+                                  << "010C8E00"
+                                  << "176";
 }
 
 void BandSetupPageTest::exitCommitsWithItsLeadIn()
@@ -192,7 +216,7 @@ void BandSetupPageTest::editorTextsReachTheDocumentAsLatin1()
     enter(rx);
     QTest::keyClicks(rx, typed);
     QCOMPARE(doc.vfo(Band::B).rxFreq, std::string("4\xDF"));   // one byte, as the file keeps it
-    enter(offset);   // leaving right3 commits it
+    enter(offset);                                             // leaving right3 commits it
     QCOMPARE(seam.messages, refused);
 
     seam.messages.clear();

@@ -13,7 +13,7 @@ using namespace pellaro::testing;
 namespace {
 const QString kGroupMessage = QStringLiteral("DTMF:1,2,3,4,5,6,7,8,9,0,*,#,A,B,D");
 const QString kCodeMessage = QString::fromUtf8("输入以下字符:1,2,3,4,5,6,7,8,9,0,*,#,A,B,D");
-}  // namespace
+}   // namespace
 
 class DtmfPageTest : public QObject {
     Q_OBJECT
@@ -39,11 +39,16 @@ void DtmfPageTest::typingEncodesIntoItsHalf_data()
     QTest::addColumn<int>("first");
     QTest::addColumn<QString>("group");
 
-    QTest::newRow("sy1 12A#") << "sy1" << "12A#" << 6 << 1 << "0401020D0CFFFFFF";
-    QTest::newRow("sy2 C") << "sy2" << "C" << 6 << 17 << "010FFFFFFFFFFFFF";
-    QTest::newRow("sy8 full") << "sy8" << "1234567" << 9 << 17 << "0701020304050607";
-    QTest::newRow("sypz3 D") << "sypz3" << "D" << 13 << 1 << "0100FFFFFFFF";
-    QTest::newRow("sypz8 *0") << "sypz8" << "*0" << 15 << 13 << "020B0AFFFFFF";
+    QTest::newRow("sy1 12A#") << "sy1"
+                              << "12A#" << 6 << 1 << "0401020D0CFFFFFF";
+    QTest::newRow("sy2 C") << "sy2"
+                           << "C" << 6 << 17 << "010FFFFFFFFFFFFF";
+    QTest::newRow("sy8 full") << "sy8"
+                              << "1234567" << 9 << 17 << "0701020304050607";
+    QTest::newRow("sypz3 D") << "sypz3"
+                             << "D" << 13 << 1 << "0100FFFFFFFF";
+    QTest::newRow("sypz8 *0") << "sypz8"
+                              << "*0" << 15 << 13 << "020B0AFFFFFF";
 }
 
 void DtmfPageTest::typingEncodesIntoItsHalf()
@@ -98,9 +103,12 @@ void DtmfPageTest::limitDropsSilentlyAndBackspaceWorks_data()
     QTest::addColumn<int>("mirror");
     QTest::addColumn<int>("first");
     QTest::addColumn<QString>("shortened");   // the group after one Backspace
-    QTest::newRow("sy5 long") << "sy5" << "1234567" << 8 << 1 << "06010203040506FF";
-    QTest::newRow("sypz1 long") << "sypz1" << "#######" << 12 << 1 << "060C0C0C0C0C0CFF";
-    QTest::newRow("sypz6 short") << "sypz6" << "12345" << 14 << 13 << "0401020304FF";
+    QTest::newRow("sy5 long") << "sy5"
+                              << "1234567" << 8 << 1 << "06010203040506FF";
+    QTest::newRow("sypz1 long") << "sypz1"
+                                << "#######" << 12 << 1 << "060C0C0C0C0C0CFF";
+    QTest::newRow("sypz6 short") << "sypz6"
+                                 << "12345" << 14 << 13 << "0401020304FF";
 }
 
 void DtmfPageTest::limitDropsSilentlyAndBackspaceWorks()
@@ -122,7 +130,8 @@ void DtmfPageTest::limitDropsSilentlyAndBackspaceWorks()
     QTest::keyClick(line, Qt::Key_Backspace);
     QCOMPARE(line->text(), full.chopped(1));
     const std::string& k = doc.k[static_cast<std::size_t>(mirror)];
-    QCOMPARE(QString::fromStdString(k.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(shortened.size()))),
+    QCOMPARE(QString::fromStdString(
+                 k.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(shortened.size()))),
              shortened);
 }
 
@@ -153,8 +162,12 @@ void DtmfPageTest::tabMovesTheFocusWithoutAMessage_data()
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("next");
     QTest::addColumn<QString>("previous");
-    QTest::newRow("sy3") << "sy3" << "sy4" << "sy2";
-    QTest::newRow("sypz3") << "sypz3" << "sypz4" << "sypz2";
+    QTest::newRow("sy3") << "sy3"
+                         << "sy4"
+                         << "sy2";
+    QTest::newRow("sypz3") << "sypz3"
+                           << "sypz4"
+                           << "sypz2";
 }
 
 void DtmfPageTest::tabMovesTheFocusWithoutAMessage()

@@ -2,8 +2,8 @@
 // The limit page: key filters, commits on leaving and on pointer movement,
 // Enter chaining xp1 -> xp4, and the four partial transfers against a fake
 // radio link (port test, result boxes, typed text committed before a write).
-#include "page_test_support.h"
 #include "ui/pages/limit_page.h"
+#include "page_test_support.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -117,7 +117,9 @@ void LimitPageTest::messagesFromTheRadioSurvivePointerAndTyping()
 {
     Document doc;
     // As a read leaves them: Latin-1 letters and quotes typing cannot give.
-    doc.k[10] = "05C47066656CFFFF" "0441274227FFFFFF";
+    doc.k[10] =
+        "05C47066656CFFFF"
+        "0441274227FFFFFF";
     doc.kaiji1 = "\xC4pfel";
     doc.kaiji2 = "A'B'";
     FakeHost host;
@@ -148,7 +150,8 @@ void LimitPageTest::messagesFromTheRadioSurvivePointerAndTyping()
     kaiji2->paste();
     QCOMPARE(kaiji2->text(), QStringLiteral("A'B'C"));
     hover(kaiji2);
-    QCOMPARE(QString::fromStdString(chars(doc.k[10], 17, 32)), QStringLiteral("0541274227" "43FFFF"));
+    QCOMPARE(QString::fromStdString(chars(doc.k[10], 17, 32)), QStringLiteral("0541274227"
+                                                                              "43FFFF"));
     QVERIFY(host.fakeSeam.messages.isEmpty());
 }
 
@@ -184,9 +187,12 @@ void LimitPageTest::writeCarriesTextJustTyped_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("message");
-    QTest::newRow("acknowledged") << "06" << "Write Success!";
-    QTest::newRow("double acknowledgement") << "0606" << "Write Error!";
-    QTest::newRow("no answer") << "" << "Write Error!";
+    QTest::newRow("acknowledged") << "06"
+                                  << "Write Success!";
+    QTest::newRow("double acknowledgement") << "0606"
+                                            << "Write Error!";
+    QTest::newRow("no answer") << ""
+                               << "Write Error!";
 }
 
 void LimitPageTest::writeCarriesTextJustTyped()
@@ -228,7 +234,9 @@ void LimitPageTest::readsFillThePage()
     FakeHost host;
     LimitPage page(doc, host);
 
-    host.link.readReply = "0548454C4C4FFFFF" "00FFFFFFFFFFFFFF";
+    host.link.readReply =
+        "0548454C4C4FFFFF"
+        "00FFFFFFFFFFFFFF";
     child<QPushButton>(&page, "Button1")->click();
     QCOMPARE(host.fakeSeam.messages, QStringList{QStringLiteral("Read Success!")});
     QCOMPARE(child<QLineEdit>(&page, "kaiji1")->text(), QStringLiteral("HELLO"));
@@ -236,7 +244,12 @@ void LimitPageTest::readsFillThePage()
     QCOMPARE(QString::fromStdString(doc.k[10]), QString::fromStdString(host.link.readReply));
 
     host.fakeSeam.messages.clear();
-    host.link.readReply = "FFFFFFFF" "010C8E00" "02625A00" "02EBAE40" "00";
+    host.link.readReply =
+        "FFFFFFFF"
+        "010C8E00"
+        "02625A00"
+        "02EBAE40"
+        "00";
     child<QPushButton>(&page, "Button3")->click();
     QCOMPARE(host.fakeSeam.messages, QStringList{QStringLiteral("Read Success!")});
     QCOMPARE(child<QLineEdit>(&page, "xp1")->text(), QString());

@@ -19,9 +19,9 @@
 #include "clone/engine.h"
 #include "clone/link.h"
 #include "codeplug/codes.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/seam.h"
 #include "ui/transfer_host.h"
-#include "tests/ui/ui_test_support.h"
 
 namespace pellaro::testing {
 
@@ -126,4 +126,4 @@ inline void hover(QWidget* w)
     QTest::mouseMove(w, QPoint(8, 5));
 }
 
-}  // namespace pellaro::testing
+}   // namespace pellaro::testing

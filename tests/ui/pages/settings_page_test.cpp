@@ -30,12 +30,17 @@ void SettingsPageTest::pickSplicesOnlyItsCharacters_data()
     QTest::addColumn<int>("first");
     QTest::addColumn<QString>("code");
 
-    QTest::newRow("time-out 600") << "gn11" << "600" << 23 << "14";
-    QTest::newRow("single tone 2100HZ") << "gn12" << "2100HZ" << 25 << "0834";
-    QTest::newRow("DTMF time 200MS") << "gn13" << "200MS" << 29 << "00C8";
+    QTest::newRow("time-out 600") << "gn11"
+                                  << "600" << 23 << "14";
+    QTest::newRow("single tone 2100HZ") << "gn12"
+                                        << "2100HZ" << 25 << "0834";
+    QTest::newRow("DTMF time 200MS") << "gn13"
+                                     << "200MS" << 29 << "00C8";
     QTest::newRow("vibration off") << "gn9" << QString::fromUtf8("关") << 19 << "00";
-    QTest::newRow("volume 20") << "gn2" << "20" << 3 << "14";
-    QTest::newRow("repeater ON") << "gn15" << "ON" << 35 << "01";
+    QTest::newRow("volume 20") << "gn2"
+                               << "20" << 3 << "14";
+    QTest::newRow("repeater ON") << "gn15"
+                                 << "ON" << 35 << "01";
 }
 
 void SettingsPageTest::pickSplicesOnlyItsCharacters()
@@ -60,11 +65,16 @@ void SettingsPageTest::fmCommitsOnlyOnPointerMovement_data()
     QTest::addColumn<QString>("code");
     QTest::addColumn<bool>("refused");
 
-    QTest::newRow("88") << "88" << "0370" << false;
-    QTest::newRow("108") << "108" << "0438" << false;
-    QTest::newRow("101.57 truncates") << "101.57" << "03F7" << false;
-    QTest::newRow("87.9") << "87.9" << "FFFF" << true;
-    QTest::newRow("108.1") << "108.1" << "FFFF" << true;
+    QTest::newRow("88") << "88"
+                        << "0370" << false;
+    QTest::newRow("108") << "108"
+                         << "0438" << false;
+    QTest::newRow("101.57 truncates") << "101.57"
+                                      << "03F7" << false;
+    QTest::newRow("87.9") << "87.9"
+                          << "FFFF" << true;
+    QTest::newRow("108.1") << "108.1"
+                           << "FFFF" << true;
 }
 
 void SettingsPageTest::fmCommitsOnlyOnPointerMovement()
