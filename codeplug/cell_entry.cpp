@@ -161,7 +161,7 @@ CellEntry enterListCell(Document& doc, Band band, int col, int row, std::string_
     for (const std::string& e : channelListEntries(col))
         if (sameIgnoringCase(e, given)) entry = e;
     // The text a new frequency writes, which the list may not offer.
-    if (const char* written = columnSpec(col).newText; entry.empty() && written && sameIgnoringCase(given, written))
+    if (const char* written = columnInfo(col).newText; entry.empty() && written && sameIgnoringCase(given, written))
         entry = written;
     if (entry.empty())
         return refused(shown + " is not an entry of the " + channelHeadings()[static_cast<std::size_t>(col)] + " list");
@@ -254,7 +254,7 @@ CellEntry enterText(Document& doc, Band band, int col, int row, std::string_view
 const std::array<std::string, kColumns>& channelHeadings() {
     static const std::array<std::string, kColumns> headings = [] {
         std::array<std::string, kColumns> h;
-        for (int c = 0; c < kColumns; ++c) h[static_cast<std::size_t>(c)] = columnSpec(c).heading;
+        for (int c = 0; c < kColumns; ++c) h[static_cast<std::size_t>(c)] = columnInfo(c).heading;
         return h;
     }();
     return headings;

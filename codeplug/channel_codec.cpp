@@ -43,9 +43,9 @@ std::string encodeListCode(const std::string& cell, const std::vector<std::strin
 }
 
 // The flags byte and where it lies: the place the flag columns share.
-const ColumnSpec& flagsPlace() {
-    static const ColumnSpec& first = *std::find_if(kColumnTable.begin(), kColumnTable.end(),
-                                                   [](const ColumnSpec& c) { return c.code == RecordCode::Flag; });
+const ColumnInfo& flagsPlace() {
+    static const ColumnInfo& first = *std::find_if(kColumnTable.begin(), kColumnTable.end(),
+                                                   [](const ColumnInfo& c) { return c.code == RecordCode::Flag; });
     return first;
 }
 
@@ -56,16 +56,16 @@ void decodeChannel(Document& doc, Band band, int row, std::string_view hex48) {
     ChannelTable& t = doc.table(band);
     auto cell = [&](int c) -> std::string& { return t.at(c, row); };
 
-    const ColumnSpec& flagsAt = flagsPlace();
+    const ColumnInfo& flagsAt = flagsPlace();
     const auto flags =
         hexValue(hex48.substr(static_cast<std::size_t>(flagsAt.at), static_cast<std::size_t>(flagsAt.length)));
     // In column order: a frequency comes before the cells of its side.
     for (int c = kFirstCellColumn; c < kColumns; ++c) {
-        const ColumnSpec& spec = columnSpec(c);
+        const ColumnInfo& column = columnInfo(c);
         const std::string_view field =
-            hex48.substr(static_cast<std::size_t>(spec.at), static_cast<std::size_t>(spec.length));
-        const std::string& frequency = cell(sideFrequencyColumn(spec.side));
-        switch (spec.code) {
+            hex48.substr(static_cast<std::size_t>(column.at), static_cast<std::size_t>(column.length));
+        const std::string& frequency = cell(sideFrequencyColumn(column.side));
+        switch (column.code) {
             case RecordCode::Frequency:
                 cell(c) = decodeFrequency(field);
                 break;
@@ -79,7 +79,7 @@ void decodeChannel(Document& doc, Band band, int row, std::string_view hex48) {
                 if (!flags || *flags == 0xFF)
                     cell(c).clear();
                 else
-                    cell(c) = channelListEntries(c)[(*flags & spec.flagBit) ? 1 : 0];
+                    cell(c) = channelListEntries(c)[(*flags & column.flagBit) ? 1 : 0];
                 break;
             case RecordCode::Name:
                 cell(c) = nameText(field);
@@ -91,7 +91,7 @@ void decodeChannel(Document& doc, Band band, int row, std::string_view hex48) {
 }
 
 std::string encodeChannel(const Document& doc, Band band, int row) {
-    const ColumnSpec& flagsAt = flagsPlace();
+    const ColumnInfo& flagsAt = flagsPlace();
     std::string out(static_cast<std::size_t>(kRecordChars), 'F');
     if (row < 1 || row > kRows) {
         out.replace(static_cast<std::size_t>(flagsAt.at), 2, "00");
@@ -101,10 +101,10 @@ std::string encodeChannel(const Document& doc, Band band, int row) {
     unsigned flags = 0;
     bool anyFlagEmpty = false;
     for (int c = kFirstCellColumn; c < kColumns; ++c) {
-        const ColumnSpec& spec = columnSpec(c);
+        const ColumnInfo& column = columnInfo(c);
         const std::string& cell = t.at(c, row);
         std::string field;
-        switch (spec.code) {
+        switch (column.code) {
             case RecordCode::Frequency:
                 field = frequencyHex(cell);
                 break;
@@ -116,7 +116,7 @@ std::string encodeChannel(const Document& doc, Band band, int row) {
                 break;
             case RecordCode::Flag:
                 anyFlagEmpty = anyFlagEmpty || cell.empty();
-                if (cell == channelListEntries(c)[1]) flags |= spec.flagBit;
+                if (cell == channelListEntries(c)[1]) flags |= column.flagBit;
                 continue;
             case RecordCode::Name:
                 field = nameHex(cell);
@@ -124,7 +124,7 @@ std::string encodeChannel(const Document& doc, Band band, int row) {
             case RecordCode::None:
                 continue;
         }
-        out.replace(static_cast<std::size_t>(spec.at), field.size(), field);
+        out.replace(static_cast<std::size_t>(column.at), field.size(), field);
     }
     out.replace(static_cast<std::size_t>(flagsAt.at), 2, anyFlagEmpty ? std::string("FF") : hexByte(flags));
     return out;

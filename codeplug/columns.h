@@ -50,7 +50,7 @@ enum class RecordCode {
     Name,        // 16 characters, 7 name characters and a pad
 };
 
-struct ColumnSpec {
+struct ColumnInfo {
     Column column;
     const char* heading;
     int width;   // pixels in the tables
@@ -63,7 +63,7 @@ struct ColumnSpec {
     const char* newText;   // what a new frequency writes here; nullptr: nothing
 };
 
-constexpr std::array<ColumnSpec, kColumns> kColumnTable = {{
+constexpr std::array<ColumnInfo, kColumns> kColumnTable = {{
     {Column::Number, "Channel", 55, CellEditor::None, CellSide::None, CellList::None, RecordCode::None, 0, 0, 0,
      nullptr},
     {Column::RxFrequency, "Receiving Frequency", 75, CellEditor::Frequency, CellSide::Receive, CellList::None,
@@ -93,12 +93,12 @@ constexpr std::array<ColumnSpec, kColumns> kColumnTable = {{
 }};
 
 // The row of column `c` (0..kColumns-1).
-constexpr const ColumnSpec& columnSpec(int c) { return kColumnTable[static_cast<std::size_t>(c)]; }
-constexpr const ColumnSpec& columnSpec(Column c) { return columnSpec(colOf(c)); }
+constexpr const ColumnInfo& columnInfo(int c) { return kColumnTable[static_cast<std::size_t>(c)]; }
+constexpr const ColumnInfo& columnInfo(Column c) { return columnInfo(colOf(c)); }
 
 constexpr bool isCellColumn(int c) { return c >= kFirstCellColumn && c < kColumns; }
-constexpr CellEditor columnEditor(int c) { return isCellColumn(c) ? columnSpec(c).editor : CellEditor::None; }
-constexpr CellSide columnSide(int c) { return isCellColumn(c) ? columnSpec(c).side : CellSide::None; }
+constexpr CellEditor columnEditor(int c) { return isCellColumn(c) ? columnInfo(c).editor : CellEditor::None; }
+constexpr CellSide columnSide(int c) { return isCellColumn(c) ? columnInfo(c).side : CellSide::None; }
 // The frequency column of the side of column `c`.
 constexpr int sideFrequencyColumn(CellSide side) {
     return side == CellSide::Transmit ? colOf(Column::TxFrequency) : colOf(Column::RxFrequency);

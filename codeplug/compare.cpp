@@ -52,7 +52,7 @@ std::string plainLabel(std::string label) {
 }
 
 // The flags byte is compared bit by bit, one flag column per bit.
-std::string flagsPiece(std::string_view record, const ColumnSpec& flag) {
+std::string flagsPiece(std::string_view record, const ColumnInfo& flag) {
     const auto flags = hexValue(record.substr(static_cast<std::size_t>(flag.at), 2)).value_or(0xFF);
     if (flags == 0xFF) return "FF";
     return (flags & flag.flagBit) ? "1" : "0";
@@ -87,7 +87,7 @@ void compareChannels(std::vector<Difference>& out, const Side& a, const Side& b)
             bool anyFlag = false;
             int firstFlag = -1;
             for (int col = kFirstCellColumn; col < kColumns; ++col) {
-                const ColumnSpec& p = columnSpec(col);
+                const ColumnInfo& p = columnInfo(col);
                 const auto at = static_cast<std::size_t>(p.at), len = static_cast<std::size_t>(p.length);
                 if (p.code == RecordCode::Flag) {
                     if (firstFlag < 0) firstFlag = col;
@@ -97,7 +97,7 @@ void compareChannels(std::vector<Difference>& out, const Side& a, const Side& b)
                     }
                     // Bits no cell shows (the low nibble, as a radio may hold it)
                     // go with the first flag cell, after the last.
-                    const bool lastFlag = col + 1 == kColumns || columnSpec(col + 1).code != RecordCode::Flag;
+                    const bool lastFlag = col + 1 == kColumns || columnInfo(col + 1).code != RecordCode::Flag;
                     if (lastFlag && !anyFlag && ra.compare(at, len, rb, at, len) != 0)
                         channelDifference(out, a, b, band, row, firstFlag, at, len, ra, rb);
                     continue;

@@ -43,7 +43,7 @@ void clearGroup(ChannelTable& t, bool receive, int row) {
 
 void writeGroupDefaults(ChannelTable& t, bool receive, int row) {
     for (int c = kFirstCellColumn; c < kColumns; ++c)
-        if (columnSide(c) == sideOf(receive) && columnSpec(c).newText) t.at(c, row) = columnSpec(c).newText;
+        if (columnSide(c) == sideOf(receive) && columnInfo(c).newText) t.at(c, row) = columnInfo(c).newText;
 }
 
 bool onStepRaster(std::uint64_t units) { return units % 250 == 0 || units % 625 == 0; }
@@ -269,7 +269,7 @@ void commitChannelList(Document& doc, Band band, int col, int row, std::string_v
 const std::vector<std::string>& channelListEntries(int col) {
     static const std::vector<std::string> none;
     static const std::vector<std::string> narrowWide = {"Narrow", "Wide"};
-    switch (isCellColumn(col) ? columnSpec(col).list : CellList::None) {
+    switch (isCellColumn(col) ? columnInfo(col).list : CellList::None) {
         case CellList::Tones:
             return toneList("OFF");
         case CellList::Mode:

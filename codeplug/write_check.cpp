@@ -20,7 +20,7 @@ bool isListEntry(int col, const std::string& text) {
     const auto& entries = channelListEntries(col);
     if (std::find(entries.begin(), entries.end(), text) != entries.end()) return true;
     // What a new frequency writes, which the list may not offer.
-    const char* written = columnSpec(col).newText;
+    const char* written = columnInfo(col).newText;
     return written && text == written;
 }
 

@@ -91,7 +91,7 @@ using namespace channel_csv;
 // spelling: an empty cell, "OFF" and "0FF" in a tone column, "OFF" in the
 // receiving mode column.
 bool storesNotSet(int col, std::string_view text) {
-    if (columnSpec(col).code == RecordCode::Tone) return text.empty() || text == "OFF" || text == "0FF";
+    if (columnInfo(col).code == RecordCode::Tone) return text.empty() || text == "OFF" || text == "0FF";
     if (col == colOf(Column::RxMode)) return text.empty() || text == "OFF";
     return false;
 }

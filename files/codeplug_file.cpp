@@ -231,7 +231,7 @@ FileResult saveCodeplug(const Document& doc, std::string& bytesOut) {
                 if (bad.empty() && cell == " ") bad = "a single blank (it would load back empty)";
                 if (!bad.empty())
                     return {refusal(std::string(bandName(band)) + " channel " + std::to_string(row) + ", column \"" +
-                                        columnSpec(col).heading + "\"",
+                                        columnInfo(col).heading + "\"",
                                     bad)};
                 appendCell(out, cell);
             }

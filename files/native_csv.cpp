@@ -12,7 +12,7 @@ namespace pellaro::channel_csv {
 namespace {
 
 constexpr const char* kBandColumn = "Band";
-const char* const kChannelColumn = columnSpec(Column::Number).heading;
+const char* const kChannelColumn = columnInfo(Column::Number).heading;
 
 std::optional<Band> bandOf(std::string_view text) {
     const std::string t = trimmed(text);
@@ -57,8 +57,8 @@ std::vector<PlannedRow> planNative(const CsvTable& table, std::optional<Band> on
                     {col,
                      columnEditor(col) == CellEditor::Frequency ? readDecimalComma(row, col, trimmed(*text)) : *text,
                      false});
-        row.emptiedWhy = std::string("the row has no ") + columnSpec(Column::RxFrequency).heading + " and no " +
-                         columnSpec(Column::TxFrequency).heading;
+        row.emptiedWhy = std::string("the row has no ") + columnInfo(Column::RxFrequency).heading + " and no " +
+                         columnInfo(Column::TxFrequency).heading;
         rows.push_back(std::move(row));
     }
     return rows;

@@ -74,7 +74,7 @@ ChannelGrid::ChannelGrid(Document& doc, Band band, UiSeam& seam, QWidget* parent
     headings->setSectionsClickable(false);
     headings->setHighlightSections(false);
     for (int c = 0; c < kColumns; ++c)
-        setColumnWidth(c, columnSpec(c).width);
+        setColumnWidth(c, columnInfo(c).width);
 
     buildEditors();
 
@@ -400,7 +400,7 @@ QString ChannelGrid::stepName(int col, int row) const
 {
     // "Receiving Frequency of A 3"
     return QStringLiteral("%1 of %2 %3")
-        .arg(QString::fromLatin1(columnSpec(col).heading), band_ == Band::A ? QStringLiteral("A") : QStringLiteral("B"))
+        .arg(QString::fromLatin1(columnInfo(col).heading), band_ == Band::A ? QStringLiteral("A") : QStringLiteral("B"))
         .arg(row);
 }
 

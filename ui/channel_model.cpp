@@ -44,7 +44,7 @@ QVariant ChannelModel::data(const QModelIndex& index, int role) const
 QVariant ChannelModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kColumns)
-        return QString::fromLatin1(columnSpec(section).heading);
+        return QString::fromLatin1(columnInfo(section).heading);
     if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole)
         return QVariant::fromValue(int(Qt::AlignCenter) | int(Qt::TextWordWrap));
     return QAbstractTableModel::headerData(section, orientation, role);

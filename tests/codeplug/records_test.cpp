@@ -334,9 +334,9 @@ TEST(ChannelColumns, RecordPlacesCoverTheRecordOnce) {
     std::array<int, kRecordChars> owners{};
     unsigned flagBits = 0;
     std::set<std::string> headings;
-    for (const ColumnSpec& c : kColumnTable) {
+    for (const ColumnInfo& c : kColumnTable) {
         EXPECT_TRUE(headings.insert(c.heading).second) << c.heading;
-        EXPECT_EQ(&columnSpec(c.column), &c) << c.heading << " stands out of its place";
+        EXPECT_EQ(&columnInfo(c.column), &c) << c.heading << " stands out of its place";
         if (c.code == RecordCode::None) continue;
         if (c.code == RecordCode::Flag) {
             EXPECT_EQ(flagBits & c.flagBit, 0u) << c.heading;
