@@ -103,21 +103,15 @@ int cliPaste(const std::vector<std::string>& args) {
 }
 
 int cliCopy(const std::vector<std::string>& given) {
-    std::vector<std::string> args;
     bool headings = false;
-    for (const std::string& a : given) {
-        if (a == "--headings")
-            headings = true;
-        else
-            args.push_back(a);
-    }
+    const std::vector<std::string> args = withoutFlag(given, "--headings", headings);
     if (args.size() != 3 && args.size() != 4) {
         printError(std::string("usage: pellaro-cli copy ") + kCopyArguments);
         return kExitUsage;
     }
     const auto b = band(args[1]);
     const auto rows = span(args[2], 1, kRows);
-    const auto cols = args.size() == 4 ? span(args[3], 0, kColumns - 1) : std::pair{1, kColumns - 1};
+    const auto cols = args.size() == 4 ? span(args[3], 0, kColumns - 1) : std::pair{kFirstCellColumn, kColumns - 1};
     if (!b || !rows || !cols) {
         printError("BAND is A or B, ROW1-ROW2 channels within 1-" + std::to_string(kRows) +
                    ", COL1-COL2 columns within 0-" + std::to_string(kColumns - 1));

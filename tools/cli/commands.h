@@ -40,6 +40,10 @@ constexpr int kExitUsage = 2;
 // "pellaro-cli: <message>" on stderr.
 void printError(const std::string& message);
 
+// The arguments without `flag`, given anywhere among them; `present` says
+// whether it was there.
+std::vector<std::string> withoutFlag(const std::vector<std::string>& given, const std::string& flag, bool& present);
+
 }   // namespace pellaro::cli
 
 // The radio transfers: not part of every build (see the usage text).

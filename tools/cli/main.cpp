@@ -71,6 +71,18 @@ const std::vector<Command>& commands() { return registry(); }
 
 void printError(const std::string& message) { std::cerr << "pellaro-cli: " << message << "\n"; }
 
+std::vector<std::string> withoutFlag(const std::vector<std::string>& given, const std::string& flag, bool& present) {
+    std::vector<std::string> rest;
+    present = false;
+    for (const std::string& a : given) {
+        if (a == flag)
+            present = true;
+        else
+            rest.push_back(a);
+    }
+    return rest;
+}
+
 }   // namespace pellaro::cli
 
 int main(int argc, char** argv) {

@@ -60,14 +60,8 @@ int cliDump(const std::vector<std::string>& args) {
 }
 
 int cliLoad(const std::vector<std::string>& given) {
-    std::vector<std::string> args;
     bool merge = false;
-    for (const std::string& a : given) {
-        if (a == "--merge")
-            merge = true;
-        else
-            args.push_back(a);
-    }
+    const std::vector<std::string> args = withoutFlag(given, "--merge", merge);
     if (args.size() != 2) {
         printError("usage: pellaro-cli load [--merge] IN.yaml FILE.bc");
         return kExitUsage;
