@@ -16,7 +16,7 @@
 
 #include "codeplug/document.h"
 #include "codeplug/memory_map.h"
-#include "codeplug/setting_labels.h"
+#include "codeplug/settings_table.h"
 
 namespace pellaro {
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "codeplug/setting_entry.h"
 
-#include <array>
 #include <cctype>
 
 #include "codeplug/codes.h"
@@ -13,37 +12,9 @@ namespace pellaro {
 
 namespace {
 
-// The pages by the numbers SettingId carries.
-constexpr int SetupA = static_cast<int>(PageId::SetupA);
-constexpr int SetupB = static_cast<int>(PageId::SetupB);
-constexpr int Comprehensive = static_cast<int>(PageId::Comprehensive);
-constexpr int Dtmf = static_cast<int>(PageId::Dtmf);
-
-// The band set-up editors in the order the page shows them (settings_view).
-constexpr std::array<int, 15> kSetupRows = {1, 2, 3, 4, 6, 7, 8, 5, 10, 11, 12, 13, 14, 15, 16};
-
-Band bandOf(SettingId id) { return id.page == SetupB ? Band::B : Band::A; }
-
-// What a page's text editor is, for the rule it follows.
-enum class TextEditor { None, SetupRx, SetupOffset, Fm, DtmfCode, Message, LimitFrequency };
-
-TextEditor textEditor(SettingId id) {
-    switch (id.page) {
-        case SetupA:
-        case SetupB:
-            if (id.row == 2) return TextEditor::SetupRx;
-            if (id.row == 13) return TextEditor::SetupOffset;
-            return TextEditor::None;
-        case Comprehensive:
-            return id.row == 2 ? TextEditor::Fm : TextEditor::None;
-        case Dtmf:
-            return id.row < 16 ? TextEditor::DtmfCode : TextEditor::None;
-        default:
-            if (id.row < 2) return TextEditor::Message;
-            if (id.row < 6) return TextEditor::LimitFrequency;
-            return TextEditor::None;
-    }
-}
+PageId pageOf(SettingId id) { return static_cast<PageId>(id.page); }
+const SettingInfo& infoOf(SettingId id) { return settingInfo(pageOf(id), id.row); }
+Band bandOf(SettingId id) { return pageBand(pageOf(id)); }
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -60,39 +31,19 @@ std::string_view trimmedView(std::string_view s) {
 }
 
 void pick(Document& doc, SettingId id, int index) {
-    switch (id.page) {
-        case SetupA:
-        case SetupB:
-            pickSetupList(doc, bandOf(id), kSetupRows[static_cast<std::size_t>(id.row)], index);
+    const SettingInfo& s = infoOf(id);
+    switch (s.store) {
+        case SettingStore::SetupSelection:
+            pickSetupList(doc, bandOf(id), s.number, index);
             break;
-        case Comprehensive:
-            pickSettingsList(doc, id.row + 1, index);
-            break;
-        case Dtmf:
+        case SettingStore::State:
             pickState(doc, index);
             break;
-        default:
+        case SettingStore::LimitMode:
             pickLimitMode(doc, index);
             break;
-    }
-}
-
-// The list's selection set by program code, as Open sets it: for a list
-// that shows no entry, which no pick can give.
-void setNoEntry(Document& doc, SettingId id) {
-    switch (id.page) {
-        case SetupA:
-        case SetupB:
-            doc.vfo(bandOf(id)).sel[static_cast<std::size_t>(kSetupRows[static_cast<std::size_t>(id.row)])] = -1;
-            break;
-        case Comprehensive:
-            doc.gn[static_cast<std::size_t>(id.row + 1)] = -1;
-            break;
-        case Dtmf:
-            doc.sypz9 = -1;
-            break;
         default:
-            doc.xp5 = -1;
+            pickSettingsList(doc, s.number, index);
             break;
     }
 }
@@ -102,7 +53,9 @@ CellEntry enterEntry(Document& doc, SettingId id, const ShownSetting& now, std::
     if (text == kNoEntry) {
         if (now.value == kNoEntry) return {CellEntry::Kind::Unchanged, {}};
         if (from == SettingSource::File) {
-            setNoEntry(doc, id);
+            // The selection as program code sets it, as Open sets it for a
+            // list that shows no entry, which no pick can give.
+            settingSelection(doc, pageOf(id), infoOf(id)) = -1;
             return {CellEntry::Kind::Applied, {}};
         }
         return {CellEntry::Kind::Refused, std::string(kNoEntry) + " cannot be picked; pick an entry of the list"};
@@ -118,52 +71,37 @@ CellEntry enterEntry(Document& doc, SettingId id, const ShownSetting& now, std::
     return {CellEntry::Kind::Refused, quoteUserText(given) + " is not an entry of the list"};
 }
 
-// The editor's text as the document holds it (Latin-1).
-std::string& editorText(Document& doc, SettingId id) {
-    switch (id.page) {
-        case SetupA:
-        case SetupB:
-            return id.row == 2 ? doc.vfo(bandOf(id)).rxFreq : doc.vfo(bandOf(id)).offset;
-        case Comprehensive:
-            return doc.gn3;
-        case Dtmf:
-            return id.row < 8 ? doc.sy[static_cast<std::size_t>(id.row + 1)]
-                              : doc.sypz[static_cast<std::size_t>(id.row - 7)];
-        default:
-            return id.row < 2 ? (id.row == 0 ? doc.kaiji1 : doc.kaiji2) : doc.xp[static_cast<std::size_t>(id.row - 1)];
-    }
-}
-
 // Whether typing (or pasting) `text` into the editor holding `before` gives
 // exactly `text`.
-bool typeable(TextEditor kind, SettingId id, const std::string& before, const std::string& text) {
-    switch (kind) {
-        case TextEditor::DtmfCode:
-            return filterEdit(before, text, &dtmfKeyFilter, dtmfLimit(id.row + 1)) == text;
-        case TextEditor::Message:
+bool typeable(const SettingInfo& s, const std::string& before, const std::string& text) {
+    switch (s.editor) {
+        case SettingEditor::DtmfCode:
+            return filterEdit(before, text, &dtmfKeyFilter, dtmfLimit(s.number)) == text;
+        case SettingEditor::Message:
             return filterEdit(before, text, &messageKey, 7) == text;
-        case TextEditor::LimitFrequency:
+        case SettingEditor::LimitFrequency:
             return filterEdit(before, text, &limitKeyFilter, static_cast<int>(text.size() + before.size())) == text;
         default:
             return true;   // the set-up and FM editors take any text and judge it when committed
     }
 }
 
-CommitOutcome commitText(Document& doc, TextEditor kind, SettingId id, const std::string& text) {
-    switch (kind) {
-        case TextEditor::SetupRx:
+CommitOutcome commitText(Document& doc, SettingId id, const std::string& text) {
+    const SettingInfo& s = infoOf(id);
+    switch (s.editor) {
+        case SettingEditor::SetupRx:
             return commitSetupRxFrequency(doc, bandOf(id), text, Trigger::Exit);
-        case TextEditor::SetupOffset:
+        case SettingEditor::SetupOffset:
             return commitSetupOffset(doc, bandOf(id), text);
-        case TextEditor::Fm:
+        case SettingEditor::Fm:
             return commitFmFrequency(doc, text);
-        case TextEditor::DtmfCode:
-            dtmfKeyUp(doc, id.row + 1, text);
+        case SettingEditor::DtmfCode:
+            dtmfKeyUp(doc, s.number, text);
             return {};
-        case TextEditor::Message:
-            return commitMessage(doc, id.row + 1, text);
+        case SettingEditor::Message:
+            return commitMessage(doc, s.number, text);
         default:
-            return commitLimit(doc, id.row - 1, text);
+            return commitLimit(doc, s.number, text);
     }
 }
 
@@ -171,26 +109,26 @@ CellEntry enterText(Document& doc, SettingId id, std::string_view utf8, SettingS
     std::string text;
     if (!utf8ToLatin1(utf8, text))
         return {CellEntry::Kind::Refused, quoteUserText(utf8) + " holds characters this radio cannot hold"};
-    const TextEditor kind = textEditor(id);
-    std::string& editor = editorText(doc, id);
+    const SettingInfo& setting = infoOf(id);
+    std::string& editor = settingText(doc, pageOf(id), setting);
     if (text == editor) return {CellEntry::Kind::Unchanged, {}};
-    if (!typeable(kind, id, editor, text))
+    if (!typeable(setting, editor, text))
         return {CellEntry::Kind::Refused, quoteUserText(utf8) + " cannot be typed here: " + settingRule(id)};
     Document scratch = doc;
-    const CommitOutcome outcome = commitText(scratch, kind, id, text);
+    const CommitOutcome outcome = commitText(scratch, id, text);
     // A radio keeps a band set-up frequency outside the range its editor
     // checks (band B's set-up at 433.50000); a read shows it and a file
     // keeps it. From a file it is taken as a read takes it, and said so.
-    if (from == SettingSource::File && kind == TextEditor::SetupRx && !outcome.message.empty()) {
+    if (from == SettingSource::File && setting.editor == SettingEditor::SetupRx && !outcome.message.empty()) {
         const FreqParse p = parseFrequency(text);
         if (p.error == FreqError::None && p.units != kNoFrequency) {
             doc.vfo(bandOf(id)).rxFreq = text;
-            fields::splice(doc, fields::vfoField(bandOf(id), 3), hexDword(p.units));
+            fields::splice(doc, fields::vfoField(bandOf(id), setting.number), hexDword(p.units));
             return {CellEntry::Kind::Adjusted, "taken as a radio holds it, although its editor takes only " +
                                                    outcome.message.substr(outcome.message.find("in ") + 3)};
         }
     }
-    if (!outcome.message.empty() || editorText(scratch, id) != text)
+    if (!outcome.message.empty() || settingText(scratch, pageOf(id), setting) != text)
         return {CellEntry::Kind::Refused,
                 quoteUserText(utf8) + " is refused" + (outcome.message.empty() ? "" : ": " + outcome.message)};
     doc = std::move(scratch);
@@ -215,14 +153,12 @@ std::string settingKey(std::string_view label) {
 }
 
 ShownSetting shownSetting(const Document& doc, SettingId id) {
-    return settingsPages(doc)[static_cast<std::size_t>(id.page)].settings[static_cast<std::size_t>(id.row)];
+    return settingsPage(doc, pageOf(id)).settings[static_cast<std::size_t>(id.row)];
 }
 
 std::string settingPageTitle(SettingId id) { return pageTitle(static_cast<PageId>(id.page)); }
 
-std::string settingName(SettingId id) {
-    return settingPageTitle(id) + "/" + settingKey(settingLabel(static_cast<PageId>(id.page), id.row));
-}
+std::string settingName(SettingId id) { return settingPageTitle(id) + "/" + settingKey(infoOf(id).label); }
 
 std::optional<SettingId> findSetting(std::string_view name) {
     for (const SettingId& id : allSettings())
@@ -243,16 +179,16 @@ std::string settingRule(SettingId id) {
         for (const std::string& e : *shown.entries) rule += " \"" + e + "\"";
         return rule;
     }
-    switch (textEditor(id)) {
-        case TextEditor::SetupRx:
+    switch (infoOf(id).editor) {
+        case SettingEditor::SetupRx:
             return "a frequency in MHz from 136 to 176, or empty";
-        case TextEditor::SetupOffset:
+        case SettingEditor::SetupOffset:
             return "a frequency in MHz";
-        case TextEditor::Fm:
+        case SettingEditor::Fm:
             return "a frequency in MHz from 88 to 108, or empty";
-        case TextEditor::DtmfCode:
-            return "up to " + std::to_string(dtmfLimit(id.row + 1)) + " DTMF digits: 0-9, A, B, C, D, * and #";
-        case TextEditor::Message:
+        case SettingEditor::DtmfCode:
+            return "up to " + std::to_string(dtmfLimit(infoOf(id).number)) + " DTMF digits: 0-9, A, B, C, D, * and #";
+        case SettingEditor::Message:
             return "up to 7 characters: letters, digits, blanks and the signs other than , ~ ' \"";
         default:
             return "a frequency in MHz (digits and \".\")";

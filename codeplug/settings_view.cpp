@@ -18,103 +18,113 @@ ShownSetting shown(std::string label, std::string value, Kind kind, const fields
     return {std::move(label), std::move(value), kind, f.mirror, f.first, f.width, entries};
 }
 
-ShownSetting entry(const char* label, const std::vector<std::string>& entries, int index, const fields::Field& f) {
-    const bool some = index >= 0 && index < static_cast<int>(entries.size());
-    return shown(label, some ? entries[static_cast<std::size_t>(index)] : "(no entry)", Kind::Entry, f, &entries);
+ShownSetting::Kind kindOf(SettingEditor editor) {
+    switch (editor) {
+        case SettingEditor::List:
+            return Kind::Entry;
+        case SettingEditor::SetupRx:
+        case SettingEditor::SetupOffset:
+        case SettingEditor::LimitFrequency:
+            return Kind::Frequency;
+        case SettingEditor::Fm:
+            return Kind::FmFrequency;
+        case SettingEditor::DtmfCode:
+        case SettingEditor::Message:
+            return Kind::Text;
+    }
+    return Kind::Text;
 }
 
-ShownSetting text(std::string label, const std::string& latin1, Kind kind, const fields::Field& f) {
-    return shown(std::move(label), latin1ToUtf8(latin1), kind, f);
+// The record place the setting's editor writes.
+fields::Field fieldOf(PageId page, const SettingInfo& s) {
+    const auto at = static_cast<std::size_t>(s.number);
+    switch (s.store) {
+        case SettingStore::SetupSelection:
+        case SettingStore::SetupRx:
+        case SettingStore::SetupOffset:
+            return fields::vfoField(pageBand(page), s.number);
+        case SettingStore::Selection:
+        case SettingStore::Fm:
+            return fields::kSettings[at];
+        case SettingStore::DtmfCode:
+            return fields::kDtmf[at];
+        case SettingStore::State:
+            return {0, 0, 0};
+        case SettingStore::Message:
+            return fields::kMessage[at];
+        case SettingStore::Limit:
+        case SettingStore::LimitMode:
+            return fields::kLimit[at];
+    }
+    return {0, 0, 0};
 }
 
-struct Rows {
-    PageId page;
-    int row = 0;
-    const char* next() { return settingLabel(page, row++); }
-};
-
-SettingsPage setupPage(const Document& d, Band band) {
-    const BandSetup& s = d.vfo(band);
-    auto f = [&](int editor) { return fields::vfoField(band, editor); };
-    const PageId id = band == Band::A ? PageId::SetupA : PageId::SetupB;
-    Rows l{id};
-    // Top to bottom as the page shows them.
-    return {id,
-            pageTitle(id),
-            {
-                entry(l.next(), lists::workingMode(), s.sel[1], f(1)),
-                entry(l.next(), lists::channelNumbers(), s.sel[2], f(2)),
-                text(l.next(), s.rxFreq, Kind::Frequency, f(3)),
-                entry(l.next(), toneList("0FF"), s.sel[4], f(4)),
-                entry(l.next(), setupModeList(), s.sel[6], f(6)),
-                entry(l.next(), toneList("0FF"), s.sel[7], f(7)),
-                entry(l.next(), signalList(), s.sel[8], f(8)),
-                entry(l.next(), signalList(), s.sel[5], f(5)),
-                entry(l.next(), lists::lowHigh(), s.sel[10], f(10)),
-                entry(l.next(), lists::bandwidth(), s.sel[11], f(11)),
-                entry(l.next(), lists::offOn(), s.sel[12], f(12)),
-                entry(l.next(), lists::offOn(), s.sel[13], f(13)),
-                entry(l.next(), lists::offsetDirection(), s.sel[14], f(14)),
-                text(l.next(), s.offset, Kind::Frequency, f(15)),
-                entry(l.next(), stepList(), s.sel[16], f(16)),
-            }};
-}
-
-SettingsPage comprehensivePage(const Document& d) {
-    auto f = [](int editor) { return fields::kSettings[static_cast<std::size_t>(editor)]; };
-    Rows l{PageId::Comprehensive};
-    return {PageId::Comprehensive,
-            pageTitle(PageId::Comprehensive),
-            {
-                entry(l.next(), lists::mainBand(), d.gn[1], f(1)),
-                entry(l.next(), lists::zeroTo(20), d.gn[2], f(2)),
-                text(l.next(), d.gn3, Kind::FmFrequency, f(3)),
-                entry(l.next(), lists::backlight(), d.gn[4], f(4)),
-                entry(l.next(), lists::backlight(), d.gn[5], f(5)),
-                entry(l.next(), lists::backlight(), d.gn[6], f(6)),
-                entry(l.next(), lists::backlightMode(), d.gn[7], f(7)),
-                entry(l.next(), lists::offOn(), d.gn[8], f(8)),
-                entry(l.next(), lists::vibration(), d.gn[9], f(9)),
-                entry(l.next(), lists::offOn(), d.gn[10], f(10)),
-                entry(l.next(), lists::timeOut(), d.gn[11], f(11)),
-                entry(l.next(), lists::singleTone(), d.gn[12], f(12)),
-                entry(l.next(), lists::dtmfTime(), d.gn[13], f(13)),
-                entry(l.next(), lists::zeroTo(9), d.gn[14], f(14)),
-                entry(l.next(), lists::offOn(), d.gn[15], f(15)),
-            }};
-}
-
-SettingsPage dtmfPage(const Document& d) {
-    Rows l{PageId::Dtmf};
-    SettingsPage page{PageId::Dtmf, pageTitle(PageId::Dtmf), {}};
-    for (std::size_t n = 1; n <= 8; ++n) page.settings.push_back(text(l.next(), d.sy[n], Kind::Text, fields::kDtmf[n]));
-    for (std::size_t n = 1; n <= 8; ++n)
-        page.settings.push_back(text(l.next(), d.sypz[n], Kind::Text, fields::kDtmf[n + 8]));
-    page.settings.push_back(entry(l.next(), lists::state(), d.sypz9, fields::Field{0, 0, 0}));
-    return page;
-}
-
-SettingsPage limitPage(const Document& d) {
-    using fields::kLimit;
-    using fields::kMessage;
-    Rows l{PageId::Limit};
-    return {PageId::Limit,
-            pageTitle(PageId::Limit),
-            {
-                text(l.next(), d.kaiji1, Kind::Text, kMessage[1]),
-                text(l.next(), d.kaiji2, Kind::Text, kMessage[2]),
-                text(l.next(), d.xp[1], Kind::Frequency, kLimit[1]),
-                text(l.next(), d.xp[2], Kind::Frequency, kLimit[2]),
-                text(l.next(), d.xp[3], Kind::Frequency, kLimit[3]),
-                text(l.next(), d.xp[4], Kind::Frequency, kLimit[4]),
-                entry(l.next(), lists::offOn(), d.xp5, kLimit[5]),
-            }};
+ShownSetting shownRow(const Document& d, PageId page, const SettingInfo& s) {
+    const fields::Field f = fieldOf(page, s);
+    if (const std::vector<std::string>* entries = settingEntries(s.list)) {
+        const int index = settingSelection(d, page, s);
+        const bool some = index >= 0 && index < static_cast<int>(entries->size());
+        return shown(s.label, some ? (*entries)[static_cast<std::size_t>(index)] : "(no entry)", Kind::Entry, f,
+                     entries);
+    }
+    return shown(s.label, latin1ToUtf8(settingText(d, page, s)), kindOf(s.editor), f);
 }
 
 }   // namespace
 
+int& settingSelection(Document& doc, PageId page, const SettingInfo& s) {
+    const auto at = static_cast<std::size_t>(s.number);
+    switch (s.store) {
+        case SettingStore::SetupSelection:
+            return doc.vfo(pageBand(page)).sel[at];
+        case SettingStore::State:
+            return doc.sypz9;
+        case SettingStore::LimitMode:
+            return doc.xp5;
+        default:
+            return doc.gn[at];
+    }
+}
+
+int settingSelection(const Document& doc, PageId page, const SettingInfo& s) {
+    return settingSelection(const_cast<Document&>(doc), page, s);
+}
+
+std::string& settingText(Document& doc, PageId page, const SettingInfo& s) {
+    const auto at = static_cast<std::size_t>(s.number);
+    switch (s.store) {
+        case SettingStore::SetupRx:
+            return doc.vfo(pageBand(page)).rxFreq;
+        case SettingStore::SetupOffset:
+            return doc.vfo(pageBand(page)).offset;
+        case SettingStore::DtmfCode:
+            return s.number <= 8 ? doc.sy[at] : doc.sypz[at - 8];
+        case SettingStore::Message:
+            return s.number == 1 ? doc.kaiji1 : doc.kaiji2;
+        case SettingStore::Limit:
+            return doc.xp[at];
+        default:
+            return doc.gn3;
+    }
+}
+
+const std::string& settingText(const Document& doc, PageId page, const SettingInfo& s) {
+    return settingText(const_cast<Document&>(doc), page, s);
+}
+
+SettingsPage settingsPage(const Document& doc, PageId page) {
+    SettingsPage shownPage{page, pageTitle(page), {}};
+    const int rows = settingRows(page);
+    shownPage.settings.reserve(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row) shownPage.settings.push_back(shownRow(doc, page, settingInfo(page, row)));
+    return shownPage;
+}
+
 std::vector<SettingsPage> settingsPages(const Document& doc) {
-    return {setupPage(doc, Band::A), setupPage(doc, Band::B), comprehensivePage(doc), dtmfPage(doc), limitPage(doc)};
+    std::vector<SettingsPage> pages;
+    pages.reserve(kSettingsPageCount);
+    for (int page = 0; page < kSettingsPageCount; ++page) pages.push_back(settingsPage(doc, static_cast<PageId>(page)));
+    return pages;
 }
 
 bool sameShownValue(ShownSetting::Kind kind, const std::string& a, const std::string& b) {
@@ -144,21 +154,12 @@ std::string mirrorCaption(int n) {
 }
 
 PageId mirrorPageId(int n) {
-    switch (n) {
-        case 1:
-        case 2:
-            return PageId::SetupA;
-        case 3:
-        case 4:
-            return PageId::SetupB;
-        case 5:
-            return PageId::Comprehensive;
-        case 10:
-        case 11:
-            return PageId::Limit;
-        default:
-            return PageId::Dtmf;
+    for (int page = 0; page < kSettingsPageCount; ++page) {
+        const auto id = static_cast<PageId>(page);
+        for (int row = 0; row < settingRows(id); ++row)
+            if (n != 0 && fieldOf(id, settingInfo(id, row)).mirror == n) return id;
     }
+    return PageId::Dtmf;
 }
 
 std::string mirrorPage(int n) { return n >= 1 && n <= 15 ? pageTitle(mirrorPageId(n)) : ""; }

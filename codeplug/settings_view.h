@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "codeplug/document.h"
-#include "codeplug/setting_labels.h"
+#include "codeplug/settings_table.h"
 
 namespace pellaro {
 
@@ -36,6 +36,16 @@ struct SettingsPage {
 
 // The five settings pages, in tab order, with `doc`'s values.
 std::vector<SettingsPage> settingsPages(const Document& doc);
+// One of them.
+SettingsPage settingsPage(const Document& doc, PageId page);
+
+// Where `doc` keeps a setting of `page`: the selected entry of a list (-1:
+// none), the text of a text editor (Latin-1). Writing them changes the
+// value as program code sets it; the mirrors change only by a commit.
+int& settingSelection(Document& doc, PageId page, const SettingInfo& setting);
+int settingSelection(const Document& doc, PageId page, const SettingInfo& setting);
+std::string& settingText(Document& doc, PageId page, const SettingInfo& setting);
+const std::string& settingText(const Document& doc, PageId page, const SettingInfo& setting);
 
 // Whether two shown values of a setting of `kind` say the same.
 bool sameShownValue(ShownSetting::Kind kind, const std::string& a, const std::string& b);

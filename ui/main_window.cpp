@@ -21,7 +21,7 @@
 #include <type_traits>
 
 #include "clone/engine.h"
-#include "codeplug/setting_labels.h"
+#include "codeplug/settings_table.h"
 #include "files/codeplug_file.h"
 #include "serial/access_hint.h"
 #include "serial/port_link.h"
@@ -181,11 +181,11 @@ void TForm2::buildPages()
         return content;
     };
 
-    QWidget* tab1 = sheet("TabSheet1", QStringLiteral("A/Upper Band Channel"));
+    QWidget* tab1 = sheet("TabSheet1", QString::fromUtf8(channelPageTitle(Band::A)));
     StringGrid1 = new ChannelGrid(doc_, Band::A, *seam_, tab1);
     StringGrid1->setGeometry(0, 0, 1209, 393);
     bandAPage = fill(sheet("TabSheet2", title(PageId::SetupA)), new BandSetupPage(doc_, Band::A, *seam_));
-    QWidget* tab3 = sheet("TabSheet5", QStringLiteral("B/Under Band Channel"));
+    QWidget* tab3 = sheet("TabSheet5", QString::fromUtf8(channelPageTitle(Band::B)));
     StringGrid2 = new ChannelGrid(doc_, Band::B, *seam_, tab3);
     StringGrid2->setGeometry(0, 0, 1209, 393);
     bandBPage = fill(sheet("TabSheet6", title(PageId::SetupB)), new BandSetupPage(doc_, Band::B, *seam_));

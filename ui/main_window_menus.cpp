@@ -13,6 +13,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "codeplug/settings_table.h"
 #include "ui/main_window.h"
 
 namespace pellaro {
@@ -64,8 +65,8 @@ void TForm2::buildMenus()
     QAction* n6 = item(edit, "N6", QStringLiteral("Read"), [this] { showDialog(read_); });
     QAction* n7 = item(edit, "N7", QStringLiteral("Write"), [this] { showDialog(write_); });
     divider(edit, "N8");
-    item(edit, "N9", QStringLiteral("A/Upper Band Channel"), [this] { PageControl1->setCurrentIndex(0); });
-    item(edit, "N11", QStringLiteral("B/Under Band Channel"), [this] { PageControl1->setCurrentIndex(2); });
+    item(edit, "N9", QString::fromUtf8(channelPageTitle(Band::A)), [this] { PageControl1->setCurrentIndex(0); });
+    item(edit, "N11", QString::fromUtf8(channelPageTitle(Band::B)), [this] { PageControl1->setCurrentIndex(2); });
     divider(edit, "N16");
     item(edit, "RawMemoryItem", QStringLiteral("Raw Memory"), &TForm2::showRawMemory);
     divider(edit, "EditDivider");   // the edit commands follow (buildEditing)

@@ -161,9 +161,16 @@ TEST(SettingEntry, EverySettingHasOneNameAndTheLabelItsPageShows) {
         EXPECT_TRUE(names.insert(name).second) << name << " twice";
         EXPECT_EQ(findSetting(name), id) << name;
         EXPECT_EQ(shownSetting(Document(), id).label, settingLabel(static_cast<PageId>(id.page), id.row)) << name;
+        const SettingInfo& info = settingInfo(static_cast<PageId>(id.page), id.row);
+        EXPECT_EQ(settingEntries(info.list) != nullptr, info.editor == SettingEditor::List) << name;
     }
     EXPECT_EQ(names.size(), 69u);   // 15 + 15 + 15 + 17 + 7
     EXPECT_EQ(settingLabel(PageId::Limit, settingRows(PageId::Limit)), nullptr);
+    // Each mirror belongs to the page whose editors write it.
+    using P = PageId;
+    const P owner[] = {P::SetupA, P::SetupA, P::SetupB, P::SetupB, P::Comprehensive, P::Dtmf, P::Dtmf, P::Dtmf,
+                       P::Dtmf,   P::Limit,  P::Limit,  P::Dtmf,   P::Dtmf,          P::Dtmf, P::Dtmf};
+    for (int n = 1; n <= 15; ++n) EXPECT_EQ(mirrorPageId(n), owner[n - 1]) << "k" << n;
 }
 
 TEST(SettingEntry, EveryListEntryIsTakenAndGivesItsValueBack) {

@@ -77,8 +77,8 @@ void printPage(std::ostream& out, const std::string& title, const std::vector<Sh
 }
 
 void printDocument(std::ostream& out, const Document& d) {
-    printTable(out, "A/Upper Band Channel", d.table(Band::A));
-    printTable(out, "B/Under Band Channel", d.table(Band::B));
+    printTable(out, channelPageTitle(Band::A), d.table(Band::A));
+    printTable(out, channelPageTitle(Band::B), d.table(Band::B));
     for (const SettingsPage& page : settingsPages(d)) printPage(out, page.title, page.settings);
     std::vector<ShownSetting> memory;
     for (int n = 1; n <= 15; ++n) memory.push_back({mirrorCaption(n), d.k[static_cast<std::size_t>(n)]});

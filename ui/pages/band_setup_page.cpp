@@ -14,7 +14,7 @@
 
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
-#include "codeplug/setting_labels.h"
+#include "codeplug/settings_table.h"
 #include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"
@@ -23,36 +23,9 @@ namespace pellaro {
 
 namespace {
 
-// One editor of the page: its number (left<n> / right<n>), its row among the
-// page's settings (settingLabel) and entries (none for the two free-text
-// editors 3 and 15).
-struct SetupEditor {
-    int number;
-    int row;
-    const std::vector<std::string>& (*entries)();   // nullptr: free text
-};
-
-const std::vector<std::string>& setupTones()
-{
-    return toneList("0FF");
-}
-
 // Top to bottom: the first box holds the editors of k1 / k3, the second those
 // of k2 / k4 (power and bandwidth stand there although they live in k1 / k3).
-constexpr SetupEditor kFirstBox[] = {
-    {1, 0, lists::workingMode},
-    {2, 1, lists::channelNumbers},
-    {3, 2, nullptr},
-    {4, 3, setupTones},
-    {6, 4, setupModeList},
-    {7, 5, setupTones},
-    {8, 6, signalList},
-    {5, 7, signalList},
-};
-constexpr SetupEditor kSecondBox[] = {
-    {10, 8, lists::lowHigh},          {11, 9, lists::bandwidth}, {12, 10, lists::offOn}, {13, 11, lists::offOn},
-    {14, 12, lists::offsetDirection}, {15, 13, nullptr},         {16, 14, stepList},
-};
+constexpr int kFirstBoxRows = 8;
 
 }   // namespace
 
@@ -63,17 +36,18 @@ BandSetupPage::BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* pa
     const PageId pageId = band == Band::A ? PageId::SetupA : PageId::SetupB;
     const QString title = QString::fromUtf8(pageTitle(pageId));
 
-    auto fillBox = [&](QGroupBox* box, const auto& editors) {
+    auto fillBox = [&](QGroupBox* box, int firstRow, int endRow) {
         auto* grid = new QGridLayout(box);
         int row = 0;
-        for (const SetupEditor& e : editors) {
+        for (int at = firstRow; at < endRow; ++at) {
+            const SettingInfo& e = settingInfo(pageId, at);
             const QString name = prefix + QString::number(e.number);
-            const QString label = QString::fromUtf8(settingLabel(pageId, e.row));
+            const QString label = QString::fromUtf8(e.label);
             // "Receiving CTCSS of A/Upper Band Set up"
             steps_[static_cast<std::size_t>(e.number)] = pages::stepName(label) + QStringLiteral(" of ") + title;
             QWidget* editor = nullptr;
-            if (e.entries) {
-                QComboBox* list = pages::makeList(box, name, e.entries());
+            if (const std::vector<std::string>* entries = settingEntries(e.list)) {
+                QComboBox* list = pages::makeList(box, name, *entries);
                 const int number = e.number;
                 connect(list, &QComboBox::activated, this, [this, number](int index) {
                     pickSetupList(doc_, band_, number, index);
@@ -83,7 +57,7 @@ BandSetupPage::BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* pa
                 editor = list;
             } else {
                 QLineEdit* text = pages::makeText(box, name);
-                (e.number == 3 ? rxFreq_ : offset_) = text;
+                (e.editor == SettingEditor::SetupRx ? rxFreq_ : offset_) = text;
                 editor = text;
             }
             grid->addWidget(new QLabel(label, box), row, 0);
@@ -96,8 +70,8 @@ BandSetupPage::BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* pa
 
     auto* first = new QGroupBox(this);
     auto* second = new QGroupBox(this);
-    fillBox(first, kFirstBox);
-    fillBox(second, kSecondBox);
+    fillBox(first, 0, kFirstBoxRows);
+    fillBox(second, kFirstBoxRows, settingRows(pageId));
 
     auto* boxes = new QHBoxLayout;
     boxes->addWidget(first, 1);

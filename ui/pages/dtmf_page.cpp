@@ -13,7 +13,7 @@
 
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
-#include "codeplug/setting_labels.h"
+#include "codeplug/settings_table.h"
 #include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"

@@ -17,7 +17,7 @@
 #include "clone/engine.h"
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
-#include "codeplug/setting_labels.h"
+#include "codeplug/settings_table.h"
 #include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"

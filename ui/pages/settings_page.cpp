@@ -12,7 +12,7 @@
 
 #include "codeplug/codes.h"
 #include "codeplug/rules.h"
-#include "codeplug/setting_labels.h"
+#include "codeplug/settings_table.h"
 #include "ui/doc_text.h"
 #include "ui/pages/page_widgets.h"
 #include "ui/seam.h"
@@ -21,31 +21,9 @@ namespace pellaro {
 
 namespace {
 
-struct SettingsEditor {
-    int number;                                     // gn<number>, row number - 1 of the page
-    const std::vector<std::string>& (*entries)();   // nullptr: gn3, free text
-};
-
-const std::vector<std::string>& volume()
-{
-    return lists::zeroTo(20);
-}
-const std::vector<std::string>& squelch()
-{
-    return lists::zeroTo(9);
-}
-
 // Left column gn1..gn10; the right column gn11..gn15 stands level with the
 // first five rows of the left one.
-constexpr SettingsEditor kLeft[] = {
-    {1, lists::mainBand},      {2, volume},           {3, nullptr},
-    {4, lists::backlight},     {5, lists::backlight}, {6, lists::backlight},
-    {7, lists::backlightMode}, {8, lists::offOn},     {9, lists::vibration},
-    {10, lists::offOn},
-};
-constexpr SettingsEditor kRight[] = {
-    {11, lists::timeOut}, {12, lists::singleTone}, {13, lists::dtmfTime}, {14, squelch}, {15, lists::offOn},
-};
+constexpr int kLeftRows = 10;
 
 }   // namespace
 
@@ -55,15 +33,16 @@ SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent) : QWidg
     auto* grid = new QGridLayout(box);
     grid->setHorizontalSpacing(12);
 
-    auto place = [&](const auto& editors, int column) {
+    auto place = [&](int firstRow, int endRow, int column) {
         int row = 0;
-        for (const SettingsEditor& e : editors) {
+        for (int at = firstRow; at < endRow; ++at) {
+            const SettingInfo& e = settingInfo(PageId::Comprehensive, at);
             const QString name = QStringLiteral("gn") + QString::number(e.number);
-            const QString label = QString::fromUtf8(settingLabel(PageId::Comprehensive, e.number - 1));
+            const QString label = QString::fromUtf8(e.label);
             steps_[static_cast<std::size_t>(e.number)] = pages::stepName(label);
             QWidget* editor = nullptr;
-            if (e.entries) {
-                QComboBox* list = pages::makeList(box, name, e.entries());
+            if (const std::vector<std::string>* entries = settingEntries(e.list)) {
+                QComboBox* list = pages::makeList(box, name, *entries);
                 const int number = e.number;
                 connect(list, &QComboBox::activated, this, [this, number](int index) {
                     pickSettingsList(doc_, number, index);
@@ -80,11 +59,11 @@ SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent) : QWidg
             ++row;
         }
     };
-    place(kLeft, 0);
-    place(kRight, 2);
+    place(0, kLeftRows, 0);
+    place(kLeftRows, settingRows(PageId::Comprehensive), 2);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    grid->setRowStretch(static_cast<int>(std::size(kLeft)), 1);
+    grid->setRowStretch(kLeftRows, 1);
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(box);
