@@ -44,7 +44,8 @@ DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent) : QWidget(paren
             editors_[static_cast<std::size_t>(8 + n)] = text;
             editor = text;
         } else {
-            state_ = pages::makeList(codes, QStringLiteral("sypz9"), lists::state());
+            state_ =
+                pages::makeList(codes, QStringLiteral("sypz9"), *settingEntries(settingInfo(PageId::Dtmf, 16).list));
             connect(state_, &QComboBox::activated, this, [this](int index) {
                 pickState(doc_, index);
                 emit committed(steps_[17]);

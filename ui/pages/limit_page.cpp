@@ -94,7 +94,7 @@ LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent) : QWidg
         limitGrid->addWidget(new QLabel(limitLabel(n), limitBox), n - 1, 0);
         limitGrid->addWidget(editor, n - 1, 1);
     }
-    mode_ = pages::makeList(limitBox, QStringLiteral("xp5"), lists::offOn());
+    mode_ = pages::makeList(limitBox, QStringLiteral("xp5"), *settingEntries(settingInfo(PageId::Limit, 6).list));
     connect(mode_, &QComboBox::activated, this, [this](int index) {
         pickLimitMode(doc_, index);
         emit committed(pages::stepName(modeLabel()));
