@@ -41,6 +41,7 @@ struct ReportItem {
     Severity severity = Severity::Refused;
     Place place;
     std::string reason;   // UTF-8, in the user's words
+    int count = 1;        // how many cells or values the item speaks for
 };
 
 // "line 12: A 5 Receiving Frequency: <reason>"; the reason alone without a place.
