@@ -16,20 +16,15 @@ namespace pellaro {
 
 namespace {
 
-// "Channel 5", "Channels 5-8", as the Edit menu names them.
-std::string channelsText(int first, int last) {
-    if (first == last) return "Channel " + std::to_string(first);
-    return "Channels " + std::to_string(first) + "-" + std::to_string(last);
-}
-
 std::string cellsText(int n) { return std::to_string(n) + (n == 1 ? " cell" : " cells"); }
 
 bool validRows(int first, int last) { return first >= 1 && first <= last && last <= kRows; }
 
 // A result for channels first..last of `band`, selecting their data columns.
-EditResult rowsResult(std::string name, Band band, int first, int last) {
+EditResult rowsResult(std::string name, std::string object, Band band, int first, int last) {
     EditResult r;
     r.name = std::move(name);
+    r.object = std::move(object);
     r.band = band;
     r.selection = {first, last, kFirstCellColumn, kColumns - 1};
     return r;
@@ -176,6 +171,15 @@ struct Dependents {
 
 }   // namespace
 
+std::string channelsText(int first, int last) {
+    if (first == last) return "Channel " + std::to_string(first);
+    return "Channels " + std::to_string(first) + "-" + std::to_string(last);
+}
+
+std::string insertChannelName(int row) { return "Insert " + channelsText(row, row); }
+std::string deleteChannelsName(int firstRow, int lastRow) { return "Delete " + channelsText(firstRow, lastRow); }
+std::string clearChannelsName(int firstRow, int lastRow) { return "Clear " + channelsText(firstRow, lastRow); }
+
 int cellsNotTaken(const EditResult& r) {
     int count = 0;
     for (const ReportItem& item : r.refused) count += item.count;
@@ -203,7 +207,7 @@ bool channelEmpty(const ChannelTable& t, int row) {
 }
 
 EditResult insertChannel(Document& doc, Band band, int row) {
-    EditResult r = rowsResult("Insert Channel " + std::to_string(row), band, row, row);
+    EditResult r = rowsResult(insertChannelName(row), channelsText(row, row), band, row, row);
     if (!validRows(row, row)) return badRows(std::move(r), row, row);
     ChannelTable& t = doc.table(band);
     if (!channelEmpty(t, kRows))
@@ -217,7 +221,8 @@ EditResult insertChannel(Document& doc, Band band, int row) {
 }
 
 EditResult deleteChannels(Document& doc, Band band, int firstRow, int lastRow) {
-    EditResult r = rowsResult("Delete " + channelsText(firstRow, lastRow), band, firstRow, lastRow);
+    EditResult r =
+        rowsResult(deleteChannelsName(firstRow, lastRow), channelsText(firstRow, lastRow), band, firstRow, lastRow);
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     ChannelTable& t = doc.table(band);
     const ChannelTable before = t;
@@ -230,7 +235,8 @@ EditResult deleteChannels(Document& doc, Band band, int firstRow, int lastRow) {
 }
 
 EditResult clearChannels(Document& doc, Band band, int firstRow, int lastRow) {
-    EditResult r = rowsResult("Clear " + channelsText(firstRow, lastRow), band, firstRow, lastRow);
+    EditResult r =
+        rowsResult(clearChannelsName(firstRow, lastRow), channelsText(firstRow, lastRow), band, firstRow, lastRow);
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     ChannelTable& t = doc.table(band);
     for (int row = firstRow; row <= lastRow; ++row) {
@@ -242,7 +248,8 @@ EditResult clearChannels(Document& doc, Band band, int firstRow, int lastRow) {
 
 EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Direction direction) {
     const bool up = direction == Direction::Up;
-    EditResult r = rowsResult(up ? "Move Up" : "Move Down", band, firstRow + (up ? -1 : 1), lastRow + (up ? -1 : 1));
+    EditResult r =
+        rowsResult(up ? "Move Up" : "Move Down", {}, band, firstRow + (up ? -1 : 1), lastRow + (up ? -1 : 1));
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     if (up && firstRow == 1) return refusedWhole(std::move(r), "Cannot move up: channel 1 is the first channel.");
     if (!up && lastRow == kRows)
@@ -260,7 +267,7 @@ EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Dir
 
 EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, SortKey key) {
     EditResult r =
-        rowsResult(key == SortKey::Frequency ? "Sort by Frequency" : "Sort by Name", band, firstRow, lastRow);
+        rowsResult(key == SortKey::Frequency ? "Sort by Frequency" : "Sort by Name", {}, band, firstRow, lastRow);
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     ChannelTable& t = doc.table(band);
     std::vector<SortEntry> order;
@@ -373,7 +380,8 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
              cellsText(emptyKept) +
                  " left empty in the paste kept the entries they had (the list cells of a "
                  "programmed channel always hold one)");
-    r.name = "Paste " + cellsText(pasted);
+    r.object = cellsText(pasted);
+    r.name = "Paste " + r.object;
     r.changed = !(next.table(band) == doc.table(band));
     r.selection = {row, std::min(kRows, row + static_cast<int>(cells.size() - first) - 1), col,
                    std::min(kColumns - 1, col + width - 1)};
@@ -396,7 +404,8 @@ EditResult emptyCells(Document& doc, Band band, const CellRange& range) {
             if (e.kind == CellEntry::Kind::Refused) note(r, Severity::Refused, row, col, e.reason);
         }
     }
-    r.name = "Delete " + cellsText(count);
+    r.object = cellsText(count);
+    r.name = "Delete " + r.object;
     r.selection = range;
     r.changed = !(next.table(band) == doc.table(band));
     doc = std::move(next);

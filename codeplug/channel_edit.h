@@ -38,6 +38,14 @@ struct CellRange {
     bool operator==(const CellRange&) const = default;
 };
 
+// "Channel 5", "Channels 5-8": how the steps and the Edit menu name channels.
+std::string channelsText(int first, int last);
+// The names of the steps on whole channels, as the Edit menu offers them:
+// "Insert Channel 5", "Delete Channels 5-8", "Clear Channel 3".
+std::string insertChannelName(int row);
+std::string deleteChannelsName(int firstRow, int lastRow);
+std::string clearChannelsName(int firstRow, int lastRow);
+
 // What a step refused or took otherwise than given is said as report items
 // (codeplug/report.h). Their places may lie beyond the table (channel 129..,
 // column 13..) for texts pasted past its edges; a place with the band alone
@@ -45,6 +53,7 @@ struct CellRange {
 // speaks for.
 struct EditResult {
     std::string name;       // "Paste 12 cells", "Delete Channels 5-8", ... as the Edit menu says it
+    std::string object;     // what the name says the step worked on: "12 cells", "Channels 5-8"; empty: nothing named
     bool changed = false;   // the document differs from before the step
     Band band = Band::A;
     CellRange selection;                // what a view selects afterwards
