@@ -16,20 +16,15 @@ namespace pellaro {
 
 namespace {
 
-// "Channel 5", "Channels 5-8", as the Edit menu names them.
-std::string channelsText(int first, int last) {
-    if (first == last) return "Channel " + std::to_string(first);
-    return "Channels " + std::to_string(first) + "-" + std::to_string(last);
-}
-
 std::string cellsText(int n) { return std::to_string(n) + (n == 1 ? " cell" : " cells"); }
 
 bool validRows(int first, int last) { return first >= 1 && first <= last && last <= kRows; }
 
 // A result for channels first..last of `band`, selecting their data columns.
-EditResult rowsResult(std::string name, Band band, int first, int last) {
+EditResult rowsResult(std::string name, std::string object, Band band, int first, int last) {
     EditResult r;
     r.name = std::move(name);
+    r.object = std::move(object);
     r.band = band;
     r.selection = {first, last, kFirstCellColumn, kColumns - 1};
     return r;
@@ -135,8 +130,11 @@ bool sortsBefore(const SortEntry& a, const SortEntry& b) {
 
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
-void note(std::vector<CellNote>& list, Band band, int row, int col, std::string reason, int cells = 1) {
-    list.push_back({band, row, col, std::move(reason), cells});
+// An item at channel `row`, column `col` of the step's band: refused or
+// adjusted, as `severity` says. Channel 0 says it of the step as a whole.
+void note(EditResult& r, Severity severity, int row, int col, std::string reason, int cells = 1) {
+    auto& list = severity == Severity::Refused ? r.refused : r.adjusted;
+    list.push_back({severity, {0, r.band, row, col, {}}, std::move(reason), cells});
 }
 
 bool isFrequencyColumn(int col) { return columnEditor(col) == CellEditor::Frequency; }
@@ -160,33 +158,31 @@ struct Dependents {
     void add(int col) {
         if (count++ == 0) firstCol = col;
     }
-    void say(std::vector<CellNote>& list, Band band, int row, bool receive) const {
+    void say(EditResult& r, int row, bool receive) const {
         if (count == 0) return;
         const std::string why = std::string(receive ? "the receiving frequency " : "the transmission frequency ") +
                                 frequency + " of this row was refused";
         if (count == 1)
-            note(list, band, row, firstCol, why);
+            note(r, Severity::Refused, row, firstCol, why);
         else
-            note(list, band, row, 0, std::to_string(count) + " cells not taken: " + why, count);
+            note(r, Severity::Refused, row, 0, std::to_string(count) + " cells not taken: " + why, count);
     }
 };
 
 }   // namespace
 
-std::string describe(const CellNote& n) {
-    ReportItem item;
-    item.place.band = n.band;
-    if (n.col >= 0) {   // otherwise said of the whole step
-        item.place.channel = n.row;
-        item.place.column = n.col;
-    }
-    item.reason = n.reason;
-    return itemText(item);
+std::string channelsText(int first, int last) {
+    if (first == last) return "Channel " + std::to_string(first);
+    return "Channels " + std::to_string(first) + "-" + std::to_string(last);
 }
+
+std::string insertChannelName(int row) { return "Insert " + channelsText(row, row); }
+std::string deleteChannelsName(int firstRow, int lastRow) { return "Delete " + channelsText(firstRow, lastRow); }
+std::string clearChannelsName(int firstRow, int lastRow) { return "Clear " + channelsText(firstRow, lastRow); }
 
 int cellsNotTaken(const EditResult& r) {
     int count = 0;
-    for (const CellNote& n : r.refused) count += n.cells;
+    for (const ReportItem& item : r.refused) count += item.count;
     return count;
 }
 
@@ -198,9 +194,9 @@ std::string summaryText(const EditResult& r) {
 std::vector<std::string> noteLines(const EditResult& r) {
     std::vector<std::string> lines;
     lines.reserve(r.refused.size() + r.adjusted.size() + 1);
-    for (const CellNote& n : r.refused) lines.push_back(describe(n));
+    for (const ReportItem& item : r.refused) lines.push_back(itemText(item));
     if (!r.adjusted.empty()) lines.push_back("Changed on the way in:");
-    for (const CellNote& n : r.adjusted) lines.push_back(describe(n));
+    for (const ReportItem& item : r.adjusted) lines.push_back(itemText(item));
     return shownLines(lines);
 }
 
@@ -211,7 +207,7 @@ bool channelEmpty(const ChannelTable& t, int row) {
 }
 
 EditResult insertChannel(Document& doc, Band band, int row) {
-    EditResult r = rowsResult("Insert Channel " + std::to_string(row), band, row, row);
+    EditResult r = rowsResult(insertChannelName(row), channelsText(row, row), band, row, row);
     if (!validRows(row, row)) return badRows(std::move(r), row, row);
     ChannelTable& t = doc.table(band);
     if (!channelEmpty(t, kRows))
@@ -225,7 +221,8 @@ EditResult insertChannel(Document& doc, Band band, int row) {
 }
 
 EditResult deleteChannels(Document& doc, Band band, int firstRow, int lastRow) {
-    EditResult r = rowsResult("Delete " + channelsText(firstRow, lastRow), band, firstRow, lastRow);
+    EditResult r =
+        rowsResult(deleteChannelsName(firstRow, lastRow), channelsText(firstRow, lastRow), band, firstRow, lastRow);
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     ChannelTable& t = doc.table(band);
     const ChannelTable before = t;
@@ -238,7 +235,8 @@ EditResult deleteChannels(Document& doc, Band band, int firstRow, int lastRow) {
 }
 
 EditResult clearChannels(Document& doc, Band band, int firstRow, int lastRow) {
-    EditResult r = rowsResult("Clear " + channelsText(firstRow, lastRow), band, firstRow, lastRow);
+    EditResult r =
+        rowsResult(clearChannelsName(firstRow, lastRow), channelsText(firstRow, lastRow), band, firstRow, lastRow);
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     ChannelTable& t = doc.table(band);
     for (int row = firstRow; row <= lastRow; ++row) {
@@ -250,7 +248,8 @@ EditResult clearChannels(Document& doc, Band band, int firstRow, int lastRow) {
 
 EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Direction direction) {
     const bool up = direction == Direction::Up;
-    EditResult r = rowsResult(up ? "Move Up" : "Move Down", band, firstRow + (up ? -1 : 1), lastRow + (up ? -1 : 1));
+    EditResult r =
+        rowsResult(up ? "Move Up" : "Move Down", {}, band, firstRow + (up ? -1 : 1), lastRow + (up ? -1 : 1));
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     if (up && firstRow == 1) return refusedWhole(std::move(r), "Cannot move up: channel 1 is the first channel.");
     if (!up && lastRow == kRows)
@@ -268,7 +267,7 @@ EditResult moveChannels(Document& doc, Band band, int firstRow, int lastRow, Dir
 
 EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, SortKey key) {
     EditResult r =
-        rowsResult(key == SortKey::Frequency ? "Sort by Frequency" : "Sort by Name", band, firstRow, lastRow);
+        rowsResult(key == SortKey::Frequency ? "Sort by Frequency" : "Sort by Name", {}, band, firstRow, lastRow);
     if (!validRows(firstRow, lastRow)) return badRows(std::move(r), firstRow, lastRow);
     ChannelTable& t = doc.table(band);
     std::vector<SortEntry> order;
@@ -329,7 +328,7 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
             if (c == kNumberColumn) {
                 if (!text.empty() && !isChannelNumber(text)) {
                     ++pasted;
-                    note(r.refused, band, to, c,
+                    note(r, Severity::Refused, to, c,
                          shown(text) + " is not a channel number; the channel numbers are not data");
                 }
                 continue;
@@ -352,17 +351,17 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
                 continue;
             }
             if (e.kind == CellEntry::Kind::Refused) {
-                note(r.refused, band, to, c, e.reason);
+                note(r, Severity::Refused, to, c, e.reason);
                 if (isFrequencyColumn(c))
                     dependents[columnSide(c) == CellSide::Receive ? 0 : 1].frequency = shown(text);
             }
-            if (e.kind == CellEntry::Kind::Adjusted) note(r.adjusted, band, to, c, e.reason);
+            if (e.kind == CellEntry::Kind::Adjusted) note(r, Severity::Changed, to, c, e.reason);
         }
-        dependents[0].say(r.refused, band, to, true);
-        dependents[1].say(r.refused, band, to, false);
+        dependents[0].say(r, to, true);
+        dependents[1].say(r, to, false);
         if (pastEdge > 0) {
             pasted += pastEdge;
-            note(r.refused, band, to, kColumns,
+            note(r, Severity::Refused, to, kColumns,
                  shown(firstPastEdge) +
                      (pastEdge > 1 ? " and " + std::to_string(pastEdge - 1) + " more cells" : std::string()) +
                      ", outside the channel table",
@@ -371,17 +370,18 @@ EditResult pasteCells(Document& doc, Band band, int row, int col, const TextGrid
     }
     if (rowsBeyond > 0) {
         pasted += cellsBeyond;
-        note(r.refused, band, kRows + 1, col,
+        note(r, Severity::Refused, kRows + 1, col,
              std::to_string(rowsBeyond) + (rowsBeyond > 1 ? " rows" : " row") + " with " + cellsText(cellsBeyond) +
                  ", outside the channel table",
              cellsBeyond);
     }
     if (emptyKept > 0)
-        note(r.adjusted, band, row, -1,
+        note(r, Severity::Changed, 0, 0,
              cellsText(emptyKept) +
                  " left empty in the paste kept the entries they had (the list cells of a "
                  "programmed channel always hold one)");
-    r.name = "Paste " + cellsText(pasted);
+    r.object = cellsText(pasted);
+    r.name = "Paste " + r.object;
     r.changed = !(next.table(band) == doc.table(band));
     r.selection = {row, std::min(kRows, row + static_cast<int>(cells.size() - first) - 1), col,
                    std::min(kColumns - 1, col + width - 1)};
@@ -401,10 +401,11 @@ EditResult emptyCells(Document& doc, Band band, const CellRange& range) {
             ++count;
             if (columnEditor(col) != CellEditor::Frequency && columnEditor(col) != CellEditor::Name) continue;
             const CellEntry e = enterChannelCell(next, band, col, row, "");
-            if (e.kind == CellEntry::Kind::Refused) note(r.refused, band, row, col, e.reason);
+            if (e.kind == CellEntry::Kind::Refused) note(r, Severity::Refused, row, col, e.reason);
         }
     }
-    r.name = "Delete " + cellsText(count);
+    r.object = cellsText(count);
+    r.name = "Delete " + r.object;
     r.selection = range;
     r.changed = !(next.table(band) == doc.table(band));
     doc = std::move(next);

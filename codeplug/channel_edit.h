@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "codeplug/document.h"
+#include "codeplug/report.h"
 
 namespace pellaro {
 
@@ -37,37 +38,36 @@ struct CellRange {
     bool operator==(const CellRange&) const = default;
 };
 
-// One cell, or several cells said together, that a step refused or took
-// otherwise than given. `row` and `col` may lie beyond the table (129..,
-// 13..) for texts pasted past its edges; `col` 0 names the whole channel; a
-// `col` below 0 marks a note on the step as a whole.
-struct CellNote {
-    Band band = Band::A;
-    int row = 0;
-    int col = 0;
-    std::string reason;   // UTF-8, names the text
-    int cells = 1;        // how many pasted cells the note speaks for
-};
-// The note as every report names a place: "A 3 Receiving CTCSS: <reason>",
-// "A 3: <reason>", "A past channel 128: <reason>", "A: <reason>".
-std::string describe(const CellNote& note);
+// "Channel 5", "Channels 5-8": how the steps and the Edit menu name channels.
+std::string channelsText(int first, int last);
+// The names of the steps on whole channels, as the Edit menu offers them:
+// "Insert Channel 5", "Delete Channels 5-8", "Clear Channel 3".
+std::string insertChannelName(int row);
+std::string deleteChannelsName(int firstRow, int lastRow);
+std::string clearChannelsName(int firstRow, int lastRow);
 
+// What a step refused or took otherwise than given is said as report items
+// (codeplug/report.h). Their places may lie beyond the table (channel 129..,
+// column 13..) for texts pasted past its edges; a place with the band alone
+// is said of the step as a whole. An item's `count` is the pasted cells it
+// speaks for.
 struct EditResult {
     std::string name;       // "Paste 12 cells", "Delete Channels 5-8", ... as the Edit menu says it
+    std::string object;     // what the name says the step worked on: "12 cells", "Channels 5-8"; empty: nothing named
     bool changed = false;   // the document differs from before the step
     Band band = Band::A;
-    CellRange selection;              // what a view selects afterwards
-    std::string refusal;              // non-empty: the whole step was refused, nothing changed
-    std::vector<CellNote> refused;    // cells not taken (a paste applies the rest)
-    std::vector<CellNote> adjusted;   // cells taken otherwise than given (rounded, cut)
+    CellRange selection;                // what a view selects afterwards
+    std::string refusal;                // non-empty: the whole step was refused, nothing changed
+    std::vector<ReportItem> refused;    // cells not taken (a paste applies the rest)
+    std::vector<ReportItem> adjusted;   // cells taken otherwise than given (rounded, cut)
 };
 
-// How many cells the step did not take (the cells of its refused notes).
+// How many cells the step did not take (the counts of its refused items).
 int cellsNotTaken(const EditResult& result);
 // "Paste 48 cells: 3 cells not taken", or the name alone when every cell was
 // taken.
 std::string summaryText(const EditResult& result);
-// What a box lists of the step: the refused notes, then "Changed on the way
+// What a box lists of the step: the refused items, then "Changed on the way
 // in:" and the adjusted ones, the first kShownReportLines and a count of the
 // rest.
 std::vector<std::string> noteLines(const EditResult& result);
@@ -106,8 +106,8 @@ EditResult sortChannels(Document& doc, Band band, int firstRow, int lastRow, Sor
 // refused with it, said once for the row, and the channel keeps them. A first row that is exactly the headings of the
 // columns it covers is skipped, so a copy with headings pastes back. Column 0 is not data: a channel number or an empty
 // text there is passed over, anything else is refused. Texts past column 12 or channel 128 are not wrapped: they are
-// refused with one note per row at column 13 for the cells past the last
-// column, and one note at channel 129 for all rows past the last channel
+// refused with one item per row at column 13 for the cells past the last
+// column, and one item at channel 129 for all rows past the last channel
 // (empty texts there are passed over). A text that is not valid UTF-8 is
 // refused; a name loses the characters it cannot hold, as enterChannelText
 // says. The step's name counts every cell given (headings, channel numbers

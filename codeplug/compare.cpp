@@ -8,6 +8,7 @@
 #include "codeplug/cell_entry.h"
 #include "codeplug/codes.h"
 #include "codeplug/fields.h"
+#include "codeplug/report.h"
 #include "codeplug/settings_view.h"
 
 namespace pellaro {
@@ -45,12 +46,6 @@ std::string spacedBytes(std::string_view hex) {
 
 std::string addressText(unsigned address) { return "0x" + hexWord(address); }
 
-// A label as a sentence reads it: "Volume             :" as "Volume".
-std::string plainLabel(std::string label) {
-    while (!label.empty() && (label.back() == ' ' || label.back() == ':')) label.pop_back();
-    return label;
-}
-
 // The flags byte is compared bit by bit, one flag column per bit.
 std::string flagsPiece(std::string_view record, const ColumnInfo& flag) {
     const auto flags = hexValue(record.substr(static_cast<std::size_t>(flag.at), 2)).value_or(0xFF);
@@ -68,8 +63,7 @@ void channelDifference(std::vector<Difference>& out, const Side& a, const Side& 
     d.address = static_cast<std::uint16_t>(channelAddress(band, row) + at / 2);
     d.before = shownText(latin1ToUtf8(a.doc.table(band).at(col, row)));
     d.after = shownText(latin1ToUtf8(b.doc.table(band).at(col, row)));
-    d.text = std::string(band == Band::A ? "A " : "B ") + std::to_string(row) + " " +
-             channelHeadings()[static_cast<std::size_t>(col)] + ": " + d.before + kArrow + d.after;
+    d.text = placeText({0, band, row, col, {}}) + ": " + d.before + kArrow + d.after;
     // The cells read the same but the radio would not hold the same bytes.
     if (d.before == d.after)
         d.text += " (" + addressText(d.address) + ": " + spacedBytes(ra.substr(at, len)) + kArrow +
@@ -151,7 +145,7 @@ void comparePage(std::vector<Difference>& out, const SettingsPage& pa, const Set
         d.mirror = sa.mirror;
         d.before = shownText(sa.value);
         d.after = shownText(sb.value);
-        d.text = pa.title + " / " + plainLabel(sa.label) + ": " + d.before + kArrow + d.after;
+        d.text = placeText(settingPlace(pa.title, sa.label)) + ": " + d.before + kArrow + d.after;
         out.push_back(std::move(d));
     }
 

@@ -27,6 +27,17 @@ std::string placeText(const Place& p) {
     return text;
 }
 
+std::string plainLabel(std::string_view label) {
+    while (!label.empty() && (label.back() == ' ' || label.back() == ':')) label.remove_suffix(1);
+    return std::string(label);
+}
+
+Place settingPlace(std::string_view pageTitle, std::string_view label) {
+    Place p;
+    p.setting = std::string(pageTitle) + " / " + plainLabel(label);
+    return p;
+}
+
 std::string itemText(const ReportItem& item) {
     std::string place = placeText(item.place);
     return place.empty() ? item.reason : place + ": " + item.reason;

@@ -26,6 +26,11 @@ struct Place {
     std::string setting;        // "Comprehensive Setting / Volume" (no band)
 };
 
+// A settings label as a sentence reads it: "Volume             :" as "Volume".
+std::string plainLabel(std::string_view label);
+// A setting of the page titled `pageTitle`: "Comprehensive Setting / Volume".
+Place settingPlace(std::string_view pageTitle, std::string_view label);
+
 // "line 12: A 5 Receiving Frequency", "A 5", "A", "A past channel 128",
 // "A 3 past the last column", "Comprehensive Setting / Volume", "line 3";
 // empty for no place at all.
@@ -41,6 +46,7 @@ struct ReportItem {
     Severity severity = Severity::Refused;
     Place place;
     std::string reason;   // UTF-8, in the user's words
+    int count = 1;        // how many cells or values the item speaks for
 };
 
 // "line 12: A 5 Receiving Frequency: <reason>"; the reason alone without a place.

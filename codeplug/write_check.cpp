@@ -57,17 +57,6 @@ void checkChannel(const Document& doc, Band band, int row, Document& scratch, st
     }
 }
 
-std::string plainLabel(std::string label) {
-    while (!label.empty() && (label.back() == ' ' || label.back() == ':')) label.pop_back();
-    return label;
-}
-
-Place settingPlace(const SettingsPage& page, std::size_t index) {
-    Place p;
-    p.setting = page.title + " / " + plainLabel(page.settings[index].label);
-    return p;
-}
-
 }   // namespace
 
 std::vector<ReportItem> checkForWrite(const Document& doc) {
@@ -98,7 +87,7 @@ std::vector<ReportItem> checkForWrite(const Document& doc) {
     auto check = [&](PageId pageId, std::size_t row, const CommitOutcome& outcome) {
         if (outcome.message.empty()) return;
         const SettingsPage& page = pages[static_cast<std::size_t>(pageId)];
-        out.push_back({Severity::Refused, settingPlace(page, row),
+        out.push_back({Severity::Refused, settingPlace(page.title, page.settings[row].label),
                        quoteUserText(page.settings[row].value) + ": " + outcome.message});
     };
     // (The set-up receiving frequency is not checked: its editor takes only

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "codeplug/report.h"
 #include "codeplug/rules.h"
 #include "ui/channel_model.h"
 #include "ui/doc_text.h"
@@ -400,7 +401,7 @@ QString ChannelGrid::stepName(int col, int row) const
 {
     // "Receiving Frequency of A 3"
     return QStringLiteral("%1 of %2 %3")
-        .arg(QString::fromLatin1(columnInfo(col).heading), band_ == Band::A ? QStringLiteral("A") : QStringLiteral("B"))
+        .arg(QString::fromLatin1(columnInfo(col).heading), QString::fromLatin1(bandLetter(band_)))
         .arg(row);
 }
 

@@ -32,18 +32,6 @@ bool singleCell(const CellRange& r)
     return r.firstRow == r.lastRow && r.firstCol == r.lastCol;
 }
 
-// "5-8", or "5" for one channel.
-QString channelSpan(const CellRange& r)
-{
-    return r.firstRow == r.lastRow ? QString::number(r.firstRow)
-                                   : QStringLiteral("%1-%2").arg(r.firstRow).arg(r.lastRow);
-}
-
-QString channelsWord(const CellRange& r)
-{
-    return r.firstRow == r.lastRow ? QStringLiteral("Channel") : QStringLiteral("Channels");
-}
-
 // Delete and Cut: whole channels are cleared; other cells are emptied
 // through their own rules (list cells stay as they are).
 EditResult emptySelection(Document& doc, Band band, const CellRange& r)
@@ -207,11 +195,11 @@ void EditActions::update()
     moveUp->setEnabled(cells && r.firstRow > 1);
     moveDown->setEnabled(cells && r.lastRow < kRows);
 
-    insertChannel->setText(cells ? QStringLiteral("Insert Channel %1").arg(r.firstRow)
-                                 : QStringLiteral("Insert Channel"));
-    deleteChannels->setText(cells ? QStringLiteral("Delete %1 %2").arg(channelsWord(r), channelSpan(r))
+    // Named by the functions that name the steps, so Undo says what the menu offered.
+    insertChannel->setText(cells ? displayText(insertChannelName(r.firstRow)) : QStringLiteral("Insert Channel"));
+    deleteChannels->setText(cells ? displayText(deleteChannelsName(r.firstRow, r.lastRow))
                                   : QStringLiteral("Delete Channels"));
-    clearChannels->setText(cells ? QStringLiteral("Clear %1 %2").arg(channelsWord(r), channelSpan(r))
+    clearChannels->setText(cells ? displayText(clearChannelsName(r.firstRow, r.lastRow))
                                  : QStringLiteral("Clear Channels"));
 }
 
@@ -238,7 +226,7 @@ void EditActions::run(const Operation& operation, const QString& named, const QS
             if (!named.isEmpty())
                 name = named;
             else if (!renamed.isEmpty())
-                name = renamed + name.mid(name.indexOf(QLatin1Char(' ')));
+                name = result.object.empty() ? renamed : renamed + QLatin1Char(' ') + displayText(result.object);
             return name;
         },
         [&] {

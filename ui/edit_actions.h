@@ -78,8 +78,9 @@ private:
 
     // Runs `operation` on the shown table's selection as one step, then
     // selects what it names and shows what it refused. `named`, when not
-    // empty, is the step's name (the menu item's words); `renamed` replaces
-    // the first word of the step's name ("Cut").
+    // empty, is the step's name (the menu item's words); `renamed` names
+    // the step with its own verb and what the operation worked on ("Cut
+    // Channels 5-8").
     void run(const Operation& operation, const QString& named = {}, const QString& renamed = {});
     void copySelection();
     void pasteClipboard();

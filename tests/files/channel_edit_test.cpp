@@ -64,9 +64,10 @@ std::string rowText(const Document& d, Band band, int row) {
     return s;
 }
 
-std::string places(const std::vector<CellNote>& notes) {
+std::string places(const std::vector<ReportItem>& items) {
     std::string s;
-    for (const CellNote& n : notes) s += (s.empty() ? "" : " ") + std::to_string(n.row) + ":" + std::to_string(n.col);
+    for (const ReportItem& item : items)
+        s += (s.empty() ? "" : " ") + std::to_string(item.place.channel) + ":" + std::to_string(item.place.column);
     return s;
 }
 
@@ -224,7 +225,7 @@ TEST(ChannelPaste, CellsThroughTheirRules) {
         {"435.5", 4, 1, home, "435.50000|0FF|OFF|||||High|Wide|OFF|OFF|", "", "", "Paste 1 cell"},
         {"145.12345\tlow", 4, 1, home, "145.12500|0FF|OFF|||||High|Wide|OFF|OFF|", "4:2", "4:1", "Paste 2 cells"},
         // A sparse spreadsheet row: the empty list cells keep the defaults, said once.
-        {"146\t\t\t\t\t\t\t\t\t\t\tHill", 4, 1, home, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Hill", "", "4:-1",
+        {"146\t\t\t\t\t\t\t\t\t\t\tHill", 4, 1, home, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Hill", "", "0:0",
          "Paste 12 cells"},
         // Rows in order; CR LF line ends.
         {"146\r\n147\r\n", 3, 1, "146.00000|0FF|OFF|||||High|Wide|OFF|OFF|Home",
@@ -328,12 +329,12 @@ TEST(ChannelPaste, EdgesOfTheTable) {
     EditResult r = pasteText(d, A, 128, 11, "ON\tLast\tx\n146\n");
     EXPECT_EQ(places(r.refused), "128:11 128:12 128:13 129:11");   // no receive frequency; then outside
     EXPECT_EQ(r.selection, (CellRange{128, 128, 11, 12}));
-    EXPECT_EQ(describe(r.refused[3]), "A past channel 128: 1 row with 1 cell, outside the channel table");
+    EXPECT_EQ(itemText(r.refused[3]), "A past channel 128: 1 row with 1 cell, outside the channel table");
     // Texts past the edges are said once per row and once for all rows past the end.
     r = pasteText(d, A, 127, 12, "\tx\t\ty\tz\n\n\n1\n2\n\n3\n");
     EXPECT_EQ(places(r.refused), "127:13 129:12");
-    EXPECT_EQ(describe(r.refused[0]), "A 127 past the last column: \"x\" and 2 more cells, outside the channel table");
-    EXPECT_EQ(describe(r.refused[1]), "A past channel 128: 3 rows with 3 cells, outside the channel table");
+    EXPECT_EQ(itemText(r.refused[0]), "A 127 past the last column: \"x\" and 2 more cells, outside the channel table");
+    EXPECT_EQ(itemText(r.refused[1]), "A past channel 128: 3 rows with 3 cells, outside the channel table");
     EXPECT_EQ(summaryText(r), "Paste 8 cells: 6 cells not taken");
     // A long text is quoted cut short.
     EXPECT_LT(pasteText(d, A, 1, 1, std::string(5000, '9')).refused.at(0).reason.size(), 150u);
@@ -352,7 +353,6 @@ TEST(ChannelPaste, EdgesOfTheTable) {
         EXPECT_NE(r.refusal, "") << b.row << ":" << b.col;
         EXPECT_TRUE(d == before);
     }
-    EXPECT_EQ(describe({Band::B, 3, 2, "why"}), "B 3 Receiving CTCSS: why");
 }
 
 TEST(ChannelCopy, TextAsItStands) {
@@ -430,14 +430,14 @@ TEST(ChannelCopy, PastesBackToTheSameCells) {
             pasteText(same, band, first, firstCol, copyText(d, band, {first, last, firstCol, lastCol}, headings));
         EXPECT_FALSE(r.changed) << round;
         EXPECT_TRUE(r.refused.empty() && r.adjusted.empty())
-            << round << ": " << (r.refused.empty() ? "" : describe(r.refused[0]));
+            << round << ": " << (r.refused.empty() ? "" : itemText(r.refused[0]));
 
         // Whole channels, with or without their numbers, into an empty table.
         Document empty;
         const int from = headings ? 0 : 1;
         r = pasteText(empty, band, first, from, copyText(d, band, {first, last, from, 12}, headings));
         EXPECT_TRUE(r.refused.empty() && r.adjusted.empty())
-            << round << ": " << (r.refused.empty() ? "" : describe(r.refused[0]));
+            << round << ": " << (r.refused.empty() ? "" : itemText(r.refused[0]));
         for (int row = 1; row <= kRows; ++row)
             EXPECT_EQ(rowText(empty, band, row), row >= first && row <= last ? rowText(d, band, row) : "|||||||||||")
                 << round << ", channel " << row;
@@ -455,5 +455,5 @@ TEST(ChannelCopy, AnyNameBytePastesBackOntoItself) {
     Document again = d;
     const EditResult r = pasteText(again, A, 1, 12, copyText(d, A, {1, kRows, 12, 12}, false));
     EXPECT_FALSE(r.changed);
-    EXPECT_TRUE(r.refused.empty()) << describe(r.refused.front());
+    EXPECT_TRUE(r.refused.empty()) << itemText(r.refused.front());
 }

@@ -83,6 +83,12 @@ const std::vector<Step>& everyKindOfStep()
              f.click(Band::A, 0, 2);
              f.key(Qt::Key_X, Qt::ControlModifier);
          }},
+        {"cut cells", "Cut 4 cells",
+         [](Window& f) {
+             f.click(Band::A, 1, 1);
+             f.click(Band::A, 2, 2, Qt::ShiftModifier);
+             f.key(Qt::Key_X, Qt::ControlModifier);
+         }},
         {"insert", "Insert Channel 1",
          [](Window& f) {
              f.click(Band::A, 0, 1);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "codeplug/channel_edit.h"
+#include "codeplug/report.h"
 #include "files/channel_clipboard.h"
 #include "files/codeplug_file.h"
 #include "tools/cli/cli_files.h"
@@ -89,8 +90,8 @@ int cliPaste(const std::vector<std::string>& args) {
         printError(r.refusal);
         return kExitUsage;
     }
-    for (const CellNote& n : r.refused) std::cerr << "refused: " << describe(n) << "\n";
-    for (const CellNote& n : r.adjusted) std::cerr << "changed on the way in: " << describe(n) << "\n";
+    for (const ReportItem& item : r.refused) std::cerr << "refused: " << itemText(item) << "\n";
+    for (const ReportItem& item : r.adjusted) std::cerr << "changed on the way in: " << itemText(item) << "\n";
     if (!r.refused.empty()) std::cerr << summaryText(r) << "\n";
     // 0 all taken, 1 written with refusals, 2 nothing written.
     if (r.changed) {
