@@ -22,7 +22,11 @@
 #include "ui/doc_text.h"
 #include "ui/document_history.h"
 #include "ui/main_window.h"
+#include "ui/pages/band_setup_page.h"
+#include "ui/pages/dtmf_page.h"
+#include "ui/pages/limit_page.h"
 #include "ui/pages/page_widgets.h"
+#include "ui/pages/settings_page.h"
 #include "ui/raw_memory_view.h"
 #include "ui/seam.h"
 

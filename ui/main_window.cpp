@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <type_traits>
 
 #include "clone/engine.h"
 #include "codeplug/setting_labels.h"
@@ -174,7 +173,7 @@ void TForm2::buildPages()
         PageControl1->addTab(page, caption);
         return page;
     };
-    auto fill = [](QWidget* sheetWidget, QWidget* content) {
+    auto fill = [](QWidget* sheetWidget, auto* content) {
         auto* box = new QVBoxLayout(sheetWidget);
         box->setContentsMargins(0, 0, 0, 0);
         box->addWidget(content);
@@ -193,6 +192,7 @@ void TForm2::buildPages()
     dtmfPage = fill(sheet("TabSheet7", title(PageId::Dtmf)), new DtmfPage(doc_, *seam_));
     limitPage = fill(sheet("TabSheet4", title(PageId::Limit)), new LimitPage(doc_, *this));
     PageControl1->setCurrentIndex(0);
+    views_ = {StringGrid1, bandAPage, StringGrid2, bandBPage, settingsPage, dtmfPage, limitPage};
 
     setCentralWidget(central);
 }
@@ -216,31 +216,10 @@ void TForm2::buildEditing()
     // Every user commit and all typing in the pages go to the history,
     // which keeps a step when the document changed, with the page (and the
     // cell) where it happened.
-    auto route = [this](auto* view) {
-        using View = std::remove_pointer_t<decltype(view)>;
-        const int page = PageControl1->indexOf(view->parentWidget());
-        connect(view, &View::committed, history_, [this, page](const QString& step) {
-            history_->commit(step, {page, {}});
-        });
-        if constexpr (requires { &View::typed; })
-            connect(view, &View::typed, history_, [this, page](const QString& step) {
-                history_->typed(step, {page, {}});
-            });
-    };
-    for (ChannelGrid* grid : {StringGrid1, StringGrid2}) {
-        const int page = PageControl1->indexOf(grid->parentWidget());
-        connect(grid, &ChannelGrid::committed, history_, [this, page](const QString& step, const CellRange& cell) {
-            history_->commit(step, {page, cell});
-        });
-    }
-    route(static_cast<BandSetupPage*>(bandAPage));
-    route(static_cast<BandSetupPage*>(bandBPage));
-    route(static_cast<SettingsPage*>(settingsPage));
-    route(static_cast<DtmfPage*>(dtmfPage));
-    auto* limits = static_cast<LimitPage*>(limitPage);
-    route(limits);
+    for (std::size_t page = 0; page < views_.size(); ++page)
+        views_[page]->reportTo(*history_, static_cast<int>(page));
     // The page's partial reads are not undoable.
-    connect(limits, &LimitPage::documentReplaced, this, &TForm2::refreshAll);
+    connect(limitPage, &LimitPage::documentReplaced, this, &TForm2::refreshAll);
     connect(history_, &DocumentHistory::documentSet, this, &TForm2::showDocument);
     connect(history_, &DocumentHistory::placeShown, this, &TForm2::showPlace);
 }
@@ -294,13 +273,8 @@ void TForm2::refreshAll()
 
 void TForm2::showDocument()
 {
-    StringGrid1->refresh();
-    StringGrid2->refresh();
-    static_cast<BandSetupPage*>(bandAPage)->refresh();
-    static_cast<BandSetupPage*>(bandBPage)->refresh();
-    static_cast<SettingsPage*>(settingsPage)->refresh();
-    static_cast<DtmfPage*>(dtmfPage)->refresh();
-    static_cast<LimitPage*>(limitPage)->refresh();
+    for (DocumentView* view : views_)
+        view->refresh();
     if (rawMemory_)
         rawMemory_->refresh();
 }

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "codeplug/document.h"
 #include "ui/port_list.h"
@@ -25,15 +26,20 @@ class QWidget;
 
 namespace pellaro {
 
+class BandSetupPage;
 class ChannelGrid;
 class CloneEngine;
 class CloneLink;
 class DocumentHistory;
+class DocumentView;
+class DtmfPage;
 class EditActions;
 class CodeplugTextActions;
 class InterchangeActions;
+class LimitPage;
 class PortLink;
 class RawMemoryView;
+class SettingsPage;
 class TComm;
 struct StepPlace;
 class UiSeam;
@@ -126,12 +132,12 @@ public:
     QLabel* Panel1 = nullptr;     // status panel 1 (four spaces)
     QLabel* PortHint = nullptr;   // after a refused open: the way to access
 
-    // The settings pages (tabs 1, 3, 4, 5, 6); plain QWidget until filled.
-    QWidget* bandAPage = nullptr;
-    QWidget* bandBPage = nullptr;
-    QWidget* settingsPage = nullptr;
-    QWidget* dtmfPage = nullptr;
-    QWidget* limitPage = nullptr;
+    // The settings pages (tabs 1, 3, 4, 5, 6).
+    BandSetupPage* bandAPage = nullptr;
+    BandSetupPage* bandBPage = nullptr;
+    SettingsPage* settingsPage = nullptr;
+    DtmfPage* dtmfPage = nullptr;
+    LimitPage* limitPage = nullptr;
 
     // The entries of ComboBox1 (same order), with their device paths.
     const QList<SerialPortEntry>& portEntries() const { return ports_; }
@@ -164,7 +170,8 @@ private:
     std::unique_ptr<PortLink> link_;
     std::unique_ptr<CloneEngine> engine_;
     QList<SerialPortEntry> ports_;
-    QString openDevice_;   // the device Comm1 has open; empty when closed
+    std::vector<DocumentView*> views_;   // the tables and pages, one per tab in tab order
+    QString openDevice_;                 // the device Comm1 has open; empty when closed
     QDialog* amendPassword_ = nullptr;
     QDialog* note_ = nullptr;
     QDialog* read_ = nullptr;

@@ -49,7 +49,7 @@ constexpr SettingsEditor kRight[] = {
 
 }   // namespace
 
-SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent) : QWidget(parent), doc_(doc), seam_(seam)
+SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent) : DocumentPage(parent), doc_(doc), seam_(seam)
 {
     auto* box = new QGroupBox(this);
     auto* grid = new QGridLayout(box);
