@@ -19,20 +19,21 @@
 
 class QAction;
 class QMenu;
+class QWidget;
 
 namespace pellaro {
 
 class ChannelCsvDialog;
+class CommandHost;
 class CompareRadioDialog;
 class DifferencesWindow;
-class TForm2;
 struct CsvChoice;
 struct Difference;
 
 class InterchangeActions : public QObject {
     Q_OBJECT
 public:
-    explicit InterchangeActions(TForm2& window);
+    explicit InterchangeActions(CommandHost& host);
     ~InterchangeActions() override;
 
     // A divider, then the three file items.
@@ -64,7 +65,8 @@ private:
     void exportTo(QString path, const CsvChoice& choice);
     DifferencesWindow& differences();
 
-    TForm2& w_;
+    CommandHost& host_;
+    QWidget* window_;                            // the main window, parent of the boxes and windows
     ChannelCsvDialog* importDialog_ = nullptr;   // made on first use, kept
     ChannelCsvDialog* exportDialog_ = nullptr;
     CompareRadioDialog* radioDialog_ = nullptr;

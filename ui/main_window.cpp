@@ -18,8 +18,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "clone/engine.h"
+#include "codeplug/compare.h"
 #include "codeplug/setting_labels.h"
 #include "files/codeplug_file.h"
 #include "serial/access_hint.h"
@@ -34,6 +36,7 @@
 #include "ui/pages/band_setup_page.h"
 #include "ui/pages/dtmf_page.h"
 #include "ui/pages/limit_page.h"
+#include "ui/pages/page_widgets.h"
 #include "ui/pages/settings_page.h"
 #include "ui/raw_memory_view.h"
 #include "ui/seam.h"
@@ -238,6 +241,40 @@ void TForm2::showPlace(const StepPlace& place)
     }
 }
 
+void TForm2::showPlaceOf(const Difference& d)
+{
+    if (d.kind == Difference::Kind::Channel) {
+        PageControl1->setCurrentIndex(d.band == Band::A ? 0 : 2);
+        ChannelGrid* grid = d.band == Band::A ? StringGrid1 : StringGrid2;
+        grid->setFocus(Qt::OtherFocusReason);
+        // As a click on the cell: selected, and its editor placed when offered.
+        grid->showSelection({d.channel, d.channel, d.column, d.column});
+        grid->selectCell(d.column, d.channel);
+        return;
+    }
+    const std::pair<PageId, QWidget*> pages[] = {{PageId::SetupA, bandAPage},
+                                                 {PageId::SetupB, bandBPage},
+                                                 {PageId::Comprehensive, settingsPage},
+                                                 {PageId::Dtmf, dtmfPage},
+                                                 {PageId::Limit, limitPage}};
+    for (const auto& [id, content] : pages) {
+        const int sheet = PageControl1->indexOf(content->parentWidget());
+        if (id == d.pageId && sheet >= 0)
+            PageControl1->setCurrentIndex(sheet);
+    }
+    // A setting's editor takes the focus, as a click on it would give it.
+    if (d.kind == Difference::Kind::Setting) {
+        if (QWidget* editor = pages::editorLabelled(PageControl1->currentWidget(), displayText(d.label)))
+            editor->setFocus(Qt::OtherFocusReason);
+    }
+    // Mirror bytes: the raw memory view marks them ("00 E4" is two bytes).
+    if (d.kind == Difference::Kind::Memory && d.mirror > 0) {
+        showRawMemory();
+        const int count = static_cast<int>((d.after.size() + 1) / 3);
+        rawMemory_->showBytes(d.mirror, d.address, count);
+    }
+}
+
 void TForm2::endCellEdit()
 {
     editActions_->endCellEdit();
@@ -393,6 +430,11 @@ void TForm2::openPicked()
     if (Comm1->isOpen())
         closePort();
     openPort();
+}
+
+QString TForm2::portName() const
+{
+    return ComboBox1->currentText();
 }
 
 bool TForm2::portReady() const

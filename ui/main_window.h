@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "codeplug/document.h"
+#include "ui/command_host.h"
 #include "ui/port_list.h"
-#include "ui/transfer_host.h"
 
 class QComboBox;
 class QDialog;
@@ -53,13 +53,13 @@ struct MainWindowOptions {
     std::function<QList<SerialPortEntry>()> portSource;
 };
 
-class TForm2 : public QMainWindow, public TransferHost {
+class TForm2 : public QMainWindow, public CommandHost {
     Q_OBJECT
 public:
     explicit TForm2(const MainWindowOptions& options, QWidget* parent = nullptr);
     ~TForm2() override;
 
-    Document& document() { return doc_; }
+    Document& document() override { return doc_; }
     const Document& document() const { return doc_; }
 
     // Amend Password (TForm3) and Note (TForm4), shown from the Help menu.
@@ -69,12 +69,12 @@ public:
 
     // The document was replaced outside any step (a read, Open, New): the
     // undo history is cleared and every view shows the document again.
-    void refreshAll();
+    void refreshAll() override;
 
     // Undo and redo of every user change. Later commands that change the
     // document as one undoable step (an import) go through
     // history().perform().
-    DocumentHistory& history() { return *history_; }
+    DocumentHistory& history() override { return *history_; }
     // The edit commands (Edit menu, context menu, shortcuts).
     EditActions& editActions() { return *editActions_; }
     // Import, export and the comparisons (File menu), Compare with Radio and
@@ -84,17 +84,20 @@ public:
 
     // Ends an open cell editor as a click elsewhere does (its commit rules);
     // every command that changes or reads the document calls it first.
-    void endCellEdit();
+    void endCellEdit() override;
 
     // Edit > "Raw Memory": shows the read-only view of k1..k15 (non-modal).
     void showRawMemory();
     RawMemoryView* rawMemoryView() const { return rawMemory_; }
 
-    // TransferHost
+    // CommandHost
     bool portReady() const override;
     CloneEngine& engine() override;
-    CloneLink& cloneLink();   // the link engine() runs over (Comm1)
+    CloneLink& cloneLink() override;   // the link engine() runs over (Comm1)
     UiSeam& seam() override { return *seam_; }
+    QWidget* dialogParent() override { return this; }
+    QString portName() const override;
+    void showPlaceOf(const Difference& difference) override;
 
     // The serial component the transfers run on.
     TComm& comm() { return *Comm1; }

@@ -14,15 +14,16 @@
 
 class QAction;
 class QMenu;
+class QWidget;
 
 namespace pellaro {
 
-class TForm2;
+class CommandHost;
 
 class CodeplugTextActions : public QObject {
     Q_OBJECT
 public:
-    explicit CodeplugTextActions(TForm2& window);
+    explicit CodeplugTextActions(CommandHost& host);
 
     void addToFileMenu(QMenu* menu) const;
     void update();
@@ -35,7 +36,8 @@ public:
     void importFrom(const QString& path);
 
 private:
-    TForm2& w_;
+    CommandHost& host_;
+    QWidget* window_;   // the main window, parent of the boxes
 };
 
 // The box after importing `fileName`.
