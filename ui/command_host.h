@@ -16,6 +16,7 @@ class QWidget;
 namespace pellaro {
 
 class CloneLink;
+class Commands;
 class DocumentHistory;
 struct Difference;
 struct Document;
@@ -25,6 +26,8 @@ public:
     virtual Document& document() = 0;
     // Undo and redo; a command's change goes through history().perform().
     virtual DocumentHistory& history() = 0;
+    // Every command's action, made and updated in one place.
+    virtual Commands& commands() = 0;
     // The main window: the parent of the commands' boxes and dialogs.
     virtual QWidget* dialogParent() = 0;
     // The name of the port picked in the port list ("ttyUSB0").

@@ -3,7 +3,6 @@
 
 #include <unistd.h>
 
-#include <QAction>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QEventLoop>
@@ -26,6 +25,7 @@
 #include "files/csv_text.h"
 #include "files/fleet_plan.h"
 #include "ui/command_host.h"
+#include "ui/commands.h"
 #include "ui/seam.h"
 
 namespace pellaro {
@@ -230,16 +230,17 @@ FleetDialog::~FleetDialog() = default;
 void FleetDialog::addToEditMenu(QMenu* menu, CommandHost& host)
 {
     menu->addSeparator();
-    auto* action = new QAction(QStringLiteral("Program Several Radios…"), menu);
-    action->setObjectName(QStringLiteral("ProgramSeveralRadios"));
-    menu->addAction(action);
-    connect(action, &QAction::triggered, menu, [&host] {
-        auto* dialog =
-            host.dialogParent()->findChild<FleetDialog*>(QStringLiteral("FleetDialog"), Qt::FindDirectChildrenOnly);
-        if (!dialog)
-            dialog = new FleetDialog(host);
-        dialog->exec();
-    });
+    // The open codeplug is the template: what a cell editor holds goes in first.
+    host.commands().add(menu, {.name = "ProgramSeveralRadios",
+                               .text = QStringLiteral("Program Several Radios…"),
+                               .usesDocument = true,
+                               .run = [&host] {
+                                   auto* dialog = host.dialogParent()->findChild<FleetDialog*>(
+                                       QStringLiteral("FleetDialog"), Qt::FindDirectChildrenOnly);
+                                   if (!dialog)
+                                       dialog = new FleetDialog(host);
+                                   dialog->exec();
+                               }});
 }
 
 void FleetDialog::setTable(const QStringList& header, const QList<QStringList>& rows)

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTime>
 
+#include <functional>
 #include <utility>
 
 #include "clone/engine.h"
@@ -16,6 +17,7 @@
 #include "files/csv_formats.h"
 #include "ui/channel_csv_dialog.h"
 #include "ui/command_host.h"
+#include "ui/commands.h"
 #include "ui/compare_radio_dialog.h"
 #include "ui/differences_window.h"
 #include "ui/doc_text.h"
@@ -112,30 +114,33 @@ QString importReportText(const ImportReport& report, const QString& fileName)
 InterchangeActions::InterchangeActions(CommandHost& host)
     : QObject(host.dialogParent()), host_(host), window_(host.dialogParent())
 {
-    auto make = [this](const char* name, const QString& text, void (InterchangeActions::*handler)()) {
-        auto* action = new QAction(text, this);
-        action->setObjectName(QString::fromLatin1(name));
-        // Each of them changes or reads the document: a typed text is committed first.
-        connect(action, &QAction::triggered, this, [this, handler] {
-            host_.endCellEdit();
-            (this->*handler)();
-        });
-        return action;
+    Commands& commands = host_.commands();
+    // Each of them changes or reads the document.
+    auto make = [&](const char* name, const QString& text, void (InterchangeActions::*handler)(),
+                    std::function<bool()> enabled = {}) {
+        return commands.make(this, {.name = name,
+                                    .text = text,
+                                    .usesDocument = true,
+                                    .run = [this, handler] { (this->*handler)(); },
+                                    .enabled = std::move(enabled)});
     };
-    importChannels = make("ImportChannels", QStringLiteral("Import Channels…"), &InterchangeActions::importFromFile);
+    // An import while a transfer writes into the document would be lost
+    // under the transfer's own result.
+    importChannels = make("ImportChannels", QStringLiteral("Import Channels…"), &InterchangeActions::importFromFile,
+                          [this] { return !host_.engine().busy(); });
     exportChannels = make("ExportChannels", QStringLiteral("Export Channels…"), &InterchangeActions::exportToFile);
     compareWithFile = make("CompareWithFile", QStringLiteral("Compare with File…"), &InterchangeActions::compareFile);
-    compareWithRadio =
-        make("CompareWithRadio", QStringLiteral("Compare with Radio…"), &InterchangeActions::compareRadio);
+    compareWithRadio = make("CompareWithRadio", QStringLiteral("Compare with Radio…"),
+                            &InterchangeActions::compareRadio, [this] { return radioReady(); });
 
-    fastTransfers = new QAction(QStringLiteral("Fast Transfers"), this);
-    fastTransfers->setObjectName(QStringLiteral("FastTransfers"));
-    fastTransfers->setCheckable(true);
+    fastTransfers = commands.make(this, {.name = "FastTransfers",
+                                         .text = QStringLiteral("Fast Transfers"),
+                                         .run = [this] { host_.engine().setFastTransfers(fastTransfers->isChecked()); },
+                                         .checked = [this] { return host_.engine().fastTransfers(); }});
     fastTransfers->setChecked(host_.engine().fastTransfers());
     fastTransfers->setToolTip(
         QStringLiteral("Full read, full write and Compare with Radio take each answer as "
                        "it arrives; off at every start"));
-    connect(fastTransfers, &QAction::toggled, this, [this](bool on) { host_.engine().setFastTransfers(on); });
 }
 
 InterchangeActions::~InterchangeActions()
@@ -149,9 +154,7 @@ InterchangeActions::~InterchangeActions()
 
 void InterchangeActions::addToFileMenu(QMenu* menu) const
 {
-    QAction* divider = menu->addAction(QStringLiteral("-------"));
-    divider->setObjectName(QStringLiteral("FileDivider"));
-    divider->setEnabled(false);
+    Commands::addDivider(menu, "FileDivider");
     menu->addActions({importChannels, exportChannels, compareWithFile});
 }
 
@@ -161,14 +164,9 @@ void InterchangeActions::addToEditMenu(QMenu* menu) const
     menu->addActions({compareWithRadio, fastTransfers});
 }
 
-void InterchangeActions::update()
+bool InterchangeActions::radioReady() const
 {
-    const bool busy = host_.engine().busy();
-    // An import while a transfer writes into the document would be lost
-    // under the transfer's own result.
-    importChannels->setEnabled(!busy);
-    compareWithRadio->setEnabled(!busy && host_.portReady());
-    fastTransfers->setChecked(host_.engine().fastTransfers());
+    return !host_.engine().busy() && host_.portReady();
 }
 
 // ---- channel plans -------------------------------------------------------------
@@ -302,8 +300,7 @@ void InterchangeActions::compareFile()
 
 void InterchangeActions::compareRadio()
 {
-    update();
-    if (!compareWithRadio->isEnabled())
+    if (!radioReady())
         return;
     if (!radioDialog_)
         radioDialog_ = new CompareRadioDialog(host_);

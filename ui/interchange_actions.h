@@ -2,9 +2,9 @@
 // The main window's commands that trade channels and codeplugs with the
 // world: File > "Import Channels…", "Export Channels…" and "Compare with
 // File…" after the described items, and Edit > "Compare with Radio…" and the
-// checkable "Fast Transfers" after the edit commands. One QAction each;
-// update() recomputes their states (Compare with Radio needs an open port and
-// no transfer running; an import waits until a transfer ends).
+// checkable "Fast Transfers" after the edit commands. One QAction each,
+// made and updated by Commands (Compare with Radio needs an open port and no
+// transfer running; an import waits until a transfer ends).
 //
 // An import is one undoable step named in the user's words ("Import 23
 // channels from plan.csv"), with one box listing what was refused or changed
@@ -40,7 +40,6 @@ public:
     void addToFileMenu(QMenu* menu) const;
     // A separator, then Compare with Radio and Fast Transfers.
     void addToEditMenu(QMenu* menu) const;
-    void update();
 
     QAction* importChannels = nullptr;
     QAction* exportChannels = nullptr;
@@ -61,6 +60,8 @@ private:
     void exportToFile();
     void compareFile();
     void compareRadio();
+    // A port is open and no transfer runs: the radio can be read.
+    bool radioReady() const;
     void import(const QString& path, const CsvChoice& choice);
     void exportTo(QString path, const CsvChoice& choice);
     DifferencesWindow& differences();

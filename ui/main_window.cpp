@@ -28,6 +28,7 @@
 #include "serial/port_link.h"
 #include "serial/tcomm.h"
 #include "ui/channel_grid.h"
+#include "ui/commands.h"
 #include "ui/doc_text.h"
 #include "ui/document_history.h"
 #include "ui/edit_actions.h"
@@ -83,6 +84,7 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
     link_ = std::make_unique<PortLink>(*Comm1);
     engine_ = std::make_unique<CloneEngine>(*link_);
 
+    commands_ = new Commands([this] { endCellEdit(); }, this);
     buildToolBar();
     buildMenus();
     buildPages();
@@ -116,13 +118,15 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
     // open applies at once to the open port, so 0x11 and 0x13 pass unaltered.
     Comm1->setInx_XonXoffFlow(false);
     Comm1->setOutx_XonXoffFlow(false);
-    interchange_->update();
+    commands_->update();
 }
 
 TForm2::~TForm2()
 {
+    // The commands go first: nothing runs or updates them from here on.
     // The edit commands watch the focus and the tables: they go before them,
     // and the comparison windows, which read the document, with them.
+    delete commands_;
     delete editActions_;
     delete interchange_;
     // The pages refer to the document: they go first, while it still exists,
@@ -203,18 +207,16 @@ void TForm2::buildPages()
 void TForm2::buildEditing()
 {
     history_ = new DocumentHistory(doc_, this);
-    editActions_ = new EditActions(*history_, *seam_, *PageControl1, {StringGrid1, StringGrid2}, *this);
+    editActions_ = new EditActions(*commands_, *history_, *seam_, *PageControl1, {StringGrid1, StringGrid2}, *this);
     editActions_->addTo(editMenu_);
-    connect(editMenu_, &QMenu::aboutToShow, editActions_, &EditActions::update);
     interchange_ = new InterchangeActions(*this);
     interchange_->addToFileMenu(fileMenu_);
     interchange_->addToEditMenu(editMenu_);
-    for (QMenu* menu : {fileMenu_, editMenu_})
-        connect(menu, &QMenu::aboutToShow, interchange_, &InterchangeActions::update);
     textActions_ = new CodeplugTextActions(*this);
     textActions_->addToFileMenu(fileMenu_);
     FleetDialog::addToEditMenu(editMenu_, *this);
-    connect(fileMenu_, &QMenu::aboutToShow, textActions_, &CodeplugTextActions::update);
+    for (QMenu* menu : {fileMenu_, editMenu_})
+        connect(menu, &QMenu::aboutToShow, commands_, &Commands::update);
 
     // Every user commit and all typing in the pages go to the history,
     // which keeps a step when the document changed, with the page (and the
@@ -277,7 +279,8 @@ void TForm2::showPlaceOf(const Difference& d)
 
 void TForm2::endCellEdit()
 {
-    editActions_->endCellEdit();
+    for (ChannelGrid* grid : {StringGrid1, StringGrid2})
+        grid->endEdit();
 }
 
 void TForm2::setDialogs(QDialog* amendPassword, QDialog* note)
@@ -294,10 +297,6 @@ void TForm2::setTransferDialogs(QDialog* read, QDialog* write)
 
 void TForm2::showDialog(QDialog* dialog)
 {
-    // Write sends the document and Read replaces it: a typed text is
-    // committed (or its refusal said) first.
-    if (dialog == read_ || dialog == write_)
-        endCellEdit();
     if (dialog)
         dialog->exec();
 }
@@ -456,7 +455,6 @@ CloneLink& TForm2::cloneLink()
 
 void TForm2::fileNew()
 {
-    endCellEdit();
     if (!seam_->confirm(this, QStringLiteral("Do you want to New?")))
         return;
     doc_.resetToNew();
@@ -465,7 +463,6 @@ void TForm2::fileNew()
 
 void TForm2::fileOpen()
 {
-    endCellEdit();
     const QString path = seam_->openFileName(this, QStringLiteral("Open"), kFileFilter);
     if (path.isEmpty())
         return;
@@ -492,7 +489,6 @@ bool TForm2::openFile(const QString& path)
 
 void TForm2::fileSave()
 {
-    endCellEdit();
     QString path = seam_->saveFileName(this, QStringLiteral("Save"), kFileFilter);
     if (path.isEmpty())
         return;

@@ -30,6 +30,7 @@ class BandSetupPage;
 class ChannelGrid;
 class CloneEngine;
 class CloneLink;
+class Commands;
 class DocumentHistory;
 class DocumentView;
 class DtmfPage;
@@ -75,6 +76,8 @@ public:
     // document as one undoable step (an import) go through
     // history().perform().
     DocumentHistory& history() override { return *history_; }
+    // Every command's action, made and updated in one place.
+    Commands& commands() override { return *commands_; }
     // The edit commands (Edit menu, context menu, shortcuts).
     EditActions& editActions() { return *editActions_; }
     // Import, export and the comparisons (File menu), Compare with Radio and
@@ -83,7 +86,7 @@ public:
     CodeplugTextActions& textActions() { return *textActions_; }
 
     // Ends an open cell editor as a click elsewhere does (its commit rules);
-    // every command that changes or reads the document calls it first.
+    // every command that changes or reads the document ends it first.
     void endCellEdit() override;
 
     // Edit > "Raw Memory": shows the read-only view of k1..k15 (non-modal).
@@ -180,6 +183,7 @@ private:
     QDialog* read_ = nullptr;
     QDialog* write_ = nullptr;
     RawMemoryView* rawMemory_ = nullptr;   // made on first use
+    Commands* commands_ = nullptr;
     DocumentHistory* history_ = nullptr;
     EditActions* editActions_ = nullptr;
     InterchangeActions* interchange_ = nullptr;

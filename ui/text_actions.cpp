@@ -10,6 +10,7 @@
 #include "codeplug/report.h"
 #include "files/codeplug_file.h"
 #include "ui/command_host.h"
+#include "ui/commands.h"
 #include "ui/doc_text.h"
 #include "ui/document_history.h"
 #include "ui/seam.h"
@@ -67,32 +68,34 @@ QString textImportReport(const TextLoadReport& report, const QString& fileName)
 CodeplugTextActions::CodeplugTextActions(CommandHost& host)
     : QObject(host.dialogParent()), host_(host), window_(host.dialogParent())
 {
-    exportText = new QAction(QStringLiteral("Export Codeplug as Text…"), this);
-    exportText->setObjectName(QStringLiteral("ExportCodeplugText"));
-    connect(exportText, &QAction::triggered, this, [this] {
-        const QString path = host_.seam().saveFileName(window_, QStringLiteral("Export Codeplug as Text"), kTextFilter);
-        if (!path.isEmpty())
-            exportTo(path);
-    });
-    importText = new QAction(QStringLiteral("Import Codeplug Text…"), this);
-    importText->setObjectName(QStringLiteral("ImportCodeplugText"));
-    connect(importText, &QAction::triggered, this, [this] {
-        const QString path = host_.seam().openFileName(window_, QStringLiteral("Import Codeplug Text"), kTextFilter);
-        if (!path.isEmpty())
-            importFrom(path);
-    });
+    Commands& commands = host_.commands();
+    exportText = commands.make(this, {.name = "ExportCodeplugText",
+                                      .text = QStringLiteral("Export Codeplug as Text…"),
+                                      .usesDocument = true,
+                                      .run = [this] {
+                                          const QString path = host_.seam().saveFileName(
+                                              window_, QStringLiteral("Export Codeplug as Text"), kTextFilter);
+                                          if (!path.isEmpty())
+                                              exportTo(path);
+                                      }});
+    // An import while a transfer writes into the document would be lost
+    // under the transfer's own result.
+    importText = commands.make(this, {.name = "ImportCodeplugText",
+                                      .text = QStringLiteral("Import Codeplug Text…"),
+                                      .usesDocument = true,
+                                      .run =
+                                          [this] {
+                                              const QString path = host_.seam().openFileName(
+                                                  window_, QStringLiteral("Import Codeplug Text"), kTextFilter);
+                                              if (!path.isEmpty())
+                                                  importFrom(path);
+                                          },
+                                      .enabled = [this] { return !host_.engine().busy(); }});
 }
 
 void CodeplugTextActions::addToFileMenu(QMenu* menu) const
 {
     menu->addActions({exportText, importText});
-}
-
-void CodeplugTextActions::update()
-{
-    // An import while a transfer writes into the document would be lost
-    // under the transfer's own result.
-    importText->setEnabled(!host_.engine().busy());
 }
 
 void CodeplugTextActions::exportTo(QString path)

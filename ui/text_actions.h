@@ -26,7 +26,6 @@ public:
     explicit CodeplugTextActions(CommandHost& host);
 
     void addToFileMenu(QMenu* menu) const;
-    void update();
 
     QAction* exportText = nullptr;
     QAction* importText = nullptr;
