@@ -15,6 +15,7 @@
 #include "codeplug/rules.h"
 #include "ui/channel_model.h"
 #include "ui/doc_text.h"
+#include "ui/document_history.h"
 #include "ui/seam.h"
 
 namespace pellaro {
@@ -265,6 +266,13 @@ void ChannelGrid::refresh()
             l.box->hide();
     }
     model_->documentChanged();
+}
+
+void ChannelGrid::reportTo(DocumentHistory& history, int page)
+{
+    connect(this, &ChannelGrid::committed, &history, [&history, page](const QString& step, const CellRange& cell) {
+        history.commit(step, {page, cell});
+    });
 }
 
 void ChannelGrid::commitText(TextEditor& editor)

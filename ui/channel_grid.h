@@ -17,6 +17,7 @@
 
 #include "codeplug/channel_edit.h"
 #include "codeplug/document.h"
+#include "ui/document_view.h"
 
 class QComboBox;
 class QLineEdit;
@@ -26,7 +27,7 @@ namespace pellaro {
 class ChannelModel;
 class UiSeam;
 
-class ChannelGrid : public QTableView {
+class ChannelGrid : public QTableView, public DocumentView {
     Q_OBJECT
 public:
     ChannelGrid(Document& doc, Band band, UiSeam& seam, QWidget* parent = nullptr);
@@ -41,7 +42,9 @@ public:
 
     // Shows the document again; editors are hidden without committing, so a
     // stale typed text never lands in freshly read or loaded channels.
-    void refresh();
+    void refresh() override;
+    // Each commit goes to the history with the cell it was made in.
+    void reportTo(DocumentHistory& history, int page) override;
     // Ends a text editor's edit as a click elsewhere does, through its commit
     // rules (a refusal is said); a command that changes or reads the
     // document calls it first so that no typed text is lost.

@@ -3,12 +3,12 @@
 
 #include <QProgressBar>
 
-#include "ui/main_window.h"
+#include "ui/command_host.h"
 
 namespace pellaro {
 
-CompareRadioDialog::CompareRadioDialog(TForm2& main)
-    : TransferDialog(main, QStringLiteral("Compare with Radio"), QStringLiteral("Read"))
+CompareRadioDialog::CompareRadioDialog(CommandHost& host)
+    : TransferDialog(host, QStringLiteral("Compare with Radio"), QStringLiteral("Read"))
 {
     setObjectName(QStringLiteral("CompareRadioDialog"));
 }
@@ -27,7 +27,7 @@ std::optional<RadioComparison> CompareRadioDialog::ask()
 std::string CompareRadioDialog::transfer()
 {
     RadioComparison result =
-        compareWithRadio(main_.engine(), main_.document(), [this](int blocks) { ProgressBar1->setValue(blocks); });
+        compareWithRadio(host_.engine(), host_.document(), [this](int blocks) { ProgressBar1->setValue(blocks); });
     const std::string message = result.read.message;
     if (!message.empty())
         comparison_ = std::move(result);

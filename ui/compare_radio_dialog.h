@@ -14,7 +14,7 @@ namespace pellaro {
 class CompareRadioDialog : public TransferDialog {
     Q_OBJECT
 public:
-    explicit CompareRadioDialog(TForm2& main);
+    explicit CompareRadioDialog(CommandHost& host);
 
     // Shows the dialog modally; the comparison when a read succeeded,
     // nothing after Cancel or a failed read (whose box has been shown).

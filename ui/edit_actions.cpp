@@ -10,10 +10,12 @@
 #include <QUndoStack>
 
 #include <algorithm>
+#include <utility>
 
 #include "files/channel_clipboard.h"
 #include "files/tsv.h"
 #include "ui/channel_grid.h"
+#include "ui/commands.h"
 #include "ui/doc_text.h"
 #include "ui/document_history.h"
 #include "ui/seam.h"
@@ -57,49 +59,95 @@ QString refusalText(const EditResult& result)
     return text;
 }
 
-EditActions::EditActions(DocumentHistory& history, UiSeam& seam, QTabWidget& pages, std::array<ChannelGrid*, 2> grids,
-                         QWidget& window)
-    : QObject(&window), history_(history), seam_(seam), pages_(pages), grids_(grids), window_(window)
+EditActions::EditActions(Commands& commands, DocumentHistory& history, UiSeam& seam, QTabWidget& pages,
+                         std::array<ChannelGrid*, 2> grids, QWidget& window)
+    : QObject(&window),
+      commands_(commands),
+      history_(history),
+      seam_(seam),
+      pages_(pages),
+      grids_(grids),
+      window_(window)
 {
     QUndoStack& stack = history_.stack();
-    undo = make("EditUndo", QStringLiteral("Undo"), {QKeySequence::Undo}, [this, &stack] {
-        endCellEdit();
-        stack.undo();
-    });
-    redo = make("EditRedo", QStringLiteral("Redo"),
-                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, [this, &stack] {
-                    endCellEdit();
-                    stack.redo();
-                });
+    undo = commands_.make(this, {.name = "EditUndo",
+                                 .text = QStringLiteral("Undo"),
+                                 .keys = {QKeySequence::Undo},
+                                 .usesDocument = true,
+                                 .run = [&stack] { stack.undo(); },
+                                 .enabled = [this, &stack] { return !editing() && stack.canUndo(); },
+                                 .label =
+                                     [&stack] {
+                                         return stack.canUndo() ? QStringLiteral("Undo ") + stack.undoText()
+                                                                : QStringLiteral("Undo");
+                                     }});
+    redo = commands_.make(
+        this, {.name = "EditRedo",
+               .text = QStringLiteral("Redo"),
+               .keys = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+               .usesDocument = true,
+               .run = [&stack] { stack.redo(); },
+               .enabled = [this, &stack] { return !editing() && stack.canRedo(); },
+               .label =
+                   [&stack] {
+                       return stack.canRedo() ? QStringLiteral("Redo ") + stack.redoText() : QStringLiteral("Redo");
+                   }});
     cut = make("EditCut", QStringLiteral("Cut"), {QKeySequence::Cut}, [this] {
         copySelection();
         run(emptySelection, {}, QStringLiteral("Cut"));
     });
     copy = make("EditCopy", QStringLiteral("Copy"), {QKeySequence::Copy}, [this] { copySelection(); });
-    paste = make("EditPaste", QStringLiteral("Paste"), {QKeySequence::Paste}, [this] { pasteClipboard(); });
+    paste = make(
+        "EditPaste", QStringLiteral("Paste"), {QKeySequence::Paste}, [this] { pasteClipboard(); },
+        [this](const CellRange&) { return clipboardHasText_; });
     erase = make("EditDelete", QStringLiteral("Delete"), {QKeySequence::Delete}, [this] { run(emptySelection); });
-    // These three name their channels in the menu ("Delete Channels 1-2"):
-    // their steps take the menu's words, so Undo says what the menu offered.
-    insertChannel = make("EditInsertChannel", QStringLiteral("Insert Channel"), {}, [this] {
-        run([](Document& d, Band b, const CellRange& r) { return pellaro::insertChannel(d, b, r.firstRow); },
-            insertChannel->text());
-    });
-    deleteChannels = make("EditDeleteChannels", QStringLiteral("Delete Channels"), {}, [this] {
-        run([](Document& d, Band b,
-               const CellRange& r) { return pellaro::deleteChannels(d, b, r.firstRow, r.lastRow); },
-            deleteChannels->text());
-    });
-    clearChannels = make("EditClearChannels", QStringLiteral("Clear Channels"), {}, [this] {
-        run([](Document& d, Band b, const CellRange& r) { return pellaro::clearChannels(d, b, r.firstRow, r.lastRow); },
-            clearChannels->text());
-    });
+    // These three name their channels in the menu ("Delete Channels 1-2")
+    // by the functions that name their steps, so Undo says what the menu
+    // offered.
+    insertChannel = make(
+        "EditInsertChannel", QStringLiteral("Insert Channel"), {},
+        [this] {
+            run([](Document& d, Band b, const CellRange& r) { return pellaro::insertChannel(d, b, r.firstRow); },
+                insertChannel->text());
+        },
+        {},
+        [](const CellRange& r) {
+            return r.empty() ? QStringLiteral("Insert Channel") : displayText(insertChannelName(r.firstRow));
+        });
+    deleteChannels = make(
+        "EditDeleteChannels", QStringLiteral("Delete Channels"), {},
+        [this] {
+            run([](Document& d, Band b,
+                   const CellRange& r) { return pellaro::deleteChannels(d, b, r.firstRow, r.lastRow); },
+                deleteChannels->text());
+        },
+        {},
+        [](const CellRange& r) {
+            return r.empty() ? QStringLiteral("Delete Channels")
+                             : displayText(deleteChannelsName(r.firstRow, r.lastRow));
+        });
+    clearChannels = make(
+        "EditClearChannels", QStringLiteral("Clear Channels"), {},
+        [this] {
+            run([](Document& d, Band b,
+                   const CellRange& r) { return pellaro::clearChannels(d, b, r.firstRow, r.lastRow); },
+                clearChannels->text());
+        },
+        {},
+        [](const CellRange& r) {
+            return r.empty() ? QStringLiteral("Clear Channels") : displayText(clearChannelsName(r.firstRow, r.lastRow));
+        });
     auto move = [this](Direction direction) {
         run([direction](Document& d, Band b, const CellRange& r) {
             return moveChannels(d, b, r.firstRow, r.lastRow, direction);
         });
     };
-    moveUp = make("EditMoveUp", QStringLiteral("Move Up"), {}, [move] { move(Direction::Up); });
-    moveDown = make("EditMoveDown", QStringLiteral("Move Down"), {}, [move] { move(Direction::Down); });
+    moveUp = make(
+        "EditMoveUp", QStringLiteral("Move Up"), {}, [move] { move(Direction::Up); },
+        [](const CellRange& r) { return r.firstRow > 1; });
+    moveDown = make(
+        "EditMoveDown", QStringLiteral("Move Down"), {}, [move] { move(Direction::Down); },
+        [](const CellRange& r) { return r.lastRow < kRows; });
     auto sort = [this](SortKey key) {
         run([key](Document& d, Band b, const CellRange& r) {
             const CellRange span = sortSpan(r);
@@ -124,31 +172,37 @@ EditActions::EditActions(DocumentHistory& history, UiSeam& seam, QTabWidget& pag
         grid->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(grid, &QWidget::customContextMenuRequested, this,
                 [this, grid](const QPoint& pos) { contextMenu(grid, pos); });
-        connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &EditActions::update);
+        connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, &commands_, &Commands::update);
     }
-    connect(&stack, &QUndoStack::indexChanged, this, &EditActions::update);
-    connect(&pages_, &QTabWidget::currentChanged, this, &EditActions::update);
-    connect(qApp, &QApplication::focusChanged, this, &EditActions::update);
+    connect(&stack, &QUndoStack::indexChanged, &commands_, &Commands::update);
+    connect(&pages_, &QTabWidget::currentChanged, &commands_, &Commands::update);
+    connect(qApp, &QApplication::focusChanged, &commands_, &Commands::update);
     // Asking another program's clipboard what it holds can take a while:
     // it is asked once per change, not at every focus change.
     auto readClipboard = [this] {
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
         clipboardHasText_ = data && data->hasText();
-        update();
+        commands_.update();
     };
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, readClipboard);
     readClipboard();
 }
 
-QAction* EditActions::make(const char* name, const QString& text, std::vector<QKeySequence> keys,
-                           std::function<void()> handler)
+QAction* EditActions::make(const char* name, const QString& text, QList<QKeySequence> keys, std::function<void()> run,
+                           std::function<bool(const CellRange&)> also, std::function<QString(const CellRange&)> label)
 {
-    auto* action = new QAction(text, this);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcuts(QList<QKeySequence>(keys.begin(), keys.end()));
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
-    return action;
+    Commands::Command command{.name = name,
+                              .text = text,
+                              .keys = std::move(keys),
+                              .usesDocument = true,
+                              .run = std::move(run),
+                              .enabled = [this, also = std::move(also)] {
+                                  const CellRange r = selection();
+                                  return !r.empty() && (!also || also(r));
+                              }};
+    if (label)
+        command.label = [this, label = std::move(label)] { return label(selection()); };
+    return commands_.make(this, std::move(command));
 }
 
 void EditActions::addTo(QMenu* menu) const
@@ -176,37 +230,10 @@ bool EditActions::editing() const
     return grids_[0]->isCellEditor(focus) || grids_[1]->isCellEditor(focus);
 }
 
-void EditActions::update()
+CellRange EditActions::selection() const
 {
-    const bool typing = editing();
-    const QUndoStack& stack = history_.stack();
-    undo->setEnabled(!typing && stack.canUndo());
-    undo->setText(stack.canUndo() ? QStringLiteral("Undo ") + stack.undoText() : QStringLiteral("Undo"));
-    redo->setEnabled(!typing && stack.canRedo());
-    redo->setText(stack.canRedo() ? QStringLiteral("Redo ") + stack.redoText() : QStringLiteral("Redo"));
-
-    const ChannelGrid* grid = typing ? nullptr : currentGrid();
-    const CellRange r = grid ? grid->selectedRange() : CellRange{};
-    const bool cells = !r.empty();
-    for (QAction* action :
-         {cut, copy, erase, insertChannel, deleteChannels, clearChannels, sortByFrequency, sortByName})
-        action->setEnabled(cells);
-    paste->setEnabled(cells && clipboardHasText_);
-    moveUp->setEnabled(cells && r.firstRow > 1);
-    moveDown->setEnabled(cells && r.lastRow < kRows);
-
-    // Named by the functions that name the steps, so Undo says what the menu offered.
-    insertChannel->setText(cells ? displayText(insertChannelName(r.firstRow)) : QStringLiteral("Insert Channel"));
-    deleteChannels->setText(cells ? displayText(deleteChannelsName(r.firstRow, r.lastRow))
-                                  : QStringLiteral("Delete Channels"));
-    clearChannels->setText(cells ? displayText(clearChannelsName(r.firstRow, r.lastRow))
-                                 : QStringLiteral("Clear Channels"));
-}
-
-void EditActions::endCellEdit()
-{
-    for (ChannelGrid* grid : grids_)
-        grid->endEdit();
+    const ChannelGrid* grid = editing() ? nullptr : currentGrid();
+    return grid ? grid->selectedRange() : CellRange{};
 }
 
 void EditActions::run(const Operation& operation, const QString& named, const QString& renamed)
@@ -214,7 +241,6 @@ void EditActions::run(const Operation& operation, const QString& named, const QS
     ChannelGrid* grid = currentGrid();
     if (!grid || editing())
         return;
-    endCellEdit();
     const CellRange range = grid->selectedRange();
     if (range.empty())
         return;
@@ -239,7 +265,7 @@ void EditActions::run(const Operation& operation, const QString& named, const QS
     grid->showSelection(result.selection);
     if (!result.refused.empty() || !result.adjusted.empty())
         seam_.message(&window_, refusalText(result));
-    update();
+    commands_.update();
 }
 
 void EditActions::copySelection()
@@ -289,7 +315,7 @@ void EditActions::contextMenu(ChannelGrid* grid, const QPoint& pos)
     // Asking for the menu leaves the cell editor, as a click would.
     if (editing())
         grid->setFocus(Qt::MouseFocusReason);
-    update();
+    commands_.update();
     QMenu menu(grid);
     menu.setObjectName(QStringLiteral("ChannelContextMenu"));
     addTo(&menu);

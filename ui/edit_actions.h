@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The edit commands of the channel tables and the undo history: one QAction
 // per command with its standard shortcut, shared by the Edit menu and the
-// tables' context menu. update() recomputes every action's enabled state and
-// text from the page shown, the table's selection, the clipboard and the
-// history.
+// tables' context menu. Their enabled states and texts follow the page shown,
+// the table's selection, the clipboard and the history (Commands::update()).
 //
 // The shortcuts act while no cell editor has the focus: a cell editor keeps
 // its own Ctrl+C, Ctrl+V, Ctrl+Z and Delete, and every action is disabled
@@ -12,6 +11,7 @@
 #pragma once
 
 #include <QKeySequence>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -30,27 +30,19 @@ class QWidget;
 namespace pellaro {
 
 class ChannelGrid;
+class Commands;
 class DocumentHistory;
 class UiSeam;
 
 class EditActions : public QObject {
     Q_OBJECT
 public:
-    EditActions(DocumentHistory& history, UiSeam& seam, QTabWidget& pages, std::array<ChannelGrid*, 2> grids,
-                QWidget& window);
+    EditActions(Commands& commands, DocumentHistory& history, UiSeam& seam, QTabWidget& pages,
+                std::array<ChannelGrid*, 2> grids, QWidget& window);
 
     // Appends the commands to `menu` in their order, with separators
     // between the groups.
     void addTo(QMenu* menu) const;
-
-    // Enabled states and texts ("Undo Paste 12 cells", "Delete Channels 5-8").
-    void update();
-
-    // Ends an open cell editor of either table as a click elsewhere does
-    // (its commit rules, a refusal said). Every command that changes or
-    // reads the document calls it before it acts, so that nothing typed is
-    // lost or left out.
-    void endCellEdit();
 
     // The commands, in menu order.
     QAction* undo = nullptr;    // Ctrl+Z
@@ -70,11 +62,16 @@ public:
 private:
     using Operation = std::function<EditResult(Document&, Band, const CellRange&)>;
 
-    QAction* make(const char* name, const QString& text, std::vector<QKeySequence> keys, std::function<void()> handler);
+    // The action of a command on the shown table's selection: enabled while
+    // there is one (and `also` holds for it), its text from `label`.
+    QAction* make(const char* name, const QString& text, QList<QKeySequence> keys, std::function<void()> run,
+                  std::function<bool(const CellRange&)> also = {}, std::function<QString(const CellRange&)> label = {});
     // The table of the page shown, or nullptr.
     ChannelGrid* currentGrid() const;
     // Whether a cell editor of either table has the focus.
     bool editing() const;
+    // The shown table's selection; empty while a cell editor has the focus.
+    CellRange selection() const;
 
     // Runs `operation` on the shown table's selection as one step, then
     // selects what it names and shows what it refused. `named`, when not
@@ -86,6 +83,7 @@ private:
     void pasteClipboard();
     void contextMenu(ChannelGrid* grid, const QPoint& pos);
 
+    Commands& commands_;
     DocumentHistory& history_;
     UiSeam& seam_;
     QTabWidget& pages_;

@@ -3,7 +3,6 @@
 
 #include <unistd.h>
 
-#include <QAction>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QEventLoop>
@@ -25,7 +24,8 @@
 #include "files/codeplug_file.h"
 #include "files/csv_text.h"
 #include "files/fleet_plan.h"
-#include "ui/main_window.h"
+#include "ui/command_host.h"
+#include "ui/commands.h"
 #include "ui/seam.h"
 
 namespace pellaro {
@@ -97,7 +97,7 @@ public:
                 fleetLogRow({job.label, r.values, start, end, result.ok, result.message, result.verifyDifferences}),
                 error))
             return true;
-        d_.main_.seam().message(&d_, qs(error) + QStringLiteral("; the run stops here."));
+        d_.host_.seam().message(&d_, qs(error) + QStringLiteral("; the run stops here."));
         return false;
     }
 
@@ -123,7 +123,7 @@ private:
     const std::vector<FleetJob>& jobs_;
 };
 
-FleetDialog::FleetDialog(TForm2& main) : QDialog(&main), main_(main)
+FleetDialog::FleetDialog(CommandHost& host) : QDialog(host.dialogParent()), host_(host)
 {
     setObjectName(QStringLiteral("FleetDialog"));
     setWindowTitle(QStringLiteral("Program Several Radios"));
@@ -155,7 +155,7 @@ FleetDialog::FleetDialog(TForm2& main) : QDialog(&main), main_(main)
 
     verify = new QCheckBox(QStringLiteral("&Verify each radio"), this);
     fast = new QCheckBox(QStringLiteral("&Fast Transfers"), this);
-    fast->setChecked(main.engine().fastTransfers());
+    fast->setChecked(host.engine().fastTransfers());
     detect = new QCheckBox(QStringLiteral("&Detect each radio on the cable"), this);
     backup = new QCheckBox(QStringLiteral("&Backup each radio into:"), this);
     backupFolder = new QLineEdit(this);
@@ -217,7 +217,7 @@ FleetDialog::FleetDialog(TForm2& main) : QDialog(&main), main_(main)
             backupFolder->setText(dir);
     });
     connect(pickLog, &QPushButton::clicked, this, [this] {
-        const QString path = main_.seam().saveFileName(this, QStringLiteral("Log File"),
+        const QString path = host_.seam().saveFileName(this, QStringLiteral("Log File"),
                                                        QStringLiteral("CSV files (*.csv);;All files (*)"));
         if (!path.isEmpty())
             logFile->setText(path);
@@ -227,18 +227,20 @@ FleetDialog::FleetDialog(TForm2& main) : QDialog(&main), main_(main)
 
 FleetDialog::~FleetDialog() = default;
 
-void FleetDialog::addToEditMenu(QMenu* menu, TForm2& main)
+void FleetDialog::addToEditMenu(QMenu* menu, CommandHost& host)
 {
     menu->addSeparator();
-    auto* action = new QAction(QStringLiteral("Program Several Radios…"), menu);
-    action->setObjectName(QStringLiteral("ProgramSeveralRadios"));
-    menu->addAction(action);
-    connect(action, &QAction::triggered, &main, [&main] {
-        auto* dialog = main.findChild<FleetDialog*>(QStringLiteral("FleetDialog"), Qt::FindDirectChildrenOnly);
-        if (!dialog)
-            dialog = new FleetDialog(main);
-        dialog->exec();
-    });
+    // The open codeplug is the template: what a cell editor holds goes in first.
+    host.commands().add(menu, {.name = "ProgramSeveralRadios",
+                               .text = QStringLiteral("Program Several Radios…"),
+                               .usesDocument = true,
+                               .run = [&host] {
+                                   auto* dialog = host.dialogParent()->findChild<FleetDialog*>(
+                                       QStringLiteral("FleetDialog"), Qt::FindDirectChildrenOnly);
+                                   if (!dialog)
+                                       dialog = new FleetDialog(host);
+                                   dialog->exec();
+                               }});
 }
 
 void FleetDialog::setTable(const QStringList& header, const QList<QStringList>& rows)
@@ -275,7 +277,7 @@ void FleetDialog::setState(int row, const QString& text)
 
 void FleetDialog::openCsv()
 {
-    const QString path = main_.seam().openFileName(this, QStringLiteral("Open Radios CSV"),
+    const QString path = host_.seam().openFileName(this, QStringLiteral("Open Radios CSV"),
                                                    QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty())
         return;
@@ -284,7 +286,7 @@ void FleetDialog::openCsv()
     const CsvTable csv = read.ok() ? parseCsv(text) : CsvTable{};
     const std::string error = !read.ok() ? read.error : !csv.ok() ? csv.error : csv.records.empty() ? "no header" : "";
     if (!error.empty()) {
-        main_.seam().message(this, path + QStringLiteral(": ") + qs(error));
+        host_.seam().message(this, path + QStringLiteral(": ") + qs(error));
         return;
     }
     QStringList header;
@@ -304,7 +306,7 @@ void FleetDialog::generate()
 {
     const auto rows = countedValues(ss(generateFirst->text()), generateCount->value());
     if (rows.empty()) {
-        main_.seam().message(this, QStringLiteral("The first value must end in a number, such as 101."));
+        host_.seam().message(this, QStringLiteral("The first value must end in a number, such as 101."));
         return;
     }
     QList<QStringList> table;
@@ -328,14 +330,14 @@ void FleetDialog::start()
 {
     if (running_)
         return;
-    UiSeam& seam = main_.seam();
-    if (!main_.portReady()) {
+    UiSeam& seam = host_.seam();
+    if (!host_.portReady()) {
         seam.message(this, QStringLiteral("Open the radio's port first (the port list of the main window)."));
         return;
     }
     // Nothing goes to any radio that the editors would refuse, as a write of
     // the open codeplug checks it.
-    if (const std::vector<ReportItem> unfit = checkForWrite(main_.document()); !unfit.empty()) {
+    if (const std::vector<ReportItem> unfit = checkForWrite(host_.document()); !unfit.empty()) {
         seam.message(this, QStringLiteral("No radio was written. These values of the codeplug would not reach "
                                           "a radio as shown:\n\n") +
                                joined(unfit));
@@ -353,7 +355,7 @@ void FleetDialog::start()
         rows.push_back(row);
         lines.push_back(r + 1);
     }
-    const FleetPlan plan = planFleet(main_.document(), names, rows, lines);
+    const FleetPlan plan = planFleet(host_.document(), names, rows, lines);
     if (!plan.error.empty()) {
         seam.message(this, qs(plan.error));
         return;
@@ -387,7 +389,7 @@ void FleetDialog::start()
         jobs.push_back({row.label, fleetRadioTitle(plan, i), &row.doc, loggedOk.count(row.label) > 0});
         setState(static_cast<int>(i), jobs.back().skip ? QStringLiteral("logged ok before, skipped") : QString());
     }
-    StoppableLink link(main_.cloneLink());
+    StoppableLink link(host_.cloneLink());
     CloneEngine engine(link);
     engine.setFastTransfers(fast->isChecked());
     Host host(*this, plan, jobs);

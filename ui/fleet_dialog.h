@@ -23,17 +23,17 @@ class QEventLoop;
 namespace pellaro {
 
 class StoppableLink;
-class TForm2;
+class CommandHost;
 
 class FleetDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit FleetDialog(TForm2& main);
+    explicit FleetDialog(CommandHost& host);
     ~FleetDialog() override;
 
     // Adds "Program Several Radios…" behind a divider; the dialog is made on
     // first use.
-    static void addToEditMenu(QMenu* menu, TForm2& main);
+    static void addToEditMenu(QMenu* menu, CommandHost& host);
 
     // The radios table: a header of value names ("Radio" first for labels).
     void setTable(const QStringList& header, const QList<QStringList>& rows);
@@ -69,7 +69,7 @@ private:
     void setRunning(bool on);
     void setState(int row, const QString& text);
 
-    TForm2& main_;
+    CommandHost& host_;
     bool running_ = false;
     StoppableLink* link_ = nullptr;   // during a run
     QEventLoop* waiting_ = nullptr;   // while asking for the next radio

@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
-#include <QTabWidget>
 #include <QTime>
 
+#include <functional>
 #include <utility>
 
 #include "clone/engine.h"
@@ -16,14 +16,12 @@
 #include "files/codeplug_file.h"
 #include "files/csv_formats.h"
 #include "ui/channel_csv_dialog.h"
-#include "ui/channel_grid.h"
+#include "ui/command_host.h"
+#include "ui/commands.h"
 #include "ui/compare_radio_dialog.h"
 #include "ui/differences_window.h"
 #include "ui/doc_text.h"
 #include "ui/document_history.h"
-#include "ui/main_window.h"
-#include "ui/pages/page_widgets.h"
-#include "ui/raw_memory_view.h"
 #include "ui/seam.h"
 
 namespace pellaro {
@@ -113,32 +111,36 @@ QString importReportText(const ImportReport& report, const QString& fileName)
     return text + issueListText(report);
 }
 
-InterchangeActions::InterchangeActions(TForm2& window) : QObject(&window), w_(window)
+InterchangeActions::InterchangeActions(CommandHost& host)
+    : QObject(host.dialogParent()), host_(host), window_(host.dialogParent())
 {
-    auto make = [this](const char* name, const QString& text, void (InterchangeActions::*handler)()) {
-        auto* action = new QAction(text, this);
-        action->setObjectName(QString::fromLatin1(name));
-        // Each of them changes or reads the document: a typed text is committed first.
-        connect(action, &QAction::triggered, this, [this, handler] {
-            w_.endCellEdit();
-            (this->*handler)();
-        });
-        return action;
+    Commands& commands = host_.commands();
+    // Each of them changes or reads the document.
+    auto make = [&](const char* name, const QString& text, void (InterchangeActions::*handler)(),
+                    std::function<bool()> enabled = {}) {
+        return commands.make(this, {.name = name,
+                                    .text = text,
+                                    .usesDocument = true,
+                                    .run = [this, handler] { (this->*handler)(); },
+                                    .enabled = std::move(enabled)});
     };
-    importChannels = make("ImportChannels", QStringLiteral("Import Channels…"), &InterchangeActions::importFromFile);
+    // An import while a transfer writes into the document would be lost
+    // under the transfer's own result.
+    importChannels = make("ImportChannels", QStringLiteral("Import Channels…"), &InterchangeActions::importFromFile,
+                          [this] { return !host_.engine().busy(); });
     exportChannels = make("ExportChannels", QStringLiteral("Export Channels…"), &InterchangeActions::exportToFile);
     compareWithFile = make("CompareWithFile", QStringLiteral("Compare with File…"), &InterchangeActions::compareFile);
-    compareWithRadio =
-        make("CompareWithRadio", QStringLiteral("Compare with Radio…"), &InterchangeActions::compareRadio);
+    compareWithRadio = make("CompareWithRadio", QStringLiteral("Compare with Radio…"),
+                            &InterchangeActions::compareRadio, [this] { return radioReady(); });
 
-    fastTransfers = new QAction(QStringLiteral("Fast Transfers"), this);
-    fastTransfers->setObjectName(QStringLiteral("FastTransfers"));
-    fastTransfers->setCheckable(true);
-    fastTransfers->setChecked(w_.engine().fastTransfers());
+    fastTransfers = commands.make(this, {.name = "FastTransfers",
+                                         .text = QStringLiteral("Fast Transfers"),
+                                         .run = [this] { host_.engine().setFastTransfers(fastTransfers->isChecked()); },
+                                         .checked = [this] { return host_.engine().fastTransfers(); }});
+    fastTransfers->setChecked(host_.engine().fastTransfers());
     fastTransfers->setToolTip(
         QStringLiteral("Full read, full write and Compare with Radio take each answer as "
                        "it arrives; off at every start"));
-    connect(fastTransfers, &QAction::toggled, this, [this](bool on) { w_.engine().setFastTransfers(on); });
 }
 
 InterchangeActions::~InterchangeActions()
@@ -152,9 +154,7 @@ InterchangeActions::~InterchangeActions()
 
 void InterchangeActions::addToFileMenu(QMenu* menu) const
 {
-    QAction* divider = menu->addAction(QStringLiteral("-------"));
-    divider->setObjectName(QStringLiteral("FileDivider"));
-    divider->setEnabled(false);
+    Commands::addDivider(menu, "FileDivider");
     menu->addActions({importChannels, exportChannels, compareWithFile});
 }
 
@@ -164,14 +164,9 @@ void InterchangeActions::addToEditMenu(QMenu* menu) const
     menu->addActions({compareWithRadio, fastTransfers});
 }
 
-void InterchangeActions::update()
+bool InterchangeActions::radioReady() const
 {
-    const bool busy = w_.engine().busy();
-    // An import while a transfer writes into the document would be lost
-    // under the transfer's own result.
-    importChannels->setEnabled(!busy);
-    compareWithRadio->setEnabled(!busy && w_.portReady());
-    fastTransfers->setChecked(w_.engine().fastTransfers());
+    return !host_.engine().busy() && host_.portReady();
 }
 
 // ---- channel plans -------------------------------------------------------------
@@ -179,11 +174,11 @@ void InterchangeActions::update()
 void InterchangeActions::importFromFile()
 {
     if (!importDialog_)
-        importDialog_ = new ChannelCsvDialog(ChannelCsvDialog::Mode::Import, &w_);
+        importDialog_ = new ChannelCsvDialog(ChannelCsvDialog::Mode::Import, window_);
     const std::optional<CsvChoice> choice = importDialog_->ask();
     if (!choice)
         return;
-    const QString path = w_.seam().openFileName(&w_, QStringLiteral("Import Channels"), kCsvFilter);
+    const QString path = host_.seam().openFileName(window_, QStringLiteral("Import Channels"), kCsvFilter);
     if (!path.isEmpty())
         import(path, *choice);
 }
@@ -192,10 +187,10 @@ void InterchangeActions::import(const QString& path, const CsvChoice& choice)
 {
     const QString name = QFileInfo(path).fileName();
     auto refuse = [&](const QString& why, const QString& list = {}) {
-        w_.seam().message(&w_,
-                          QStringLiteral("%1 cannot be imported: %2. Nothing was changed.%3").arg(name, why, list));
+        host_.seam().message(window_,
+                             QStringLiteral("%1 cannot be imported: %2. Nothing was changed.%3").arg(name, why, list));
     };
-    if (w_.engine().busy())
+    if (host_.engine().busy())
         return;
     if (QFileInfo(path).size() > qint64(kLargestChannelCsv)) {
         refuse(displayText(csvTooLargeText()));
@@ -208,14 +203,14 @@ void InterchangeActions::import(const QString& path, const CsvChoice& choice)
         QString why = QString::fromLocal8Bit(read.error);
         if (why.endsWith(QLatin1Char('.')))
             why.chop(1);
-        w_.seam().message(&w_, QStringLiteral("%1. Nothing was changed.").arg(why));
+        host_.seam().message(window_, QStringLiteral("%1. Nothing was changed.").arg(why));
         return;
     }
     const ImportOptions options{choice.format, choice.band, choice.replace};
     ImportReport report;
     // A file that changes nothing (unusable, or a Replace that would refuse
     // something) leaves the document as it was: no step then.
-    w_.history().perform(
+    host_.history().perform(
         [&](Document& doc) {
             report = pellaro::importChannels(doc, csv, options);
             return QStringLiteral("Import %1 from %2").arg(channels(report.rowsTaken), name);
@@ -235,17 +230,17 @@ void InterchangeActions::import(const QString& path, const CsvChoice& choice)
         refuse(why, issueListText(report));
         return;
     }
-    w_.seam().message(&w_, importReportText(report, name));
+    host_.seam().message(window_, importReportText(report, name));
 }
 
 void InterchangeActions::exportToFile()
 {
     if (!exportDialog_)
-        exportDialog_ = new ChannelCsvDialog(ChannelCsvDialog::Mode::Export, &w_);
+        exportDialog_ = new ChannelCsvDialog(ChannelCsvDialog::Mode::Export, window_);
     const std::optional<CsvChoice> choice = exportDialog_->ask();
     if (!choice)
         return;
-    const QString path = w_.seam().saveFileName(&w_, QStringLiteral("Export Channels"), kCsvFilter);
+    const QString path = host_.seam().saveFileName(window_, QStringLiteral("Export Channels"), kCsvFilter);
     if (!path.isEmpty())
         exportTo(path, *choice);
 }
@@ -254,26 +249,26 @@ void InterchangeActions::exportTo(QString path, const CsvChoice& choice)
 {
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    const CsvExport out = pellaro::exportChannels(w_.document(), choice.format, choice.band);
+    const CsvExport out = pellaro::exportChannels(host_.document(), choice.format, choice.band);
     if (!out.ok()) {
-        w_.seam().message(&w_, QStringLiteral("Not exported: %1").arg(displayText(out.error)));
+        host_.seam().message(window_, QStringLiteral("Not exported: %1").arg(displayText(out.error)));
         return;
     }
     // A channel plan never replaces a codeplug file (the open one included).
     const std::string refusal = exportTargetRefusal(localPath(path), {});
     if (!refusal.empty()) {
-        w_.seam().message(&w_, QStringLiteral("Not exported: %1. Nothing was written; choose another file name.")
-                                   .arg(QString::fromLocal8Bit(refusal.c_str())));
+        host_.seam().message(window_, QStringLiteral("Not exported: %1. Nothing was written; choose another file name.")
+                                          .arg(QString::fromLocal8Bit(refusal.c_str())));
         return;
     }
     // Through a temporary file renamed over the target, as Save writes; the
     // reason names the file.
     const FileResult written = writeFileAtomically(localPath(path), out.csv);
     if (!written.ok()) {
-        w_.seam().message(&w_, QStringLiteral("Not exported: %1").arg(QString::fromLocal8Bit(written.error)));
+        host_.seam().message(window_, QStringLiteral("Not exported: %1").arg(QString::fromLocal8Bit(written.error)));
         return;
     }
-    w_.seam().message(&w_, QStringLiteral("Exported %1 to %2.").arg(channels(out.rows), path));
+    host_.seam().message(window_, QStringLiteral("Exported %1 to %2.").arg(channels(out.rows), path));
 }
 
 // ---- comparisons -----------------------------------------------------------------
@@ -281,7 +276,7 @@ void InterchangeActions::exportTo(QString path, const CsvChoice& choice)
 DifferencesWindow& InterchangeActions::differences()
 {
     if (!differences_) {
-        differences_ = new DifferencesWindow(&w_);
+        differences_ = new DifferencesWindow(window_);
         connect(differences_, &DifferencesWindow::activated, this, &InterchangeActions::showDifference);
     }
     return *differences_;
@@ -289,15 +284,15 @@ DifferencesWindow& InterchangeActions::differences()
 
 void InterchangeActions::compareFile()
 {
-    const QString path = w_.seam().openFileName(&w_, QStringLiteral("Compare with File"), kCodeplugFilter);
+    const QString path = host_.seam().openFileName(window_, QStringLiteral("Compare with File"), kCodeplugFilter);
     if (path.isEmpty())
         return;
-    const Document& open = w_.document();
+    const Document& open = host_.document();
     ComparisonSource source{QStringLiteral("Compare with File: %1").arg(QFileInfo(path).fileName()), path,
                             [&open, path] { return fileComparison(open, path); }};
     Comparison outcome = source.compare();
     if (!outcome.error.isEmpty()) {
-        w_.seam().message(&w_, outcome.error);
+        host_.seam().message(window_, outcome.error);
         return;
     }
     differences().showComparison(std::move(source), std::move(outcome));
@@ -305,18 +300,17 @@ void InterchangeActions::compareFile()
 
 void InterchangeActions::compareRadio()
 {
-    update();
-    if (!compareWithRadio->isEnabled())
+    if (!radioReady())
         return;
     if (!radioDialog_)
-        radioDialog_ = new CompareRadioDialog(w_);
+        radioDialog_ = new CompareRadioDialog(host_);
     // The dialog shows "Read success!" or the read's failure; only a
     // successful read has anything to list.
     std::optional<RadioComparison> read = radioDialog_->ask();
     if (!read)
         return;
-    const QString port = w_.ComboBox1->currentText();
-    const Document& open = w_.document();
+    const QString port = host_.portName();
+    const Document& open = host_.document();
     // Refresh compares the open codeplug again with what was read then; it
     // does not read the radio again.
     ComparisonSource source{QStringLiteral("Compare with Radio: %1").arg(port),
@@ -330,54 +324,14 @@ void InterchangeActions::compareRadio()
 
 void InterchangeActions::showDifference(const Difference& d)
 {
-    w_.endCellEdit();
-    QTabWidget* pages = w_.PageControl1;
+    host_.endCellEdit();
     // The main window comes forward with the focus; the list stays in view
     // above it, for the next line.
-    w_.raise();
-    w_.activateWindow();
+    window_->raise();
+    window_->activateWindow();
     if (differences_ && differences_->isVisible())
         differences_->raise();
-    if (d.kind == Difference::Kind::Channel) {
-        pages->setCurrentIndex(d.band == Band::A ? 0 : 2);
-        ChannelGrid* grid = d.band == Band::A ? w_.StringGrid1 : w_.StringGrid2;
-        grid->setFocus(Qt::OtherFocusReason);
-        // As a click on the cell: selected, and its editor placed when offered.
-        grid->showSelection({d.channel, d.channel, d.column, d.column});
-        grid->selectCell(d.column, d.channel);
-        return;
-    }
-    QWidget* content = nullptr;
-    switch (d.pageId) {
-        case PageId::SetupA:
-            content = w_.bandAPage;
-            break;
-        case PageId::SetupB:
-            content = w_.bandBPage;
-            break;
-        case PageId::Comprehensive:
-            content = w_.settingsPage;
-            break;
-        case PageId::Dtmf:
-            content = w_.dtmfPage;
-            break;
-        case PageId::Limit:
-            content = w_.limitPage;
-            break;
-    }
-    if (const int sheet = content ? pages->indexOf(content->parentWidget()) : -1; sheet >= 0)
-        pages->setCurrentIndex(sheet);
-    // A setting's editor takes the focus, as a click on it would give it.
-    if (d.kind == Difference::Kind::Setting) {
-        if (QWidget* editor = pages::editorLabelled(pages->currentWidget(), displayText(d.label)))
-            editor->setFocus(Qt::OtherFocusReason);
-    }
-    // Mirror bytes: the raw memory view marks them ("00 E4" is two bytes).
-    if (d.kind == Difference::Kind::Memory && d.mirror > 0) {
-        w_.showRawMemory();
-        const int count = static_cast<int>((d.after.size() + 1) / 3);
-        w_.rawMemoryView()->showBytes(d.mirror, d.address, count);
-    }
+    host_.showPlaceOf(d);
 }
 
 }   // namespace pellaro

@@ -2,9 +2,9 @@
 // The main window's commands that trade channels and codeplugs with the
 // world: File > "Import Channels…", "Export Channels…" and "Compare with
 // File…" after the described items, and Edit > "Compare with Radio…" and the
-// checkable "Fast Transfers" after the edit commands. One QAction each;
-// update() recomputes their states (Compare with Radio needs an open port and
-// no transfer running; an import waits until a transfer ends).
+// checkable "Fast Transfers" after the edit commands. One QAction each,
+// made and updated by Commands (Compare with Radio needs an open port and no
+// transfer running; an import waits until a transfer ends).
 //
 // An import is one undoable step named in the user's words ("Import 23
 // channels from plan.csv"), with one box listing what was refused or changed
@@ -19,27 +19,27 @@
 
 class QAction;
 class QMenu;
+class QWidget;
 
 namespace pellaro {
 
 class ChannelCsvDialog;
+class CommandHost;
 class CompareRadioDialog;
 class DifferencesWindow;
-class TForm2;
 struct CsvChoice;
 struct Difference;
 
 class InterchangeActions : public QObject {
     Q_OBJECT
 public:
-    explicit InterchangeActions(TForm2& window);
+    explicit InterchangeActions(CommandHost& host);
     ~InterchangeActions() override;
 
     // A divider, then the three file items.
     void addToFileMenu(QMenu* menu) const;
     // A separator, then Compare with Radio and Fast Transfers.
     void addToEditMenu(QMenu* menu) const;
-    void update();
 
     QAction* importChannels = nullptr;
     QAction* exportChannels = nullptr;
@@ -60,11 +60,14 @@ private:
     void exportToFile();
     void compareFile();
     void compareRadio();
+    // A port is open and no transfer runs: the radio can be read.
+    bool radioReady() const;
     void import(const QString& path, const CsvChoice& choice);
     void exportTo(QString path, const CsvChoice& choice);
     DifferencesWindow& differences();
 
-    TForm2& w_;
+    CommandHost& host_;
+    QWidget* window_;                            // the main window, parent of the boxes and windows
     ChannelCsvDialog* importDialog_ = nullptr;   // made on first use, kept
     ChannelCsvDialog* exportDialog_ = nullptr;
     CompareRadioDialog* radioDialog_ = nullptr;

@@ -18,15 +18,17 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <type_traits>
+#include <utility>
 
 #include "clone/engine.h"
+#include "codeplug/compare.h"
 #include "codeplug/settings_table.h"
 #include "files/codeplug_file.h"
 #include "serial/access_hint.h"
 #include "serial/port_link.h"
 #include "serial/tcomm.h"
 #include "ui/channel_grid.h"
+#include "ui/commands.h"
 #include "ui/doc_text.h"
 #include "ui/document_history.h"
 #include "ui/edit_actions.h"
@@ -35,6 +37,7 @@
 #include "ui/pages/band_setup_page.h"
 #include "ui/pages/dtmf_page.h"
 #include "ui/pages/limit_page.h"
+#include "ui/pages/page_widgets.h"
 #include "ui/pages/settings_page.h"
 #include "ui/raw_memory_view.h"
 #include "ui/seam.h"
@@ -81,6 +84,7 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
     link_ = std::make_unique<PortLink>(*Comm1);
     engine_ = std::make_unique<CloneEngine>(*link_);
 
+    commands_ = new Commands([this] { endCellEdit(); }, this);
     buildToolBar();
     buildMenus();
     buildPages();
@@ -114,13 +118,15 @@ TForm2::TForm2(const MainWindowOptions& options, QWidget* parent)
     // open applies at once to the open port, so 0x11 and 0x13 pass unaltered.
     Comm1->setInx_XonXoffFlow(false);
     Comm1->setOutx_XonXoffFlow(false);
-    interchange_->update();
+    commands_->update();
 }
 
 TForm2::~TForm2()
 {
+    // The commands go first: nothing runs or updates them from here on.
     // The edit commands watch the focus and the tables: they go before them,
     // and the comparison windows, which read the document, with them.
+    delete commands_;
     delete editActions_;
     delete interchange_;
     // The pages refer to the document: they go first, while it still exists,
@@ -174,7 +180,7 @@ void TForm2::buildPages()
         PageControl1->addTab(page, caption);
         return page;
     };
-    auto fill = [](QWidget* sheetWidget, QWidget* content) {
+    auto fill = [](QWidget* sheetWidget, auto* content) {
         auto* box = new QVBoxLayout(sheetWidget);
         box->setContentsMargins(0, 0, 0, 0);
         box->addWidget(content);
@@ -193,6 +199,7 @@ void TForm2::buildPages()
     dtmfPage = fill(sheet("TabSheet7", title(PageId::Dtmf)), new DtmfPage(doc_, *seam_));
     limitPage = fill(sheet("TabSheet4", title(PageId::Limit)), new LimitPage(doc_, *this));
     PageControl1->setCurrentIndex(0);
+    views_ = {StringGrid1, bandAPage, StringGrid2, bandBPage, settingsPage, dtmfPage, limitPage};
 
     setCentralWidget(central);
 }
@@ -200,47 +207,24 @@ void TForm2::buildPages()
 void TForm2::buildEditing()
 {
     history_ = new DocumentHistory(doc_, this);
-    editActions_ = new EditActions(*history_, *seam_, *PageControl1, {StringGrid1, StringGrid2}, *this);
+    editActions_ = new EditActions(*commands_, *history_, *seam_, *PageControl1, {StringGrid1, StringGrid2}, *this);
     editActions_->addTo(editMenu_);
-    connect(editMenu_, &QMenu::aboutToShow, editActions_, &EditActions::update);
     interchange_ = new InterchangeActions(*this);
     interchange_->addToFileMenu(fileMenu_);
     interchange_->addToEditMenu(editMenu_);
-    for (QMenu* menu : {fileMenu_, editMenu_})
-        connect(menu, &QMenu::aboutToShow, interchange_, &InterchangeActions::update);
     textActions_ = new CodeplugTextActions(*this);
     textActions_->addToFileMenu(fileMenu_);
     FleetDialog::addToEditMenu(editMenu_, *this);
-    connect(fileMenu_, &QMenu::aboutToShow, textActions_, &CodeplugTextActions::update);
+    for (QMenu* menu : {fileMenu_, editMenu_})
+        connect(menu, &QMenu::aboutToShow, commands_, &Commands::update);
 
     // Every user commit and all typing in the pages go to the history,
     // which keeps a step when the document changed, with the page (and the
     // cell) where it happened.
-    auto route = [this](auto* view) {
-        using View = std::remove_pointer_t<decltype(view)>;
-        const int page = PageControl1->indexOf(view->parentWidget());
-        connect(view, &View::committed, history_, [this, page](const QString& step) {
-            history_->commit(step, {page, {}});
-        });
-        if constexpr (requires { &View::typed; })
-            connect(view, &View::typed, history_, [this, page](const QString& step) {
-                history_->typed(step, {page, {}});
-            });
-    };
-    for (ChannelGrid* grid : {StringGrid1, StringGrid2}) {
-        const int page = PageControl1->indexOf(grid->parentWidget());
-        connect(grid, &ChannelGrid::committed, history_, [this, page](const QString& step, const CellRange& cell) {
-            history_->commit(step, {page, cell});
-        });
-    }
-    route(static_cast<BandSetupPage*>(bandAPage));
-    route(static_cast<BandSetupPage*>(bandBPage));
-    route(static_cast<SettingsPage*>(settingsPage));
-    route(static_cast<DtmfPage*>(dtmfPage));
-    auto* limits = static_cast<LimitPage*>(limitPage);
-    route(limits);
+    for (std::size_t page = 0; page < views_.size(); ++page)
+        views_[page]->reportTo(*history_, static_cast<int>(page));
     // The page's partial reads are not undoable.
-    connect(limits, &LimitPage::documentReplaced, this, &TForm2::refreshAll);
+    connect(limitPage, &LimitPage::documentReplaced, this, &TForm2::refreshAll);
     connect(history_, &DocumentHistory::documentSet, this, &TForm2::showDocument);
     connect(history_, &DocumentHistory::placeShown, this, &TForm2::showPlace);
 }
@@ -259,9 +243,44 @@ void TForm2::showPlace(const StepPlace& place)
     }
 }
 
+void TForm2::showPlaceOf(const Difference& d)
+{
+    if (d.kind == Difference::Kind::Channel) {
+        PageControl1->setCurrentIndex(d.band == Band::A ? 0 : 2);
+        ChannelGrid* grid = d.band == Band::A ? StringGrid1 : StringGrid2;
+        grid->setFocus(Qt::OtherFocusReason);
+        // As a click on the cell: selected, and its editor placed when offered.
+        grid->showSelection({d.channel, d.channel, d.column, d.column});
+        grid->selectCell(d.column, d.channel);
+        return;
+    }
+    const std::pair<PageId, QWidget*> pages[] = {{PageId::SetupA, bandAPage},
+                                                 {PageId::SetupB, bandBPage},
+                                                 {PageId::Comprehensive, settingsPage},
+                                                 {PageId::Dtmf, dtmfPage},
+                                                 {PageId::Limit, limitPage}};
+    for (const auto& [id, content] : pages) {
+        const int sheet = PageControl1->indexOf(content->parentWidget());
+        if (id == d.pageId && sheet >= 0)
+            PageControl1->setCurrentIndex(sheet);
+    }
+    // A setting's editor takes the focus, as a click on it would give it.
+    if (d.kind == Difference::Kind::Setting) {
+        if (QWidget* editor = pages::editorLabelled(PageControl1->currentWidget(), displayText(d.label)))
+            editor->setFocus(Qt::OtherFocusReason);
+    }
+    // Mirror bytes: the raw memory view marks them ("00 E4" is two bytes).
+    if (d.kind == Difference::Kind::Memory && d.mirror > 0) {
+        showRawMemory();
+        const int count = static_cast<int>((d.after.size() + 1) / 3);
+        rawMemory_->showBytes(d.mirror, d.address, count);
+    }
+}
+
 void TForm2::endCellEdit()
 {
-    editActions_->endCellEdit();
+    for (ChannelGrid* grid : {StringGrid1, StringGrid2})
+        grid->endEdit();
 }
 
 void TForm2::setDialogs(QDialog* amendPassword, QDialog* note)
@@ -278,10 +297,6 @@ void TForm2::setTransferDialogs(QDialog* read, QDialog* write)
 
 void TForm2::showDialog(QDialog* dialog)
 {
-    // Write sends the document and Read replaces it: a typed text is
-    // committed (or its refusal said) first.
-    if (dialog == read_ || dialog == write_)
-        endCellEdit();
     if (dialog)
         dialog->exec();
 }
@@ -294,13 +309,8 @@ void TForm2::refreshAll()
 
 void TForm2::showDocument()
 {
-    StringGrid1->refresh();
-    StringGrid2->refresh();
-    static_cast<BandSetupPage*>(bandAPage)->refresh();
-    static_cast<BandSetupPage*>(bandBPage)->refresh();
-    static_cast<SettingsPage*>(settingsPage)->refresh();
-    static_cast<DtmfPage*>(dtmfPage)->refresh();
-    static_cast<LimitPage*>(limitPage)->refresh();
+    for (DocumentView* view : views_)
+        view->refresh();
     if (rawMemory_)
         rawMemory_->refresh();
 }
@@ -421,6 +431,11 @@ void TForm2::openPicked()
     openPort();
 }
 
+QString TForm2::portName() const
+{
+    return ComboBox1->currentText();
+}
+
 bool TForm2::portReady() const
 {
     return Panel0->text() == Label1->text() + ComboBox1->currentText();
@@ -440,7 +455,6 @@ CloneLink& TForm2::cloneLink()
 
 void TForm2::fileNew()
 {
-    endCellEdit();
     if (!seam_->confirm(this, QStringLiteral("Do you want to New?")))
         return;
     doc_.resetToNew();
@@ -449,7 +463,6 @@ void TForm2::fileNew()
 
 void TForm2::fileOpen()
 {
-    endCellEdit();
     const QString path = seam_->openFileName(this, QStringLiteral("Open"), kFileFilter);
     if (path.isEmpty())
         return;
@@ -476,7 +489,6 @@ bool TForm2::openFile(const QString& path)
 
 void TForm2::fileSave()
 {
-    endCellEdit();
     QString path = seam_->saveFileName(this, QStringLiteral("Save"), kFileFilter);
     if (path.isEmpty())
         return;

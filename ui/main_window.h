@@ -9,10 +9,11 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "codeplug/document.h"
+#include "ui/command_host.h"
 #include "ui/port_list.h"
-#include "ui/transfer_host.h"
 
 class QComboBox;
 class QDialog;
@@ -25,15 +26,21 @@ class QWidget;
 
 namespace pellaro {
 
+class BandSetupPage;
 class ChannelGrid;
 class CloneEngine;
 class CloneLink;
+class Commands;
 class DocumentHistory;
+class DocumentView;
+class DtmfPage;
 class EditActions;
 class CodeplugTextActions;
 class InterchangeActions;
+class LimitPage;
 class PortLink;
 class RawMemoryView;
+class SettingsPage;
 class TComm;
 struct StepPlace;
 class UiSeam;
@@ -47,13 +54,13 @@ struct MainWindowOptions {
     std::function<QList<SerialPortEntry>()> portSource;
 };
 
-class TForm2 : public QMainWindow, public TransferHost {
+class TForm2 : public QMainWindow, public CommandHost {
     Q_OBJECT
 public:
     explicit TForm2(const MainWindowOptions& options, QWidget* parent = nullptr);
     ~TForm2() override;
 
-    Document& document() { return doc_; }
+    Document& document() override { return doc_; }
     const Document& document() const { return doc_; }
 
     // Amend Password (TForm3) and Note (TForm4), shown from the Help menu.
@@ -63,12 +70,14 @@ public:
 
     // The document was replaced outside any step (a read, Open, New): the
     // undo history is cleared and every view shows the document again.
-    void refreshAll();
+    void refreshAll() override;
 
     // Undo and redo of every user change. Later commands that change the
     // document as one undoable step (an import) go through
     // history().perform().
-    DocumentHistory& history() { return *history_; }
+    DocumentHistory& history() override { return *history_; }
+    // Every command's action, made and updated in one place.
+    Commands& commands() override { return *commands_; }
     // The edit commands (Edit menu, context menu, shortcuts).
     EditActions& editActions() { return *editActions_; }
     // Import, export and the comparisons (File menu), Compare with Radio and
@@ -77,18 +86,21 @@ public:
     CodeplugTextActions& textActions() { return *textActions_; }
 
     // Ends an open cell editor as a click elsewhere does (its commit rules);
-    // every command that changes or reads the document calls it first.
-    void endCellEdit();
+    // every command that changes or reads the document ends it first.
+    void endCellEdit() override;
 
     // Edit > "Raw Memory": shows the read-only view of k1..k15 (non-modal).
     void showRawMemory();
     RawMemoryView* rawMemoryView() const { return rawMemory_; }
 
-    // TransferHost
+    // CommandHost
     bool portReady() const override;
     CloneEngine& engine() override;
-    CloneLink& cloneLink();   // the link engine() runs over (Comm1)
+    CloneLink& cloneLink() override;   // the link engine() runs over (Comm1)
     UiSeam& seam() override { return *seam_; }
+    QWidget* dialogParent() override { return this; }
+    QString portName() const override;
+    void showPlaceOf(const Difference& difference) override;
 
     // The serial component the transfers run on.
     TComm& comm() { return *Comm1; }
@@ -126,12 +138,12 @@ public:
     QLabel* Panel1 = nullptr;     // status panel 1 (four spaces)
     QLabel* PortHint = nullptr;   // after a refused open: the way to access
 
-    // The settings pages (tabs 1, 3, 4, 5, 6); plain QWidget until filled.
-    QWidget* bandAPage = nullptr;
-    QWidget* bandBPage = nullptr;
-    QWidget* settingsPage = nullptr;
-    QWidget* dtmfPage = nullptr;
-    QWidget* limitPage = nullptr;
+    // The settings pages (tabs 1, 3, 4, 5, 6).
+    BandSetupPage* bandAPage = nullptr;
+    BandSetupPage* bandBPage = nullptr;
+    SettingsPage* settingsPage = nullptr;
+    DtmfPage* dtmfPage = nullptr;
+    LimitPage* limitPage = nullptr;
 
     // The entries of ComboBox1 (same order), with their device paths.
     const QList<SerialPortEntry>& portEntries() const { return ports_; }
@@ -164,12 +176,14 @@ private:
     std::unique_ptr<PortLink> link_;
     std::unique_ptr<CloneEngine> engine_;
     QList<SerialPortEntry> ports_;
-    QString openDevice_;   // the device Comm1 has open; empty when closed
+    std::vector<DocumentView*> views_;   // the tables and pages, one per tab in tab order
+    QString openDevice_;                 // the device Comm1 has open; empty when closed
     QDialog* amendPassword_ = nullptr;
     QDialog* note_ = nullptr;
     QDialog* read_ = nullptr;
     QDialog* write_ = nullptr;
     RawMemoryView* rawMemory_ = nullptr;   // made on first use
+    Commands* commands_ = nullptr;
     DocumentHistory* history_ = nullptr;
     EditActions* editActions_ = nullptr;
     InterchangeActions* interchange_ = nullptr;

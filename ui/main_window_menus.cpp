@@ -13,7 +13,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <functional>
+#include <utility>
+
 #include "codeplug/settings_table.h"
+#include "ui/commands.h"
 #include "ui/main_window.h"
 
 namespace pellaro {
@@ -39,36 +43,35 @@ void TForm2::buildMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, auto handler) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, handler);
-        return action;
+    Commands& c = *commands_;
+    auto item = [&c](QMenu* menu, const char* name, const QString& caption, std::function<void()> run) {
+        return c.add(menu, {.name = name, .text = caption, .run = std::move(run)});
     };
-    auto divider = [](QMenu* menu, const char* name) {
-        QAction* action = menu->addAction(QStringLiteral("-------"));
-        action->setObjectName(QString::fromLatin1(name));
-        action->setEnabled(false);
+    // New, Open, Save, Read and Write change or read the document: an open
+    // cell editor ends first.
+    auto documentItem = [&c](QMenu* menu, const char* name, const QString& caption, std::function<void()> run) {
+        return c.add(menu, {.name = name, .text = caption, .usesDocument = true, .run = std::move(run)});
     };
+    auto divider = [](QMenu* menu, const char* name) { Commands::addDivider(menu, name); };
 
     // "File(&F)" shows as "File(F)", its letter underlined, and Alt+F opens it.
     QMenu* file = bar->addMenu(QStringLiteral("File(&F)"));
     file->setObjectName(QStringLiteral("F1"));
-    QAction* n1 = item(file, "N1", QStringLiteral("New"), &TForm2::fileNew);
-    QAction* n2 = item(file, "N2", QStringLiteral("Open"), &TForm2::fileOpen);
-    QAction* n3 = item(file, "N3", QStringLiteral("Save"), &TForm2::fileSave);
-    item(file, "N4", QStringLiteral("Quit"), &TForm2::quitNow);
+    QAction* n1 = documentItem(file, "N1", QStringLiteral("New"), [this] { fileNew(); });
+    QAction* n2 = documentItem(file, "N2", QStringLiteral("Open"), [this] { fileOpen(); });
+    QAction* n3 = documentItem(file, "N3", QStringLiteral("Save"), [this] { fileSave(); });
+    item(file, "N4", QStringLiteral("Quit"), [this] { quitNow(); });
     fileMenu_ = file;   // import, export and Compare with File follow (buildEditing)
 
     QMenu* edit = bar->addMenu(QStringLiteral("Edit(&E)"));
     edit->setObjectName(QStringLiteral("N5"));
-    QAction* n6 = item(edit, "N6", QStringLiteral("Read"), [this] { showDialog(read_); });
-    QAction* n7 = item(edit, "N7", QStringLiteral("Write"), [this] { showDialog(write_); });
+    QAction* n6 = documentItem(edit, "N6", QStringLiteral("Read"), [this] { showDialog(read_); });
+    QAction* n7 = documentItem(edit, "N7", QStringLiteral("Write"), [this] { showDialog(write_); });
     divider(edit, "N8");
     item(edit, "N9", QString::fromUtf8(channelPageTitle(Band::A)), [this] { PageControl1->setCurrentIndex(0); });
     item(edit, "N11", QString::fromUtf8(channelPageTitle(Band::B)), [this] { PageControl1->setCurrentIndex(2); });
     divider(edit, "N16");
-    item(edit, "RawMemoryItem", QStringLiteral("Raw Memory"), &TForm2::showRawMemory);
+    item(edit, "RawMemoryItem", QStringLiteral("Raw Memory"), [this] { showRawMemory(); });
     divider(edit, "EditDivider");   // the edit commands follow (buildEditing)
     editMenu_ = edit;
 
@@ -77,14 +80,12 @@ void TForm2::buildMenus()
     QAction* n13 = item(help, "N13", QStringLiteral("Note"), [this] { showDialog(note_); });
     QAction* n14 = item(help, "N14", QStringLiteral("Amend Password"), [this] { showDialog(amendPassword_); });
     divider(help, "HelpDivider");
-    item(help, "PortAccessItem", QStringLiteral("Port Access"), &TForm2::showPortAccess);
+    item(help, "PortAccessItem", QStringLiteral("Port Access"), [this] { showPortAccess(); });
 
     // Quit(Q) ends the program at once, unsaved edits and all: it gets no
     // Alt chord that a slip of the hand could press. F10 and the arrows, or
     // File > Quit, reach it.
-    QAction* n15 = bar->addAction(QStringLiteral("Quit(Q)"));
-    n15->setObjectName(QStringLiteral("N15"));
-    connect(n15, &QAction::triggered, this, &TForm2::quitNow);
+    bar->addAction(c.make(bar, {.name = "N15", .text = QStringLiteral("Quit(Q)"), .run = [this] { quitNow(); }}));
 
     // F10 opens the first menu; Left and Right go on to the others.
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);

@@ -9,9 +9,10 @@
 #include "clone/engine.h"
 #include "codeplug/report.h"
 #include "files/codeplug_file.h"
+#include "ui/command_host.h"
+#include "ui/commands.h"
 #include "ui/doc_text.h"
 #include "ui/document_history.h"
-#include "ui/main_window.h"
 #include "ui/seam.h"
 
 namespace pellaro {
@@ -64,22 +65,32 @@ QString textImportReport(const TextLoadReport& report, const QString& fileName)
            listed(QStringLiteral("Changed on the way in:"), itemLines(report.changed));
 }
 
-CodeplugTextActions::CodeplugTextActions(TForm2& window) : QObject(&window), w_(window)
+CodeplugTextActions::CodeplugTextActions(CommandHost& host)
+    : QObject(host.dialogParent()), host_(host), window_(host.dialogParent())
 {
-    exportText = new QAction(QStringLiteral("Export Codeplug as Text…"), this);
-    exportText->setObjectName(QStringLiteral("ExportCodeplugText"));
-    connect(exportText, &QAction::triggered, this, [this] {
-        const QString path = w_.seam().saveFileName(&w_, QStringLiteral("Export Codeplug as Text"), kTextFilter);
-        if (!path.isEmpty())
-            exportTo(path);
-    });
-    importText = new QAction(QStringLiteral("Import Codeplug Text…"), this);
-    importText->setObjectName(QStringLiteral("ImportCodeplugText"));
-    connect(importText, &QAction::triggered, this, [this] {
-        const QString path = w_.seam().openFileName(&w_, QStringLiteral("Import Codeplug Text"), kTextFilter);
-        if (!path.isEmpty())
-            importFrom(path);
-    });
+    Commands& commands = host_.commands();
+    exportText = commands.make(this, {.name = "ExportCodeplugText",
+                                      .text = QStringLiteral("Export Codeplug as Text…"),
+                                      .usesDocument = true,
+                                      .run = [this] {
+                                          const QString path = host_.seam().saveFileName(
+                                              window_, QStringLiteral("Export Codeplug as Text"), kTextFilter);
+                                          if (!path.isEmpty())
+                                              exportTo(path);
+                                      }});
+    // An import while a transfer writes into the document would be lost
+    // under the transfer's own result.
+    importText = commands.make(this, {.name = "ImportCodeplugText",
+                                      .text = QStringLiteral("Import Codeplug Text…"),
+                                      .usesDocument = true,
+                                      .run =
+                                          [this] {
+                                              const QString path = host_.seam().openFileName(
+                                                  window_, QStringLiteral("Import Codeplug Text"), kTextFilter);
+                                              if (!path.isEmpty())
+                                                  importFrom(path);
+                                          },
+                                      .enabled = [this] { return !host_.engine().busy(); }});
 }
 
 void CodeplugTextActions::addToFileMenu(QMenu* menu) const
@@ -87,57 +98,51 @@ void CodeplugTextActions::addToFileMenu(QMenu* menu) const
     menu->addActions({exportText, importText});
 }
 
-void CodeplugTextActions::update()
-{
-    // An import while a transfer writes into the document would be lost
-    // under the transfer's own result.
-    importText->setEnabled(!w_.engine().busy());
-}
-
 void CodeplugTextActions::exportTo(QString path)
 {
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".yaml");
-    const CodeplugText text = dumpCodeplugText(w_.document());
+    const CodeplugText text = dumpCodeplugText(host_.document());
     const FileResult written = writeFileAtomically(localPath(path), text.text);
     if (!written.ok()) {
-        w_.seam().message(&w_,
-                          QStringLiteral("Not exported to %1: %2").arg(path, QString::fromLocal8Bit(written.error)));
+        host_.seam().message(window_,
+                             QStringLiteral("Not exported to %1: %2").arg(path, QString::fromLocal8Bit(written.error)));
         return;
     }
-    w_.seam().message(&w_, QStringLiteral("Exported the codeplug to %1.").arg(path) +
-                               listed(QStringLiteral("Would not load back as it stands:"), text.notes));
+    host_.seam().message(window_, QStringLiteral("Exported the codeplug to %1.").arg(path) +
+                                      listed(QStringLiteral("Would not load back as it stands:"), text.notes));
 }
 
 void CodeplugTextActions::importFrom(const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
-    if (w_.engine().busy())
+    if (host_.engine().busy())
         return;
     if (QFileInfo(path).size() > static_cast<qint64>(kMaxCodeplugText)) {
-        w_.seam().message(&w_, QStringLiteral("%1 cannot be imported: it is too large for a codeplug text. Nothing "
-                                              "was changed.")
-                                   .arg(name));
+        host_.seam().message(window_,
+                             QStringLiteral("%1 cannot be imported: it is too large for a codeplug text. Nothing "
+                                            "was changed.")
+                                 .arg(name));
         return;
     }
     std::string yaml;
     const FileResult read = readWholeFile(localPath(path), yaml);
     if (!read.ok()) {
-        w_.seam().message(&w_, QStringLiteral("%1 cannot be imported: %2. Nothing was changed.")
-                                   .arg(name, QString::fromLocal8Bit(read.error)));
+        host_.seam().message(window_, QStringLiteral("%1 cannot be imported: %2. Nothing was changed.")
+                                          .arg(name, QString::fromLocal8Bit(read.error)));
         return;
     }
     TextLoadReport report;
     // From New, as pellaro-cli load; a refused text leaves the document and
     // pushes no step.
-    w_.history().perform([&](Document& doc) {
+    host_.history().perform([&](Document& doc) {
         Document loaded;
         report = loadCodeplugText(yaml, loaded);
         if (report.ok())
             doc = std::move(loaded);
         return QStringLiteral("Import Codeplug Text from %1").arg(name);
     });
-    w_.seam().message(&w_, textImportReport(report, name));
+    host_.seam().message(window_, textImportReport(report, name));
 }
 
 }   // namespace pellaro

@@ -14,18 +14,18 @@
 
 class QAction;
 class QMenu;
+class QWidget;
 
 namespace pellaro {
 
-class TForm2;
+class CommandHost;
 
 class CodeplugTextActions : public QObject {
     Q_OBJECT
 public:
-    explicit CodeplugTextActions(TForm2& window);
+    explicit CodeplugTextActions(CommandHost& host);
 
     void addToFileMenu(QMenu* menu) const;
-    void update();
 
     QAction* exportText = nullptr;
     QAction* importText = nullptr;
@@ -35,7 +35,8 @@ public:
     void importFrom(const QString& path);
 
 private:
-    TForm2& w_;
+    CommandHost& host_;
+    QWidget* window_;   // the main window, parent of the boxes
 };
 
 // The box after importing `fileName`.

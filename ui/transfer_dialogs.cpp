@@ -7,15 +7,16 @@
 
 #include "clone/engine.h"
 #include "codeplug/write_check.h"
+#include "ui/command_host.h"
 #include "ui/doc_text.h"
-#include "ui/main_window.h"
 #include "ui/seam.h"
 
 namespace pellaro {
 
-TransferDialog::TransferDialog(TForm2& main, const QString& caption, const QString& action)
-    : QDialog(&main, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      main_(main)
+TransferDialog::TransferDialog(CommandHost& host, const QString& caption, const QString& action)
+    : QDialog(host.dialogParent(),
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      host_(host)
 {
     setWindowTitle(caption);
     setModal(true);
@@ -58,7 +59,7 @@ void TransferDialog::start()
     running_ = false;
     if (message.empty())
         return;   // another transfer is running; nothing was sent
-    main_.seam().message(this, displayText(message));
+    host_.seam().message(this, displayText(message));
     accept();
 }
 
@@ -79,7 +80,7 @@ void TransferDialog::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
-TForm5::TForm5(TForm2& main) : TransferDialog(main, QStringLiteral("Read"), QStringLiteral("Read"))
+TForm5::TForm5(CommandHost& host) : TransferDialog(host, QStringLiteral("Read"), QStringLiteral("Read"))
 {
     setObjectName(QStringLiteral("TForm5"));
 }
@@ -87,14 +88,14 @@ TForm5::TForm5(TForm2& main) : TransferDialog(main, QStringLiteral("Read"), QStr
 std::string TForm5::transfer()
 {
     const TransferResult result =
-        main_.engine().fullRead(main_.document(), [this](int blocks) { ProgressBar1->setValue(blocks); });
+        host_.engine().fullRead(host_.document(), [this](int blocks) { ProgressBar1->setValue(blocks); });
     // Blocks decoded before a failure keep their new values: show them either way.
     if (!result.message.empty())
-        main_.refreshAll();
+        host_.refreshAll();
     return result.message;
 }
 
-TForm6::TForm6(TForm2& main) : TransferDialog(main, QStringLiteral("Write"), QStringLiteral("Write"))
+TForm6::TForm6(CommandHost& host) : TransferDialog(host, QStringLiteral("Write"), QStringLiteral("Write"))
 {
     setObjectName(QStringLiteral("TForm6"));
 }
@@ -103,20 +104,20 @@ std::string TForm6::transfer()
 {
     // Nothing goes to the radio that the editors would refuse (a value of a
     // hand-edited file): one box lists them, and the dialog stays open.
-    if (!main_.engine().busy()) {
+    if (!host_.engine().busy()) {
         std::vector<std::string> lines;
-        for (const ReportItem& item : checkForWrite(main_.document()))
+        for (const ReportItem& item : checkForWrite(host_.document()))
             lines.push_back(itemText(item));
         if (!lines.empty()) {
             std::string text = "Nothing was written to the radio. These values would not reach it as shown:";
             for (const std::string& line : shownLines(lines))
                 text += "\n" + line;
-            main_.seam().message(this, displayText(text));
+            host_.seam().message(this, displayText(text));
             return {};
         }
     }
     const TransferResult result =
-        main_.engine().fullWrite(main_.document(), [this](int blocks) { ProgressBar1->setValue(blocks); });
+        host_.engine().fullWrite(host_.document(), [this](int blocks) { ProgressBar1->setValue(blocks); });
     return result.message;
 }
 

@@ -13,7 +13,7 @@ class QPushButton;
 
 namespace pellaro {
 
-class TForm2;
+class CommandHost;
 
 // Shared body of both dialogs.
 class TransferDialog : public QDialog {
@@ -29,7 +29,7 @@ public:
     void start();
 
 protected:
-    TransferDialog(TForm2& main, const QString& caption, const QString& action);
+    TransferDialog(CommandHost& host, const QString& caption, const QString& action);
     // Runs the transfer with progress into ProgressBar1; returns the result
     // box text (empty when the engine refused because another transfer runs,
     // or when the Write dialog found values it must not send, which it has
@@ -38,7 +38,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
-    TForm2& main_;
+    CommandHost& host_;
 
 private:
     bool running_ = false;
@@ -47,7 +47,7 @@ private:
 class TForm5 : public TransferDialog {
     Q_OBJECT
 public:
-    explicit TForm5(TForm2& main);
+    explicit TForm5(CommandHost& host);
 
 protected:
     std::string transfer() override;
@@ -56,7 +56,7 @@ protected:
 class TForm6 : public TransferDialog {
     Q_OBJECT
 public:
-    explicit TForm6(TForm2& main);
+    explicit TForm6(CommandHost& host);
 
 protected:
     std::string transfer() override;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the limit page's four transfer buttons and the Read/Write dialogs need
-// from the main window: whether a port is open, the clone engine running on
-// Comm1, and the message/dialog seam.
+// What the limit page's four transfer buttons need from the main window:
+// whether a port is open, the clone engine running on Comm1, and the
+// message/dialog seam. The Read/Write dialogs and the window's other commands
+// have more of it through CommandHost.
 #pragma once
 
 class QWidget;

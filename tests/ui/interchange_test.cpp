@@ -28,6 +28,7 @@
 #include "tools/radio_sim/radio_sim.h"
 #include "ui/channel_csv_dialog.h"
 #include "ui/channel_grid.h"
+#include "ui/commands.h"
 #include "ui/compare_radio_dialog.h"
 #include "ui/differences_window.h"
 #include "ui/document_history.h"
@@ -181,11 +182,11 @@ void InterchangeTest::menusAndFastTransfers()
     QVERIFY(!rig.w->engine().fastTransfers());
 
     // Compare with Radio wants an open port.
-    rig.actions().update();
+    rig.w->commands().update();
     QVERIFY(rig.actions().compareWithRadio->isEnabled());
     rig.w->comm().ClosePort();
     rig.w->Panel0->setText(QStringLiteral("COM Port:The port is used!"));
-    rig.actions().update();
+    rig.w->commands().update();
     QVERIFY(!rig.actions().compareWithRadio->isEnabled());
 }
 

@@ -204,6 +204,9 @@ void WindowKeysTest::commandsEndTheCellEditorFirst_data()
     QTest::newRow("Open") << 'F' << "N2";
     QTest::newRow("New, not confirmed") << 'F' << "N1";
     QTest::newRow("Write") << 'E' << "N7";
+    QTest::newRow("Export Codeplug as Text") << 'F' << "ExportCodeplugText";
+    QTest::newRow("Import Codeplug Text") << 'F' << "ImportCodeplugText";
+    QTest::newRow("Program Several Radios") << 'E' << "ProgramSeveralRadios";
 }
 
 void WindowKeysTest::commandsEndTheCellEditorFirst()

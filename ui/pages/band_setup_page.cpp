@@ -30,7 +30,7 @@ constexpr int kFirstBoxRows = 8;
 }   // namespace
 
 BandSetupPage::BandSetupPage(Document& doc, Band band, UiSeam& seam, QWidget* parent)
-    : QWidget(parent), doc_(doc), band_(band), seam_(seam)
+    : DocumentPage(parent), doc_(doc), band_(band), seam_(seam)
 {
     const QString prefix = band == Band::A ? QStringLiteral("left") : QStringLiteral("right");
     const PageId pageId = band == Band::A ? PageId::SetupA : PageId::SetupB;

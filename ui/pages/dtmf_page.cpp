@@ -20,7 +20,7 @@
 
 namespace pellaro {
 
-DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent) : QWidget(parent), doc_(doc), seam_(seam)
+DtmfPage::DtmfPage(Document& doc, UiSeam& seam, QWidget* parent) : DocumentPage(parent), doc_(doc), seam_(seam)
 {
     auto* groups = new QGroupBox(this);
     auto* groupGrid = new QGridLayout(groups);

@@ -3,11 +3,10 @@
 // codes sypz1..sypz8 and the current state sypz9.
 #pragma once
 
-#include <QWidget>
-
 #include <array>
 
 #include "codeplug/document.h"
+#include "ui/document_view.h"
 
 class QComboBox;
 class QLineEdit;
@@ -16,21 +15,14 @@ namespace pellaro {
 
 class UiSeam;
 
-class DtmfPage : public QWidget {
+class DtmfPage : public DocumentPage {
     Q_OBJECT
 
 public:
     DtmfPage(Document& doc, UiSeam& seam, QWidget* parent = nullptr);
 
     // Shows the document's values in every editor; commits nothing.
-    void refresh();
-
-signals:
-    // The user committed the editor named `step` (its label); the document
-    // may or may not have changed.
-    void committed(const QString& step);
-    // Typing changed the value of the free-text editor named `step`.
-    void typed(const QString& step);
+    void refresh() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -57,7 +57,7 @@ QString modeLabel()
 
 }   // namespace
 
-LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent) : QWidget(parent), doc_(doc), host_(host)
+LimitPage::LimitPage(Document& doc, TransferHost& host, QWidget* parent) : DocumentPage(parent), doc_(doc), host_(host)
 {
     auto makeButton = [this](QWidget* box, int n, const QString& caption) {
         auto* button = new QPushButton(caption, box);

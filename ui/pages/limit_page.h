@@ -4,11 +4,10 @@
 // one of the two records alone.
 #pragma once
 
-#include <QWidget>
-
 #include <array>
 
 #include "codeplug/document.h"
+#include "ui/document_view.h"
 
 class QComboBox;
 class QLineEdit;
@@ -18,21 +17,16 @@ namespace pellaro {
 
 class TransferHost;
 
-class LimitPage : public QWidget {
+class LimitPage : public DocumentPage {
     Q_OBJECT
 
 public:
     LimitPage(Document& doc, TransferHost& host, QWidget* parent = nullptr);
 
     // Shows the document's values in every editor; commits nothing.
-    void refresh();
+    void refresh() override;
 
 signals:
-    // The user committed the editor named `step` (its label); the document
-    // may or may not have changed.
-    void committed(const QString& step);
-    // Typing changed the value of the free-text editor named `step`.
-    void typed(const QString& step);
     // A partial read replaced the messages or the limits outside any step.
     void documentReplaced();
 

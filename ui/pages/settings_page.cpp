@@ -27,7 +27,7 @@ constexpr int kLeftRows = 10;
 
 }   // namespace
 
-SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent) : QWidget(parent), doc_(doc), seam_(seam)
+SettingsPage::SettingsPage(Document& doc, UiSeam& seam, QWidget* parent) : DocumentPage(parent), doc_(doc), seam_(seam)
 {
     auto* box = new QGroupBox(this);
     auto* grid = new QGridLayout(box);

@@ -2,11 +2,10 @@
 // "Comprehensive Setting": the radio-wide settings gn1..gn15 (mirror k5).
 #pragma once
 
-#include <QWidget>
-
 #include <array>
 
 #include "codeplug/document.h"
+#include "ui/document_view.h"
 
 class QComboBox;
 class QLineEdit;
@@ -15,21 +14,14 @@ namespace pellaro {
 
 class UiSeam;
 
-class SettingsPage : public QWidget {
+class SettingsPage : public DocumentPage {
     Q_OBJECT
 
 public:
     SettingsPage(Document& doc, UiSeam& seam, QWidget* parent = nullptr);
 
     // Shows the document's values in every editor; commits nothing.
-    void refresh();
-
-signals:
-    // The user committed the editor named `step` (its label); the document
-    // may or may not have changed.
-    void committed(const QString& step);
-    // Typing changed the value of the free-text editor named `step`.
-    void typed(const QString& step);
+    void refresh() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
