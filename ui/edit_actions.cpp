@@ -102,13 +102,12 @@ EditActions::EditActions(Commands& commands, DocumentHistory& history, UiSeam& s
         [this](const CellRange&) { return clipboardHasText_; });
     erase = make("EditDelete", QStringLiteral("Delete"), {QKeySequence::Delete}, [this] { run(emptySelection); });
     // These three name their channels in the menu ("Delete Channels 1-2")
-    // by the functions that name their steps, so Undo says what the menu
-    // offered.
+    // by the functions their steps name themselves by, so Undo says what
+    // the menu offered.
     insertChannel = make(
         "EditInsertChannel", QStringLiteral("Insert Channel"), {},
         [this] {
-            run([](Document& d, Band b, const CellRange& r) { return pellaro::insertChannel(d, b, r.firstRow); },
-                insertChannel->text());
+            run([](Document& d, Band b, const CellRange& r) { return pellaro::insertChannel(d, b, r.firstRow); });
         },
         {},
         [](const CellRange& r) {
@@ -117,9 +116,9 @@ EditActions::EditActions(Commands& commands, DocumentHistory& history, UiSeam& s
     deleteChannels = make(
         "EditDeleteChannels", QStringLiteral("Delete Channels"), {},
         [this] {
-            run([](Document& d, Band b,
-                   const CellRange& r) { return pellaro::deleteChannels(d, b, r.firstRow, r.lastRow); },
-                deleteChannels->text());
+            run([](Document& d, Band b, const CellRange& r) {
+                return pellaro::deleteChannels(d, b, r.firstRow, r.lastRow);
+            });
         },
         {},
         [](const CellRange& r) {
@@ -129,9 +128,9 @@ EditActions::EditActions(Commands& commands, DocumentHistory& history, UiSeam& s
     clearChannels = make(
         "EditClearChannels", QStringLiteral("Clear Channels"), {},
         [this] {
-            run([](Document& d, Band b,
-                   const CellRange& r) { return pellaro::clearChannels(d, b, r.firstRow, r.lastRow); },
-                clearChannels->text());
+            run([](Document& d, Band b, const CellRange& r) {
+                return pellaro::clearChannels(d, b, r.firstRow, r.lastRow);
+            });
         },
         {},
         [](const CellRange& r) {
