@@ -152,9 +152,7 @@ std::string settingKey(std::string_view label) {
     return std::string(label);
 }
 
-ShownSetting shownSetting(const Document& doc, SettingId id) {
-    return settingsPage(doc, pageOf(id)).settings[static_cast<std::size_t>(id.row)];
-}
+ShownSetting shownSetting(const Document& doc, SettingId id) { return shownSetting(doc, pageOf(id), id.row); }
 
 std::string settingPageTitle(SettingId id) { return pageTitle(static_cast<PageId>(id.page)); }
 

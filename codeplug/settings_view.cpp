@@ -112,6 +112,10 @@ const std::string& settingText(const Document& doc, PageId page, const SettingIn
     return settingText(const_cast<Document&>(doc), page, s);
 }
 
+ShownSetting shownSetting(const Document& doc, PageId page, int row) {
+    return shownRow(doc, page, settingInfo(page, row));
+}
+
 SettingsPage settingsPage(const Document& doc, PageId page) {
     SettingsPage shownPage{page, pageTitle(page), {}};
     const int rows = settingRows(page);

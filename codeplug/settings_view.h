@@ -36,8 +36,9 @@ struct SettingsPage {
 
 // The five settings pages, in tab order, with `doc`'s values.
 std::vector<SettingsPage> settingsPages(const Document& doc);
-// One of them.
+// One of them, and one setting of it.
 SettingsPage settingsPage(const Document& doc, PageId page);
+ShownSetting shownSetting(const Document& doc, PageId page, int row);
 
 // Where `doc` keeps a setting of `page`: the selected entry of a list (-1:
 // none), the text of a text editor (Latin-1). Writing them changes the

@@ -104,38 +104,27 @@ EditActions::EditActions(Commands& commands, DocumentHistory& history, UiSeam& s
     // These three name their channels in the menu ("Delete Channels 1-2")
     // by the functions their steps name themselves by, so Undo says what
     // the menu offered.
-    insertChannel = make(
-        "EditInsertChannel", QStringLiteral("Insert Channel"), {},
-        [this] {
-            run([](Document& d, Band b, const CellRange& r) { return pellaro::insertChannel(d, b, r.firstRow); });
-        },
-        {},
-        [](const CellRange& r) {
-            return r.empty() ? QStringLiteral("Insert Channel") : displayText(insertChannelName(r.firstRow));
-        });
-    deleteChannels = make(
-        "EditDeleteChannels", QStringLiteral("Delete Channels"), {},
-        [this] {
-            run([](Document& d, Band b, const CellRange& r) {
-                return pellaro::deleteChannels(d, b, r.firstRow, r.lastRow);
-            });
-        },
-        {},
-        [](const CellRange& r) {
-            return r.empty() ? QStringLiteral("Delete Channels")
-                             : displayText(deleteChannelsName(r.firstRow, r.lastRow));
-        });
-    clearChannels = make(
-        "EditClearChannels", QStringLiteral("Clear Channels"), {},
-        [this] {
-            run([](Document& d, Band b, const CellRange& r) {
-                return pellaro::clearChannels(d, b, r.firstRow, r.lastRow);
-            });
-        },
-        {},
-        [](const CellRange& r) {
-            return r.empty() ? QStringLiteral("Clear Channels") : displayText(clearChannelsName(r.firstRow, r.lastRow));
-        });
+    using RowsOperation = EditResult (*)(Document&, Band, int, int);
+    using RowsName = std::string (*)(int, int);
+    auto rowsCommand = [this](const char* name, const QString& text, RowsOperation operation, RowsName named) {
+        return make(
+            name, text, {},
+            [this, operation] {
+                run([operation](Document& d, Band b, const CellRange& r) {
+                    return operation(d, b, r.firstRow, r.lastRow);
+                });
+            },
+            {},
+            [text, named](const CellRange& r) { return r.empty() ? text : displayText(named(r.firstRow, r.lastRow)); });
+    };
+    insertChannel = rowsCommand(
+        "EditInsertChannel", QStringLiteral("Insert Channel"),
+        [](Document& d, Band b, int row, int) { return pellaro::insertChannel(d, b, row); },
+        [](int row, int) { return insertChannelName(row); });
+    deleteChannels = rowsCommand("EditDeleteChannels", QStringLiteral("Delete Channels"), &pellaro::deleteChannels,
+                                 &deleteChannelsName);
+    clearChannels =
+        rowsCommand("EditClearChannels", QStringLiteral("Clear Channels"), &pellaro::clearChannels, &clearChannelsName);
     auto move = [this](Direction direction) {
         run([direction](Document& d, Band b, const CellRange& r) {
             return moveChannels(d, b, r.firstRow, r.lastRow, direction);
